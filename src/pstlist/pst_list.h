@@ -1,0 +1,27 @@
+// The PST list: row insertion, the total, Select All, Clear List, and the
+// size text shown in the "Size (KB)" column.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "ui/toolkit.h"
+
+namespace pelorin::pstlist {
+
+inline constexpr int kRowIcon = 2;  // image 2 of ImageList1, the application icon
+
+// length / 1024.0 as decimal text: at most 15 significant digits, no trailing
+// zeros, no grouping, fixed notation, the given decimal separator.
+std::wstring sizeText(std::int64_t bytes, wchar_t decimalSeparator);
+
+// Inserts the path as row 1 with the size text of `length`; no events are
+// processed in between, so the row written is the row inserted.
+void insertPstRow(ui::Toolkit& ui, const std::wstring& path, std::int64_t length);
+
+// Label2 = the number of rows.
+void refreshTotal(ui::Toolkit& ui);
+
+void ChkSelectAll_Click(ui::Toolkit& ui);
+void Command4_Click(ui::Toolkit& ui);
+
+}  // namespace pelorin::pstlist

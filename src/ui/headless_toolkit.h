@@ -1,0 +1,136 @@
+// A toolkit without windows, for fast logic tests and deterministic
+// re-entrancy tests. Dialogs and message boxes answer from a script; each
+// doEvents() call can run a scheduled user action (a click on another
+// button), which is how nested clicks are tested.
+#pragma once
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ui/toolkit.h"
+
+namespace pelorin::ui {
+
+struct HeadlessRow {
+    std::wstring text;
+    std::wstring size;    // sub-item 1
+    std::wstring status;  // sub-item 2
+    bool checked = false;
+    int smallIcon = 0;
+};
+
+class HeadlessListView final : public ListView {
+public:
+    int count() const override { return static_cast<int>(rows.size()); }
+    void insert(int index, const std::wstring& text, int smallIcon) override;
+    std::wstring text(int row) const override { return at(row).text; }
+    std::wstring subItem(int row, int n) const override;
+    void setSubItem(int row, int n, const std::wstring& text) override;
+    bool checked(int row) const override { return at(row).checked; }
+    void setChecked(int row, bool value) override { at(row).checked = value; }
+    void clear() override { rows.clear(); }
+
+    std::vector<HeadlessRow> rows;  // rows[0] is row 1
+
+private:
+    HeadlessRow& at(int row);
+    const HeadlessRow& at(int row) const;
+};
+
+class HeadlessCheckBox final : public CheckBox {
+public:
+    int value() const override { return val; }
+    void setValue(int v) override { val = v; }
+    bool enabled() const override { return on; }
+    void setEnabled(bool e) override { on = e; }
+    int val = 0;
+    bool on = false;  // Select All starts disabled
+};
+
+class HeadlessButton final : public Button {
+public:
+    bool enabled() const override { return on; }
+    void setEnabled(bool e) override { on = e; }
+    bool on = true;
+};
+
+class HeadlessLabel final : public Label {
+public:
+    std::wstring caption() const override { return text; }
+    void setCaption(const std::wstring& c) override { text = c; }
+    std::wstring text = L"0";
+};
+
+// Answers ShowOpen from `answers` (one selection text per call; none left or
+// an empty one = cancel).
+class HeadlessFileDialog final : public FileDialog {
+public:
+    void setFileName(const std::wstring& name) override { file = name; }
+    std::wstring fileName() const override { return file; }
+    void setFlags(std::uint32_t f) override { flags = f; }
+    void setMaxFileSize(int chars) override { maxFileSize = chars; }
+    void setFilter(const std::wstring& f) override { filter = f; }
+    std::wstring title() const override { return L"Select Web Pages"; }
+    void showOpen() override;
+
+    std::deque<std::wstring> answers;
+    std::wstring file;
+    std::uint32_t flags = 0;
+    int maxFileSize = 0;
+    std::wstring filter;
+    int shown = 0;
+};
+
+struct MessageRecord {
+    std::wstring text;
+    Icon icon;
+    bool operator==(const MessageRecord&) const = default;
+};
+
+class HeadlessDialogs final : public Dialogs {
+public:
+    std::wstring browseFolder(const std::wstring& title) override;
+    void messageBox(const std::wstring& text, Icon icon) override;
+
+    std::deque<std::wstring> folderAnswers;  // none left = cancel
+    std::vector<std::wstring> browseTitles;
+    std::vector<MessageRecord> messages;
+    std::function<void()> onMessageBox;  // runs while a box is "open"
+};
+
+class HeadlessToolkit final : public Toolkit {
+public:
+    ListView& ListView1() override { return list; }
+    CheckBox& ChkSelectAll() override { return selectAll; }
+    Button& Command3() override { return attach; }
+    Label& Label2() override { return total; }
+    FileDialog& CommonDialog1() override { return fileDialog; }
+    Dialogs& dialogs() override { return dlg; }
+    void setCursor(Cursor c) override { cursors.push_back(c); }
+    wchar_t decimalSeparator() const override { return decimal; }
+    void doEvents() override;
+
+    // Runs `action` inside the doEvents() call with this 1-based number.
+    void at(int call, std::function<void()> action);
+    // Called on every doEvents() (after any scheduled action), when set.
+    std::function<void(int call)> onDoEvents;
+
+    Cursor cursor() const { return cursors.empty() ? Cursor::Default : cursors.back(); }
+
+    HeadlessListView list;
+    HeadlessCheckBox selectAll;
+    HeadlessButton attach;
+    HeadlessLabel total;
+    HeadlessFileDialog fileDialog;
+    HeadlessDialogs dlg;
+    std::vector<Cursor> cursors;
+    wchar_t decimal = L'.';
+    int doEventsCalls = 0;
+
+private:
+    std::multimap<int, std::function<void()>> scheduled_;
+};
+
+}  // namespace pelorin::ui

@@ -1,0 +1,116 @@
+// The toolkit seam: exactly the control operations the click handlers use.
+// Two implementations: the real Win32 controls of the main window
+// (toolkit_win.*) and a headless one for fast, deterministic tests
+// (headless_toolkit.*). Rows are addressed 1-based, row 1 at the top; an
+// index out of range raises pelorin::Error(kErrSubscript).
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace pelorin::ui {
+
+enum class Icon : unsigned { Critical = 16, Information = 64 };
+enum class Cursor : int { Default = 0, Hourglass = 11 };
+
+// Processing of pending user-interface events; the long loops call it at
+// fixed points, so a click on another button may run nested inside.
+class EventPump {
+public:
+    virtual void doEvents() = 0;
+
+protected:
+    ~EventPump() = default;
+};
+
+class ListView {
+public:
+    virtual int count() const = 0;
+    // Inserts at the 1-based position (1 = top); the new row is unticked
+    // with empty sub-items and shows the given small icon.
+    virtual void insert(int index, const std::wstring& text, int smallIcon) = 0;
+    virtual std::wstring text(int row) const = 0;
+    virtual std::wstring subItem(int row, int n) const = 0;  // n = 1 or 2
+    virtual void setSubItem(int row, int n, const std::wstring& text) = 0;
+    virtual bool checked(int row) const = 0;
+    virtual void setChecked(int row, bool value) = 0;
+    virtual void clear() = 0;
+
+protected:
+    ~ListView() = default;
+};
+
+// A check box used with two states: 0 unticked, 1 ticked. Setting the value
+// raises no click here; the handler that changes it re-raises the click.
+class CheckBox {
+public:
+    virtual int value() const = 0;
+    virtual void setValue(int value) = 0;
+    virtual bool enabled() const = 0;
+    virtual void setEnabled(bool enabled) = 0;
+
+protected:
+    ~CheckBox() = default;
+};
+
+class Button {
+public:
+    virtual bool enabled() const = 0;
+    virtual void setEnabled(bool enabled) = 0;
+
+protected:
+    ~Button() = default;
+};
+
+class Label {
+public:
+    virtual std::wstring caption() const = 0;
+    virtual void setCaption(const std::wstring& caption) = 0;
+
+protected:
+    ~Label() = default;
+};
+
+// The open-file dialog control: properties set before ShowOpen, FileName read
+// back after it. The properties live in the control (shared by nested runs).
+class FileDialog {
+public:
+    virtual void setFileName(const std::wstring& name) = 0;
+    virtual std::wstring fileName() const = 0;  // the selection text
+    virtual void setFlags(std::uint32_t flags) = 0;
+    virtual void setMaxFileSize(int chars) = 0;
+    virtual void setFilter(const std::wstring& filter) = 0;  // "desc|pattern"
+    virtual std::wstring title() const = 0;
+    virtual void showOpen() = 0;  // modal; a cancel leaves FileName empty
+
+protected:
+    ~FileDialog() = default;
+};
+
+// Modal dialogs that are not controls of the window. Message boxes show only
+// the icon and OK, titled with the application title "Pelorin".
+class Dialogs {
+public:
+    // Full path of the chosen folder, or empty when nothing usable was chosen.
+    virtual std::wstring browseFolder(const std::wstring& title) = 0;
+    virtual void messageBox(const std::wstring& text, Icon icon) = 0;
+
+protected:
+    ~Dialogs() = default;
+};
+
+class Toolkit : public EventPump {
+public:
+    virtual ListView& ListView1() = 0;
+    virtual CheckBox& ChkSelectAll() = 0;
+    virtual Button& Command3() = 0;
+    virtual Label& Label2() = 0;
+    virtual FileDialog& CommonDialog1() = 0;
+    virtual Dialogs& dialogs() = 0;
+    virtual void setCursor(Cursor cursor) = 0;  // the application-wide pointer
+    virtual wchar_t decimalSeparator() const = 0;  // the user's locale
+
+protected:
+    ~Toolkit() = default;
+};
+
+}  // namespace pelorin::ui
