@@ -5,4 +5,4 @@ export PELORIN_BUILD=${PELORIN_BUILD:-$ROOT/build}
 export WINEPREFIX=${WINEPREFIX:-$PELORIN_BUILD/win/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export WINEARCH=${WINEARCH:-win64}
+export WINEARCH=${WINEARCH:-win32}
