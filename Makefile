@@ -5,11 +5,12 @@ SHELL := /bin/bash
 BUILD ?= build
 NATIVE := $(BUILD)/native
 WIN := $(BUILD)/win
+SAN := $(BUILD)/sanitize
 export PELORIN_BUILD := $(abspath $(BUILD))
 SCRIPTS := scripts
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps native win prefix test test-native test-win run exe screenshot demo bench sanitize clean
+.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize fuzz soak run exe screenshot demo bench clean
 
 all: native win
 
@@ -35,8 +36,23 @@ test-native: native
 test-win: prefix
 	cd $(WIN) && $(CURDIR)/$(SCRIPTS)/with-wine.sh ctest --output-on-failure -j $(JOBS) | tee ctest.log
 
-test: test-native test-win
-	@$(SCRIPTS)/summary.sh $(NATIVE) $(WIN)
+# The native tests again under AddressSanitizer + UndefinedBehaviorSanitizer
+# (clang), and a short run of every fuzz target over its corpus.
+sanitize-build: deps
+	@[ -f $(SAN)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(SAN) -G Ninja \
+	    -DCMAKE_BUILD_TYPE=Debug -DPELORIN_SANITIZE=ON -DPELORIN_FUZZ=ON >/dev/null
+	@cmake --build $(SAN) -j $(JOBS)
+
+test-sanitize: sanitize-build
+	cd $(SAN) && ctest --output-on-failure -j $(JOBS) | tee ctest.log
+
+fuzz: sanitize-build
+	@$(SCRIPTS)/fuzz.sh $(SAN) $(FUZZ_SECONDS)
+
+FUZZ_SECONDS ?= 10
+
+test: test-native test-sanitize fuzz test-win
+	@$(SCRIPTS)/summary.sh $(NATIVE) $(SAN) $(WIN)
 
 exe: win
 	@mkdir -p dist && cp $(WIN)/pelorin.exe dist/pelorin.exe && echo "dist/pelorin.exe"

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the demo need, once.
 # Runs apt-get as root directly, otherwise through sudo.
 set -euo pipefail
-PKGS=(cmake ninja-build g++ libgtest-dev googletest
+PKGS=(cmake ninja-build g++ libgtest-dev googletest clang libclang-rt-14-dev
       g++-mingw-w64-i686-posix binutils-mingw-w64-i686
       wine wine32:i386 wine64 xvfb x11-utils xdotool imagemagick python3)
 missing=()
