@@ -38,7 +38,7 @@ void HeadlessListView::setSubItem(int row, int n, const std::wstring& text) {
 void HeadlessFileDialog::showOpen() {
     ++shown;
     if (answers.empty()) {
-        file.clear();
+        file = generate ? generate() : std::wstring();
         return;
     }
     file = answers.front();
@@ -47,7 +47,7 @@ void HeadlessFileDialog::showOpen() {
 
 std::wstring HeadlessDialogs::browseFolder(const std::wstring& title) {
     browseTitles.push_back(title);
-    if (folderAnswers.empty()) return L"";
+    if (folderAnswers.empty()) return generateFolder ? generateFolder() : std::wstring();
     std::wstring answer = folderAnswers.front();
     folderAnswers.pop_front();
     return answer;

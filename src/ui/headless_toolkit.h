@@ -63,8 +63,8 @@ public:
     std::wstring text = L"0";
 };
 
-// Answers ShowOpen from `answers` (one selection text per call; none left or
-// an empty one = cancel).
+// Answers ShowOpen from `answers` (one selection text per call; an empty one
+// = cancel); with none left, from `generate` when set, else a cancel.
 class HeadlessFileDialog final : public FileDialog {
 public:
     void setFileName(const std::wstring& name) override { file = name; }
@@ -76,6 +76,7 @@ public:
     void showOpen() override;
 
     std::deque<std::wstring> answers;
+    std::function<std::wstring()> generate;
     std::wstring file;
     std::uint32_t flags = 0;
     int maxFileSize = 0;
@@ -94,7 +95,8 @@ public:
     std::wstring browseFolder(const std::wstring& title) override;
     void messageBox(const std::wstring& text, Icon icon) override;
 
-    std::deque<std::wstring> folderAnswers;  // none left = cancel
+    std::deque<std::wstring> folderAnswers;  // none left: `generateFolder`, else cancel
+    std::function<std::wstring()> generateFolder;
     std::vector<std::wstring> browseTitles;
     std::vector<MessageRecord> messages;
     std::function<void()> onMessageBox;  // runs while a box is "open"
