@@ -1,0 +1,111 @@
+#include "pstlist/add_files.h"
+
+#include <optional>
+
+#include "pstlist/pst_list.h"
+#include "ui/error.h"
+
+namespace pelorin::pstlist {
+
+namespace {
+
+constexpr wchar_t kFilter[] = L"Outlook PST File(s)|*.pst";
+constexpr int kMaxFileSize = 1000;  // the dialog sizes its own buffer to fit
+constexpr size_t kMaxListedFiles = 20;
+
+// One entry per element 0..U-1 of the selection text: the path it names, or
+// nothing for the folder element and for empty names.
+std::vector<std::optional<std::wstring>> splitSelection(std::wstring text, wchar_t separator) {
+    std::vector<std::optional<std::wstring>> entries;
+    if (text.empty()) return entries;
+    if (text.back() != L'\0') text.push_back(L'\0');
+
+    std::vector<std::wstring> elements;
+    size_t start = 0;
+    for (size_t nul = text.find(L'\0'); nul != std::wstring::npos;
+         start = nul + 1, nul = text.find(L'\0', start)) {
+        elements.push_back(text.substr(start, nul - start));
+    }
+    elements.push_back(text.substr(start));  // the empty text behind the last NUL
+    const size_t last = elements.size() - 1;
+
+    std::wstring prefix;
+    if (last >= 2) {
+        prefix = elements[0];
+        if (prefix.empty() || prefix.back() != separator) prefix += separator;
+    }
+    for (size_t i = 0; i < last; ++i) {
+        if ((!prefix.empty() && i == 0) || elements[i].empty()) entries.emplace_back();
+        else entries.emplace_back(prefix + elements[i]);
+    }
+    return entries;
+}
+
+}  // namespace
+
+std::vector<std::wstring> selectionPaths(const std::wstring& selection, wchar_t separator) {
+    std::vector<std::wstring> paths;
+    for (auto& entry : splitSelection(selection, separator))
+        if (entry) paths.push_back(std::move(*entry));
+    return paths;
+}
+
+std::wstring unreadableFilesText(const std::vector<std::wstring>& paths) {
+    std::wstring text = L"These files could not be read and were not added:";
+    const size_t shown = paths.size() <= kMaxListedFiles + 1 ? paths.size() : kMaxListedFiles;
+    for (size_t i = 0; i < shown; ++i) text += L"\n" + paths[i];
+    if (shown < paths.size())
+        text += L"\n... and " + std::to_wstring(paths.size() - shown) + L" more.";
+    return text;
+}
+
+void Command1_Click(ui::Toolkit& ui, scan::FileSystem& fs) {
+    ui.doEvents();
+    ui::FileDialog& dialog = ui.CommonDialog1();
+    dialog.setFileName(L"");
+    dialog.setFlags(kOfnExplorer | kOfnAllowMultiSelect);
+    dialog.setMaxFileSize(kMaxFileSize);
+    dialog.setFilter(kFilter);
+    dialog.showOpen();
+
+    const bool chosen = !dialog.fileName().empty();
+    ui.doEvents();
+    if (!chosen) {
+        ui.ChkSelectAll().setEnabled(false);
+        return;
+    }
+    ui.ChkSelectAll().setEnabled(true);
+    ui.doEvents();
+
+    // From here on the selection is this run's own copy: a nested Add File in
+    // one of the pauses below changes the dialog's text, not this list.
+    std::vector<std::wstring> unreadable;
+    const std::wstring selection = dialog.fileName();
+    if (!selection.empty()) {
+        ui.doEvents();
+        ui.doEvents();
+        const auto entries = splitSelection(selection, fs.separator());
+        for (const auto& entry : entries) {
+            ui.doEvents();
+            if (!entry) continue;
+            ui.doEvents();
+            // Measured before the row exists: a file that cannot be read
+            // (a typed name that does not exist, one removed meanwhile) gets
+            // no row, and the others still do.
+            std::int64_t length = 0;
+            try {
+                length = fs.FileLength(*entry);
+            } catch (const Error&) {
+                unreadable.push_back(*entry);
+                ui.doEvents();
+                continue;
+            }
+            insertPstRow(ui, *entry, length);
+            ui.doEvents();
+        }
+    }
+    refreshTotal(ui);
+    if (!unreadable.empty()) ui.dialogs().messageBox(unreadableFilesText(unreadable), ui::Icon::Critical);
+}
+
+}  // namespace pelorin::pstlist
