@@ -22,13 +22,23 @@ public:
     const Value& Item(std::int32_t index) const;
     const std::wstring& Text(std::int32_t index) const;  // Item as text
     std::int32_t Number(std::int32_t index) const;       // Item as integer
-    bool HasKey(const std::wstring& key) const { return keys_.count(key) != 0; }
+    bool HasKey(const std::wstring& key) const;
 
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
 private:
+    // The scanner adds hundreds of thousands of keys of the form "K<n>" with
+    // n running up from 0. Those go into a bitmap indexed by n (or, when n
+    // lies far beyond the bitmap, into a set of numbers); every other key
+    // goes into a set of texts. A key has exactly one home, so "K7" and "K07"
+    // stay two different keys.
+    bool hasNumber(std::uint32_t n) const;
+    void addNumber(std::uint32_t n);
+
     std::vector<Value> items_;
+    std::vector<bool> numberBits_;
+    std::unordered_set<std::uint32_t> farNumbers_;
     std::unordered_set<std::wstring> keys_;
 };
 

@@ -1,0 +1,76 @@
+// The scanner's collection: order, 1-based access and unique keys, including
+// the fast path for keys of the form "K<n>".
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "scan/collection.h"
+#include "ui/error.h"
+
+namespace pelorin::scan {
+namespace {
+
+std::int32_t errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(ScanCollection, KeepsOrderAndReadsOneBased) {
+    Collection c;
+    c.Add(std::wstring(L"first"), L"K0");
+    c.Add(7, L"K2");
+    c.Add(std::wstring(L"third"), L"some key");
+    ASSERT_EQ(c.Count(), 3);
+    EXPECT_EQ(c.Text(1), L"first");
+    EXPECT_EQ(c.Number(2), 7);
+    EXPECT_EQ(c.Text(3), L"third");
+    EXPECT_EQ(errorOf([&] { c.Item(0); }), kErrSubscript);
+    EXPECT_EQ(errorOf([&] { c.Item(4); }), kErrSubscript);
+    EXPECT_EQ(errorOf([&] { c.Text(2); }), 13);   // type mismatch
+    EXPECT_EQ(errorOf([&] { c.Number(1); }), 13);
+    int seen = 0;
+    for (const auto& value : c) seen += static_cast<int>(value.index()) + 1;
+    EXPECT_EQ(seen, 1 + 2 + 1);
+}
+
+// Keys that look numeric but are spelled otherwise are their own keys, and
+// a duplicate adds nothing wherever the key is kept.
+TEST(ScanCollection, DuplicateKeysFailAndAddNothing) {
+    const std::wstring keys[] = {L"K0", L"K1", L"K07", L"K7", L"k7", L"K", L"K-1", L"K2147483647",
+                                 L"K2147483648", L"K99999999999", L"", L"name"};
+    Collection c;
+    for (const auto& key : keys) c.Add(std::wstring(key), key);
+    ASSERT_EQ(c.Count(), static_cast<std::int32_t>(std::size(keys)));
+    for (const auto& key : keys) {
+        EXPECT_TRUE(c.HasKey(key)) << std::string(key.begin(), key.end());
+        EXPECT_EQ(errorOf([&] { c.Add(0, key); }), kErrDuplicateKey);
+    }
+    EXPECT_EQ(c.Count(), static_cast<std::int32_t>(std::size(keys)));
+    EXPECT_FALSE(c.HasKey(L"K8"));
+    EXPECT_FALSE(c.HasKey(L"K00"));
+}
+
+// A number key far beyond the others is kept aside; once the others grow up
+// to it, it must still count as present.
+TEST(ScanCollection, FarNumberKeysStayUniqueAsTheRangeGrows) {
+    Collection c;
+    c.Add(1, L"K100000");
+    c.Add(2, L"K5000000");
+    for (int n = 0; n < 200000; ++n) {
+        if (n == 100000) continue;
+        c.Add(n, L"K" + std::to_wstring(n));
+    }
+    EXPECT_EQ(errorOf([&] { c.Add(0, L"K100000"); }), kErrDuplicateKey);
+    EXPECT_EQ(errorOf([&] { c.Add(0, L"K5000000"); }), kErrDuplicateKey);
+    EXPECT_EQ(errorOf([&] { c.Add(0, L"K199999"); }), kErrDuplicateKey);
+    EXPECT_FALSE(c.HasKey(L"K200000"));
+    EXPECT_EQ(c.Count(), 200001);
+}
+
+}  // namespace
+}  // namespace pelorin::scan
