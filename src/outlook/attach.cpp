@@ -1,0 +1,65 @@
+// The attach run. It opens Outlook once, hands every ticked row's path to the
+// "MAPI" namespace's AddStore, marks the row "Done" once the call returned,
+// and stops at the first failure with one message for every kind of failure.
+#include "outlook/attach.h"
+
+#include <exception>
+#include <memory>
+
+namespace pelorin::outlook {
+
+namespace {
+constexpr wchar_t kNoneSelected[] = L"No PST files selected for adding to Outlook.";
+constexpr wchar_t kAllAdded[] = L"All PST files are successfully added to Outlook.";
+constexpr wchar_t kFailed[] =
+    L"Error opening PST file, please check if PST file is corrupt or password protected.";
+constexpr int kStatusColumn = 2;
+}  // namespace
+
+void Command3_Click(ui::Toolkit& ui, Automation& automation) {
+    // Only the Select All box opens the way: rows ticked one by one while it
+    // is unticked (or greyed) do not count.
+    if (ui.ListView1().count() == 0 || ui.ChkSelectAll().value() != 1) {
+        ui.dialogs().messageBox(kNoneSelected, ui::Icon::Critical);
+        return;
+    }
+    AddCheckedToOutlook(ui, automation);
+}
+
+void AddCheckedToOutlook(ui::Toolkit& ui, Automation& automation) {
+    ui.doEvents();
+
+    // Declared namespace first so that, when the failure path returns, the
+    // application is released before the namespace (locals die in reverse).
+    std::unique_ptr<AutoObject> mapi;
+    std::unique_ptr<AutoObject> application;
+    try {
+        application = automation.create(L"Outlook.Application");
+        mapi = application->callObject(L"GetNamespace", L"MAPI");
+
+        // The bound is read once: rows added during the run shift the rows
+        // still to come, rows removed make a later lookup fail.
+        auto& list = ui.ListView1();
+        const int rows = list.count();
+        for (int i = 1; i <= rows; ++i) {
+            ui.doEvents();
+            if (list.checked(i)) {
+                // The path goes over exactly as the row holds it.
+                mapi->call(L"AddStore", list.text(i));
+                list.setSubItem(i, kStatusColumn, L"Done");
+            } else {
+                list.setSubItem(i, kStatusColumn, L"");
+            }
+        }
+        mapi.reset();
+        application.reset();
+    } catch (const std::exception&) {
+        // One message serves every failure; the objects still held are
+        // released once the box has been closed.
+        ui.dialogs().messageBox(kFailed, ui::Icon::Critical);
+        return;
+    }
+    ui.dialogs().messageBox(kAllAdded, ui::Icon::Information);
+}
+
+}  // namespace pelorin::outlook

@@ -1,0 +1,95 @@
+#include "outlook/com_win.h"
+
+#include <cwchar>
+#include <memory>
+#include <vector>
+
+namespace pelorin::outlook::com {
+
+std::wstring describe(HRESULT hr) {
+    wchar_t* text = nullptr;
+    const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                         FORMAT_MESSAGE_IGNORE_INSERTS,
+                                     nullptr, static_cast<DWORD>(hr), 0,
+                                     reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::unique_ptr<wchar_t, decltype(&::LocalFree)> owner(text, &::LocalFree);
+    std::wstring result;
+    if (n != 0 && text) {
+        result.assign(text, n);
+        while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' ||
+                                   result.back() == L' ' || result.back() == L'.'))
+            result.pop_back();
+    }
+    wchar_t number[32];
+    std::swprintf(number, 32, L"0x%08lX", static_cast<unsigned long>(hr));
+    return result.empty() ? std::wstring(L"Automation error ") + number
+                          : result + L" (" + number + L")";
+}
+
+void raise(HRESULT hr, const std::wstring& description) {
+    throw Error(kErrAutomation, description, static_cast<std::int32_t>(hr));
+}
+
+Bstr::Bstr(std::wstring_view text)
+    : b_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
+    if (!b_) raise(E_OUTOFMEMORY, L"Out of memory");
+}
+
+Variant::Variant(std::wstring_view text) : Variant() {
+    Bstr b(text);
+    v_.vt = VT_BSTR;
+    v_.bstrVal = b.release();
+}
+
+void ExcepInfo::fill() {
+    if (e_.pfnDeferredFillIn) {
+        auto fillIn = e_.pfnDeferredFillIn;
+        e_.pfnDeferredFillIn = nullptr;
+        fillIn(&e_);
+    }
+}
+
+std::wstring ExcepInfo::description() {
+    fill();
+    if (e_.bstrDescription) return std::wstring(e_.bstrDescription, ::SysStringLen(e_.bstrDescription));
+    return describe(code());
+}
+
+HRESULT ExcepInfo::code() {
+    fill();
+    if (FAILED(e_.scode)) return e_.scode;
+    return e_.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, e_.wCode) : DISP_E_EXCEPTION;
+}
+
+void ExcepInfo::clear() {
+    ::SysFreeString(e_.bstrSource);
+    ::SysFreeString(e_.bstrDescription);
+    ::SysFreeString(e_.bstrHelpFile);
+    e_ = EXCEPINFO{};
+}
+
+Variant invokeArgs(IDispatch* object, std::wstring_view name, WORD flags, Variant* args,
+                   unsigned count) {
+    const std::wstring member(name);
+    if (!object) raise(E_POINTER, member + L": no object");
+
+    LPOLESTR names[] = {const_cast<LPOLESTR>(member.c_str())};
+    DISPID id = DISPID_UNKNOWN;
+    check(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), member);
+
+    // DISPPARAMS takes the arguments right to left.
+    std::vector<VARIANT> reversed(count);
+    for (unsigned i = 0; i < count; ++i) reversed[count - 1 - i] = *args[i].get();
+    DISPPARAMS params{reversed.data(), nullptr, count, 0};
+
+    Variant result;
+    ExcepInfo error;
+    UINT badArg = 0;
+    const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                      result.put(), error.get(), &badArg);
+    if (hr == DISP_E_EXCEPTION) raise(error.code(), member + L": " + error.description());
+    check(hr, member);
+    return result;
+}
+
+}  // namespace pelorin::outlook::com

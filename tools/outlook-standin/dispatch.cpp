@@ -1,0 +1,135 @@
+#include "dispatch.h"
+
+#include <oleauto.h>
+
+namespace standin {
+
+HRESULT Args::expect(unsigned count) const {
+    if (params_->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+    return params_->cArgs == count ? S_OK : DISP_E_BADPARAMCOUNT;
+}
+
+HRESULT Args::text(unsigned index, std::wstring& out) const {
+    VARIANT v;
+    ::VariantInit(&v);
+    // Accepts a BSTR, one passed by reference, or anything that converts.
+    const HRESULT hr = ::VariantChangeType(&v, at(index), 0, VT_BSTR);
+    if (FAILED(hr)) {
+        if (argErr_) *argErr_ = params_->cArgs - 1 - index;
+        return DISP_E_TYPEMISMATCH;
+    }
+    out.assign(v.bstrVal ? v.bstrVal : L"", v.bstrVal ? ::SysStringLen(v.bstrVal) : 0);
+    ::VariantClear(&v);
+    return S_OK;
+}
+
+HRESULT Args::integer(unsigned index, long& out) const {
+    VARIANT v;
+    ::VariantInit(&v);
+    const HRESULT hr = ::VariantChangeType(&v, at(index), 0, VT_I4);
+    if (FAILED(hr)) {
+        if (argErr_) *argErr_ = params_->cArgs - 1 - index;
+        return DISP_E_TYPEMISMATCH;
+    }
+    out = v.lVal;
+    return S_OK;
+}
+
+DispatchObject::DispatchObject(std::initializer_list<Member> members) : members_(members) {
+    lockServer();
+}
+
+DispatchObject::~DispatchObject() { unlockServer(); }
+
+HRESULT DispatchObject::QueryInterface(REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch) {
+        *out = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG DispatchObject::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+
+ULONG DispatchObject::Release() {
+    const LONG left = ::InterlockedDecrement(&refs_);
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+}
+
+HRESULT DispatchObject::GetTypeInfoCount(UINT* count) {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+    if (info) *info = nullptr;
+    return DISP_E_BADINDEX;
+}
+
+HRESULT DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    if (!names || !ids || count == 0) return E_INVALIDARG;
+    // Names after the first would be parameter names: none are known.
+    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    for (const Member& m : members_) {
+        if (names[0] && ::CompareStringOrdinal(names[0], -1, m.name, -1, TRUE) == CSTR_EQUAL) {
+            ids[0] = m.id;
+            return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+        }
+    }
+    return DISP_E_UNKNOWNNAME;
+}
+
+HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                               VARIANT* result, EXCEPINFO* error, UINT* argErr) {
+    if (!params) return E_INVALIDARG;
+    const Member* member = nullptr;
+    for (const Member& m : members_)
+        if (m.id == id) member = &m;
+    if (!member || (flags & member->flags) == 0) return DISP_E_MEMBERNOTFOUND;
+    if (result) ::VariantInit(result);
+    try {
+        return call(id, Args(params, argErr), result);
+    } catch (const Refusal& refusal) {
+        if (!error) return refusal.code;
+        *error = EXCEPINFO{};
+        error->bstrSource = ::SysAllocString(L"Outlook stand-in");
+        error->bstrDescription = ::SysAllocStringLen(
+            refusal.description.data(), static_cast<UINT>(refusal.description.size()));
+        error->scode = refusal.code;
+        return DISP_E_EXCEPTION;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+HRESULT returnText(VARIANT* result, const std::wstring& text) {
+    if (!result) return S_OK;
+    result->bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    if (!result->bstrVal) return E_OUTOFMEMORY;
+    result->vt = VT_BSTR;
+    return S_OK;
+}
+
+HRESULT returnInteger(VARIANT* result, long value) {
+    if (!result) return S_OK;
+    result->vt = VT_I4;
+    result->lVal = value;
+    return S_OK;
+}
+
+HRESULT returnObject(VARIANT* result, IDispatch* object) {
+    if (!result) {
+        object->Release();
+        return S_OK;
+    }
+    result->vt = VT_DISPATCH;
+    result->pdispVal = object;
+    return S_OK;
+}
+
+}  // namespace standin

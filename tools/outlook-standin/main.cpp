@@ -1,0 +1,195 @@
+// The stand-in Outlook: a COM local server for machines without Outlook.
+//   outlook-standin.exe /regserver     register under Outlook.Application
+//   outlook-standin.exe /unregserver   remove that registration again
+//   outlook-standin.exe -Embedding     how COM starts it for a client
+// Registration never replaces an Outlook.Application that is not its own.
+// `/progid:Name` registers under another ProgID (used by the tests).
+#include <objbase.h>
+#include <shellapi.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "dispatch.h"
+#include "objects.h"
+#include "standin_ids.h"
+
+namespace standin {
+
+namespace {
+
+DWORD mainThread = 0;
+LONG objects = 0;
+bool everUsed = false;
+
+void report(const std::wstring& text) {
+    HANDLE err = ::GetStdHandle(STD_ERROR_HANDLE);
+    if (!err || err == INVALID_HANDLE_VALUE) return;
+    const std::wstring line = text + L"\n";
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), n,
+                          nullptr, nullptr);
+    DWORD written = 0;
+    ::WriteFile(err, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+// Per-user classes: no administrator rights needed, and HKEY_CLASSES_ROOT
+// shows them over the machine's.
+constexpr wchar_t kClasses[] = L"Software\\Classes";
+
+std::wstring readDefault(HKEY root, const std::wstring& subkey) {
+    wchar_t value[256] = {};
+    DWORD size = sizeof value - sizeof(wchar_t);
+    if (::RegGetValueW(root, subkey.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+        return L"";
+    return value;
+}
+
+bool keyExists(HKEY root, const std::wstring& subkey) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    ::RegCloseKey(key);
+    return true;
+}
+
+bool sameText(const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// Whether `progId` is registered anywhere to a class other than ours.
+bool foreignRegistration(const std::wstring& progId) {
+    const std::wstring machine = std::wstring(kClasses) + L"\\" + progId;
+    const std::pair<HKEY, std::wstring> places[] = {
+        {HKEY_CLASSES_ROOT, progId}, {HKEY_LOCAL_MACHINE, machine}, {HKEY_CURRENT_USER, machine}};
+    for (const auto& [root, key] : places) {
+        if (!keyExists(root, key)) continue;
+        if (!sameText(readDefault(root, key + L"\\CLSID"), kClsidText)) return true;
+    }
+    return false;
+}
+
+LSTATUS setDefault(const std::wstring& subkey, const std::wstring& value) {
+    const std::wstring path = std::wstring(kClasses) + L"\\" + subkey;
+    return ::RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), nullptr, REG_SZ, value.c_str(),
+                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+int registerServer(const std::wstring& progId) {
+    if (foreignRegistration(progId)) {
+        report(L"outlook-standin: " + progId +
+               L" is already registered to another program (a real Outlook?); "
+               L"the stand-in leaves it alone.");
+        return 3;
+    }
+    std::vector<wchar_t> exe(32768);
+    const DWORD n = ::GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
+    if (n == 0 || n >= exe.size()) {
+        report(L"outlook-standin: cannot find its own path.");
+        return 1;
+    }
+    const std::wstring clsidKey = std::wstring(L"CLSID\\") + kClsidText;
+    const std::wstring server = L"\"" + std::wstring(exe.data(), n) + L"\"";
+    LSTATUS rc = setDefault(progId, kDescription);
+    if (rc == ERROR_SUCCESS) rc = setDefault(progId + L"\\CLSID", kClsidText);
+    if (rc == ERROR_SUCCESS) rc = setDefault(clsidKey, kDescription);
+    if (rc == ERROR_SUCCESS) rc = setDefault(clsidKey + L"\\ProgID", progId);
+    if (rc == ERROR_SUCCESS) rc = setDefault(clsidKey + L"\\LocalServer32", server);
+    if (rc != ERROR_SUCCESS) {
+        report(L"outlook-standin: registration failed (error " + std::to_wstring(rc) + L").");
+        return 1;
+    }
+    return 0;
+}
+
+int unregisterServer(const std::wstring& progId) {
+    const std::wstring key = std::wstring(kClasses) + L"\\" + progId;
+    if (keyExists(HKEY_CURRENT_USER, key)) {
+        if (!sameText(readDefault(HKEY_CURRENT_USER, key + L"\\CLSID"), kClsidText)) {
+            report(L"outlook-standin: " + progId + L" belongs to another program; not removed.");
+            return 3;
+        }
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    }
+    const std::wstring clsidKey = std::wstring(kClasses) + L"\\CLSID\\" + kClsidText;
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, clsidKey.c_str());
+    return 0;
+}
+
+int serve() {
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+    mainThread = ::GetCurrentThreadId();
+    MSG msg;
+    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists from here
+
+    CLSID clsid{};
+    ::CLSIDFromString(kClsidText, &clsid);
+    DWORD cookie = 0;
+    HRESULT hr = ::CoRegisterClassObject(clsid, applicationFactory(), CLSCTX_LOCAL_SERVER,
+                                         REGCLS_MULTIPLEUSE, &cookie);
+    if (FAILED(hr)) {
+        ::CoUninitialize();
+        return 1;
+    }
+    // A server started for a client that then went away would otherwise wait
+    // for ever.
+    const UINT_PTR idle = ::SetTimer(nullptr, 0, 60000, nullptr);
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == idle) {
+            if (!everUsed) break;
+            continue;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    ::KillTimer(nullptr, idle);
+    ::CoRevokeClassObject(cookie);
+    ::CoUninitialize();
+    return 0;
+}
+
+}  // namespace
+
+void lockServer() {
+    everUsed = true;
+    ::InterlockedIncrement(&objects);
+}
+
+void unlockServer() {
+    if (::InterlockedDecrement(&objects) == 0) ::PostThreadMessageW(mainThread, WM_QUIT, 0, 0);
+}
+
+}  // namespace standin
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    std::vector<std::wstring> args;
+    for (int i = 1; argv && i < argc; ++i) args.emplace_back(argv[i]);
+    ::LocalFree(argv);
+
+    std::wstring progId = standin::kProgId;
+    enum { None, Register, Unregister, Serve } mode = None;
+    for (const auto& a : args) {
+        std::wstring lower = a;
+        for (auto& c : lower) c = static_cast<wchar_t>(::towlower(c));
+        if (lower == L"/regserver" || lower == L"-regserver") mode = Register;
+        else if (lower == L"/unregserver" || lower == L"-unregserver") mode = Unregister;
+        else if (lower == L"/embedding" || lower == L"-embedding" || lower == L"/automation" ||
+                 lower == L"-automation")
+            mode = Serve;
+        else if (lower.rfind(L"/progid:", 0) == 0) progId = a.substr(8);
+    }
+    switch (mode) {
+    case Register: return standin::registerServer(progId);
+    case Unregister: return standin::unregisterServer(progId);
+    case Serve: return standin::serve();
+    case None: break;
+    }
+    standin::report(L"usage: outlook-standin.exe /regserver | /unregserver "
+                    L"(COM starts it with -Embedding)");
+    return 2;
+}

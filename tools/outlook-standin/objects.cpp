@@ -1,0 +1,164 @@
+#include "objects.h"
+
+#include <algorithm>
+#include <new>
+
+#include "dispatch.h"
+#include "profile.h"
+
+namespace standin {
+
+namespace {
+
+enum : DISPID {
+    kGetNamespace = 1,
+    kName,
+    kProcessId,
+    kQuit,
+    kAddStore = 101,
+    kRemoveStore,
+    kStoreCount,
+    kStorePath,
+    kProfilePath,
+};
+constexpr WORD kMethod = DISPATCH_METHOD;
+constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+
+class Namespace final : public DispatchObject {
+public:
+    Namespace()
+        : DispatchObject({{L"AddStore", kAddStore, kMethod},
+                          {L"RemoveStore", kRemoveStore, kMethod},
+                          {L"StoreCount", kStoreCount, kGet},
+                          {L"StorePath", kStorePath, kGet},
+                          {L"ProfilePath", kProfilePath, kGet}}),
+          profile_(defaultProfilePath()) {}
+
+protected:
+    HRESULT call(DISPID id, const Args& args, VARIANT* result) override {
+        HRESULT hr = S_OK;
+        std::wstring path;
+        switch (id) {
+        case kAddStore:
+            if (FAILED(hr = args.expect(1)) || FAILED(hr = args.text(0, path))) return hr;
+            addStore(path);
+            return S_OK;
+        case kRemoveStore: {
+            if (FAILED(hr = args.expect(1)) || FAILED(hr = args.text(0, path))) return hr;
+            auto stores = profile_.load();
+            const auto end = std::remove_if(stores.begin(), stores.end(),
+                                            [&](const std::wstring& s) { return samePath(s, path); });
+            if (end != stores.end()) {
+                stores.erase(end, stores.end());
+                profile_.save(stores);
+            }
+            return S_OK;
+        }
+        case kStoreCount:
+            if (FAILED(hr = args.expect(0))) return hr;
+            return returnInteger(result, static_cast<long>(profile_.load().size()));
+        case kStorePath: {
+            long index = 0;
+            if (FAILED(hr = args.expect(1)) || FAILED(hr = args.integer(0, index))) return hr;
+            const auto stores = profile_.load();
+            if (index < 1 || static_cast<size_t>(index) > stores.size()) return DISP_E_BADINDEX;
+            return returnText(result, stores[static_cast<size_t>(index - 1)]);
+        }
+        case kProfilePath:
+            if (FAILED(hr = args.expect(0))) return hr;
+            return returnText(result, profile_.path());
+        }
+        return DISP_E_MEMBERNOTFOUND;
+    }
+
+private:
+    void addStore(const std::wstring& path) {
+        const std::wstring refusal = refusalFor(path);
+        if (!refusal.empty()) {
+            const bool denied = refusal.rfind(L"File access", 0) == 0;
+            throw Refusal{denied ? E_ACCESSDENIED : E_FAIL, refusal};
+        }
+        auto stores = profile_.load();
+        // A file already in the profile counts as added.
+        if (std::any_of(stores.begin(), stores.end(),
+                        [&](const std::wstring& s) { return samePath(s, path); }))
+            return;
+        stores.push_back(path);
+        profile_.save(stores);
+    }
+
+    Profile profile_;
+};
+
+class Application final : public DispatchObject {
+public:
+    Application()
+        : DispatchObject({{L"GetNamespace", kGetNamespace, kGet},
+                          {L"Name", kName, kGet},
+                          {L"ProcessId", kProcessId, kGet},
+                          {L"Quit", kQuit, kMethod}}) {}
+
+protected:
+    HRESULT call(DISPID id, const Args& args, VARIANT* result) override {
+        HRESULT hr = S_OK;
+        switch (id) {
+        case kGetNamespace: {
+            std::wstring type;
+            if (FAILED(hr = args.expect(1)) || FAILED(hr = args.text(0, type))) return hr;
+            if (::CompareStringOrdinal(type.c_str(), -1, L"MAPI", -1, TRUE) != CSTR_EQUAL)
+                throw Refusal{E_INVALIDARG, L"The namespace type " + type + L" is not supported."};
+            auto* ns = new (std::nothrow) Namespace();
+            if (!ns) return E_OUTOFMEMORY;
+            return returnObject(result, ns);
+        }
+        case kName:
+            if (FAILED(hr = args.expect(0))) return hr;
+            return returnText(result, L"Outlook stand-in");
+        case kProcessId:
+            if (FAILED(hr = args.expect(0))) return hr;
+            return returnInteger(result, static_cast<long>(::GetCurrentProcessId()));
+        case kQuit:
+            return args.expect(0);
+        }
+        return DISP_E_MEMBERNOTFOUND;
+    }
+};
+
+class Factory final : public IClassFactory {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+            *out = static_cast<IClassFactory*>(this);
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        auto* app = new (std::nothrow) Application();
+        if (!app) return E_OUTOFMEMORY;
+        const HRESULT hr = app->QueryInterface(iid, out);
+        app->Release();
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+        if (lock) lockServer();
+        else unlockServer();
+        return S_OK;
+    }
+};
+
+Factory factory;
+
+}  // namespace
+
+IClassFactory* applicationFactory() { return &factory; }
+
+}  // namespace standin

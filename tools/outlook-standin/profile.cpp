@@ -1,0 +1,165 @@
+#include "profile.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include <memory>
+
+#include "dispatch.h"
+#include "pst_header.h"
+#include "standin_ids.h"
+
+namespace standin {
+
+namespace {
+
+struct HandleCloser {
+    void operator()(HANDLE h) const {
+        if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+    }
+};
+using File = std::unique_ptr<void, HandleCloser>;
+
+File openFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
+    HANDLE h = ::CreateFileW(path.c_str(), access, share, nullptr, disposition,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    return File(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+
+// Paths of 260 characters and more need the \\?\ form for the file APIs.
+std::wstring apiPath(const std::wstring& path) {
+    if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0) return path;
+    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+    if (path.size() > 2 && path[1] == L':') return L"\\\\?\\" + path;
+    return path;
+}
+
+[[noreturn]] void fail(HRESULT code, const std::wstring& text) { throw Refusal{code, text}; }
+
+std::string toUtf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(),
+                                        static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    if (n <= 0) fail(E_INVALIDARG, L"The path " + text + L" is not valid Unicode text.");
+    std::string out(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                          out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring fromUtf8(const std::string& text) {
+    if (text.empty()) return {};
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                        nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+}  // namespace
+
+std::wstring defaultProfilePath() {
+    wchar_t base[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base)))
+        return L"";
+    return std::wstring(base) + L"\\" + kProfileFolder + L"\\" + kProfileFile;
+}
+
+bool samePath(const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::vector<std::wstring> Profile::load() const {
+    File f = openFile(path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
+    if (!f) {
+        const DWORD err = ::GetLastError();
+        if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) return {};
+        fail(HRESULT_FROM_WIN32(err), L"The profile " + path_ + L" cannot be read.");
+    }
+    std::string bytes;
+    char buffer[16384];
+    DWORD got = 0;
+    while (::ReadFile(f.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+
+    std::vector<std::wstring> stores;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) stores.push_back(fromUtf8(line));
+        start = end + 1;
+    }
+    return stores;
+}
+
+void Profile::save(const std::vector<std::wstring>& stores) const {
+    std::string bytes;
+    for (const auto& s : stores) bytes += toUtf8(s) + "\n";
+
+    const size_t slash = path_.find_last_of(L'\\');
+    if (slash != std::wstring::npos) {
+        const std::wstring folder = path_.substr(0, slash);
+        const int rc = ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+        if (rc != ERROR_SUCCESS && rc != ERROR_ALREADY_EXISTS && rc != ERROR_FILE_EXISTS)
+            fail(HRESULT_FROM_WIN32(rc), L"The profile folder " + folder + L" cannot be created.");
+    }
+    const std::wstring temp = path_ + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
+    {
+        File f = openFile(temp, GENERIC_WRITE, 0, CREATE_ALWAYS);
+        if (!f) fail(HRESULT_FROM_WIN32(::GetLastError()), L"The profile " + temp + L" cannot be written.");
+        DWORD written = 0;
+        if (!::WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+            written != bytes.size() || !::FlushFileBuffers(f.get())) {
+            const DWORD err = ::GetLastError();
+            f.reset();
+            ::DeleteFileW(temp.c_str());
+            fail(HRESULT_FROM_WIN32(err), L"The profile " + temp + L" cannot be written.");
+        }
+    }
+    if (!::MoveFileExW(temp.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD err = ::GetLastError();
+        ::DeleteFileW(temp.c_str());
+        fail(HRESULT_FROM_WIN32(err), L"The profile " + path_ + L" cannot be replaced.");
+    }
+}
+
+std::wstring refusalFor(const std::wstring& path) {
+    const std::wstring notPst = L"The file " + path + L" is not a personal folders file.";
+    const std::wstring denied = L"File access is denied.";
+    const std::wstring file = apiPath(path);
+
+    const DWORD attributes = ::GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD err = ::GetLastError();
+        if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND || err == ERROR_INVALID_NAME ||
+            err == ERROR_BAD_NETPATH || err == ERROR_INVALID_DRIVE)
+            return L"The file " + path +
+                   L" does not exist. Outlook would create a new, empty personal folders file "
+                   L"there; the Outlook stand-in creates no files.";
+        return denied;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return notPst;
+    // Outlook opens a store for writing: a read-only file is refused.
+    if (attributes & FILE_ATTRIBUTE_READONLY) return denied;
+
+    File f = openFile(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      OPEN_EXISTING);
+    if (!f) return denied;
+    LARGE_INTEGER length{};
+    if (!::GetFileSizeEx(f.get(), &length)) return denied;
+    std::uint8_t head[kPstHeaderBytes];
+    DWORD got = 0, total = 0;
+    while (total < sizeof head &&
+           ::ReadFile(f.get(), head + total, static_cast<DWORD>(sizeof head - total), &got, nullptr) &&
+           got > 0)
+        total += got;
+    if (!accepted(checkPstHeader(head, total, static_cast<std::uint64_t>(length.QuadPart))))
+        return notPst;
+    return L"";
+}
+
+}  // namespace standin
