@@ -5,8 +5,8 @@
 
 #include "pstlist/add_files.h"
 #include "pstlist/pst_list.h"
-#include "pstlist_support.h"
 #include "support/harness.h"
+#include "support/temp_tree.h"
 
 namespace pelorin::pstlist {
 namespace {
@@ -98,13 +98,11 @@ protected:
         if (trailingNul) s += L'\0';
         return s;
     }
-    std::wstring at(const std::wstring& name) {
-        return tmp.path() + std::wstring(1, fs->separator()) + name;
-    }
+    std::wstring at(const std::wstring& name) { return tmp.path(name); }
 
     std::unique_ptr<test::Harness> h;
     std::unique_ptr<scan::FileSystem> fs;
-    test::TempFolder tmp;
+    test::TempTree tmp;
 };
 
 TEST_P(AddFile, SetsUpTheDialogAndCancelOnlyDisablesSelectAll) {

@@ -1,0 +1,166 @@
+#include "pstlist/add_folder.h"
+
+#include <memory>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "pstlist/add_files.h"
+#include "pstlist/pst_list.h"
+#include "scan/path_logger.h"
+#include "ui/error.h"
+
+namespace pelorin::pstlist {
+
+namespace {
+
+constexpr wchar_t kBrowseTitle[] = L"Select folder having PST files...";
+
+// Folders a scan could not open or list, by path: a folder that fails twice
+// (its subfolders and its files) counts once.
+using SkippedFolders = std::shared_ptr<std::set<std::wstring>>;
+
+class SkippingFolder final : public scan::Folder {
+public:
+    SkippingFolder(std::unique_ptr<scan::Folder> inner, std::wstring path, SkippedFolders skipped)
+        : inner_(std::move(inner)), path_(std::move(path)), skipped_(std::move(skipped)) {}
+
+    std::vector<std::wstring> SubFolders() override { return list(&scan::Folder::SubFolders); }
+    std::vector<std::wstring> Files() override { return list(&scan::Folder::Files); }
+
+private:
+    std::vector<std::wstring> list(std::vector<std::wstring> (scan::Folder::*listing)()) {
+        if (!inner_) return {};
+        try {
+            return ((*inner_).*listing)();
+        } catch (const Error&) {
+            skipped_->insert(path_);
+            return {};
+        }
+    }
+
+    std::unique_ptr<scan::Folder> inner_;  // null: the folder could not be opened
+    std::wstring path_;
+    SkippedFolders skipped_;
+};
+
+// The service handed to the scanner for Add Folder: a folder that cannot be
+// opened or listed (no access rights, removed during the scan) reads as
+// empty and is noted, so one such folder does not cost the whole tree. The
+// scanner itself still reports such failures to callers that want them.
+class SkippingFileSystem final : public scan::FileSystem {
+public:
+    SkippingFileSystem(std::unique_ptr<scan::FileSystem> inner, SkippedFolders skipped)
+        : inner_(std::move(inner)), skipped_(std::move(skipped)) {}
+
+    wchar_t separator() const override { return inner_->separator(); }
+    bool FolderExists(const std::wstring& path) override { return inner_->FolderExists(path); }
+    std::unique_ptr<scan::Folder> GetFolder(const std::wstring& path) override {
+        std::unique_ptr<scan::Folder> folder;
+        try {
+            folder = inner_->GetFolder(path);
+        } catch (const Error&) {
+            skipped_->insert(path);
+        }
+        return std::make_unique<SkippingFolder>(std::move(folder), path, skipped_);
+    }
+    std::int64_t FileLength(const std::wstring& path) override { return inner_->FileLength(path); }
+
+private:
+    std::unique_ptr<scan::FileSystem> inner_;
+    SkippedFolders skipped_;
+};
+
+std::wstring skippedText(size_t folders, const std::vector<std::wstring>& files) {
+    std::wstring text;
+    if (folders == 1) text = L"1 folder could not be read and was skipped.";
+    else if (folders > 1)
+        text = std::to_wstring(folders) + L" folders could not be read and were skipped.";
+    if (!files.empty()) {
+        if (!text.empty()) text += L"\n\n";
+        text += unreadableFilesText(files);
+    }
+    return text;
+}
+
+}  // namespace
+
+bool isPstPath(const std::wstring& path) {
+    const size_t first = path.find_first_not_of(L' ');
+    if (first == std::wstring::npos) return false;
+    const size_t end = path.find_last_not_of(L' ') + 1;
+    if (end - first < 4) return false;
+    static constexpr wchar_t kSuffix[] = L".pst";
+    for (size_t i = 0; i < 4; ++i) {
+        wchar_t ch = path[end - 4 + i];
+        if (ch >= L'A' && ch <= L'Z') ch = static_cast<wchar_t>(ch - L'A' + L'a');
+        if (ch != kSuffix[i]) return false;
+    }
+    return true;
+}
+
+void Command2_Click(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
+                    std::wstring& selectedFolder) {
+    selectedFolder = ui.dialogs().browseFolder(kBrowseTitle);
+    if (selectedFolder.empty()) {
+        ui.ChkSelectAll().setEnabled(false);
+        return;
+    }
+    const std::unique_ptr<scan::FileSystem> fs = fileSystems();
+    const wchar_t separator = fs->separator();
+    if (selectedFolder.back() != separator) selectedFolder += separator;
+    // This run's own copy: a nested Add Folder in one of the pauses below
+    // picks a new folder without changing the tree this run walks.
+    const std::wstring root = selectedFolder;
+
+    ui.setCursor(ui::Cursor::Hourglass);
+    auto skipped = std::make_shared<std::set<std::wstring>>();
+    scan::CollectionRef paths;
+    {
+        scan::pathLogger scanner(
+            [&fileSystems, skipped] {
+                return std::make_unique<SkippingFileSystem>(fileSystems(), skipped);
+            },
+            ui);
+        ui.doEvents();
+        scanner.PathLogInit();
+        scanner.fullFileNamesOnly(true);
+        scanner.LogPath(root);
+        ui.doEvents();
+        (void)scanner.Count();
+        paths = scanner.fullFileNames();
+        scanner.Terminate();
+    }
+    if (!paths) paths = std::make_shared<scan::Collection>();
+
+    int added = 0;
+    std::vector<std::wstring> unreadable;
+    ui.doEvents();
+    ui.ChkSelectAll().setEnabled(true);
+    const std::int32_t n = paths->Count();
+    for (std::int32_t i = 1; i <= n; ++i) {
+        ui.doEvents();
+        const std::wstring& path = paths->Text(i);
+        if (!isPstPath(path)) continue;
+        ui.doEvents();
+        ui.doEvents();
+        // Measured before the row exists: a file removed since the scan gets
+        // no row and is named at the end.
+        std::int64_t length = 0;
+        try {
+            length = fs->FileLength(path);
+        } catch (const Error&) {
+            unreadable.push_back(path);
+            continue;
+        }
+        insertPstRow(ui, path, length);
+        ++added;
+    }
+    ui.setCursor(ui::Cursor::Default);
+    ui.Command3().setEnabled(added > 0);
+    refreshTotal(ui);
+    if (!skipped->empty() || !unreadable.empty())
+        ui.dialogs().messageBox(skippedText(skipped->size(), unreadable), ui::Icon::Information);
+}
+
+}  // namespace pelorin::pstlist
