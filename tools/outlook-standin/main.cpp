@@ -36,9 +36,10 @@ void report(const std::wstring& text) {
     ::WriteFile(err, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-// Per-user classes: no administrator rights needed, and HKEY_CLASSES_ROOT
-// shows them over the machine's.
+// Machine-wide classes: Wine's COM looks ProgIDs and class ids up there only
+// (it does not merge the per-user classes into HKEY_CLASSES_ROOT).
 constexpr wchar_t kClasses[] = L"Software\\Classes";
+const HKEY kRoot = HKEY_LOCAL_MACHINE;
 
 std::wstring readDefault(HKEY root, const std::wstring& subkey) {
     wchar_t value[256] = {};
@@ -74,7 +75,7 @@ bool foreignRegistration(const std::wstring& progId) {
 
 LSTATUS setDefault(const std::wstring& subkey, const std::wstring& value) {
     const std::wstring path = std::wstring(kClasses) + L"\\" + subkey;
-    return ::RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), nullptr, REG_SZ, value.c_str(),
+    return ::RegSetKeyValueW(kRoot, path.c_str(), nullptr, REG_SZ, value.c_str(),
                              static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
@@ -106,16 +107,16 @@ int registerServer(const std::wstring& progId) {
 }
 
 int unregisterServer(const std::wstring& progId) {
-    const std::wstring key = std::wstring(kClasses) + L"\\" + progId;
-    if (keyExists(HKEY_CURRENT_USER, key)) {
-        if (!sameText(readDefault(HKEY_CURRENT_USER, key + L"\\CLSID"), kClsidText)) {
-            report(L"outlook-standin: " + progId + L" belongs to another program; not removed.");
-            return 3;
-        }
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    if (foreignRegistration(progId)) {
+        report(L"outlook-standin: " + progId + L" belongs to another program; not removed.");
+        return 3;
     }
+    const std::wstring key = std::wstring(kClasses) + L"\\" + progId;
+    ::RegDeleteTreeW(kRoot, key.c_str());
+    // The class id goes only together with the ProgID it was registered for.
     const std::wstring clsidKey = std::wstring(kClasses) + L"\\CLSID\\" + kClsidText;
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, clsidKey.c_str());
+    if (sameText(readDefault(kRoot, clsidKey + L"\\ProgID"), progId))
+        ::RegDeleteTreeW(kRoot, clsidKey.c_str());
     return 0;
 }
 

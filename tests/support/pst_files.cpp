@@ -1,0 +1,63 @@
+#include "support/pst_files.h"
+
+#include <fstream>
+#include <stdexcept>
+
+namespace pelorin::test {
+
+namespace {
+void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+}  // namespace
+
+// Bit by bit on purpose: the stand-in uses a table, so the two can disagree.
+std::uint32_t pstHeaderCrc(const std::uint8_t* data, std::size_t length) {
+    std::uint32_t crc = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return crc;
+}
+
+std::vector<std::uint8_t> pstBytes(const PstSpec& spec) {
+    const bool unicode = spec.layout == PstLayout::Unicode;
+    const std::size_t header = unicode ? 564 : 512;
+    if (spec.length < header) throw std::invalid_argument("a PST is at least its header");
+    std::vector<std::uint8_t> b(static_cast<std::size_t>(spec.length), 0);
+    b[0] = '!', b[1] = 'B', b[2] = 'D', b[3] = 'N';
+    b[8] = static_cast<std::uint8_t>(spec.client[0]);
+    b[9] = static_cast<std::uint8_t>(spec.client[1]);
+    const std::uint16_t version = spec.version ? spec.version : (unicode ? 23 : 14);
+    b[10] = static_cast<std::uint8_t>(version), b[11] = static_cast<std::uint8_t>(version >> 8);
+    b[12] = 19;  // wVerClient
+    b[14] = 1;   // bPlatformCreate
+    b[15] = 1;   // bPlatformAccess
+    if (unicode) {
+        put32(b, 184, static_cast<std::uint32_t>(spec.length));
+        put32(b, 188, static_cast<std::uint32_t>(spec.length >> 32));
+        b[512] = 0x80;  // bSentinel
+        b[513] = 1;     // bCryptMethod: permute
+    } else {
+        put32(b, 168, static_cast<std::uint32_t>(spec.length));
+        b[460] = 0x80;
+        b[461] = 1;
+    }
+    put32(b, 4, pstHeaderCrc(b.data() + 8, 471));
+    if (unicode) put32(b, 524, pstHeaderCrc(b.data() + 8, 516));
+    return b;
+}
+
+void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write a test file");
+}
+
+std::filesystem::path writePst(const std::filesystem::path& path, const PstSpec& spec) {
+    writeBytes(path, pstBytes(spec));
+    return path;
+}
+
+}  // namespace pelorin::test

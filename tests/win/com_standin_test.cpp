@@ -1,0 +1,309 @@
+// The real COM path, across processes: the attach run and the late-bound
+// automation layer against the stand-in Outlook registered in the Wine
+// prefix. Every fresh activation costs about a second under Wine, so each
+// test starts as few servers as it can.
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <tlhelp32.h>
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "outlook-standin/standin_ids.h"
+#include "outlook/attach.h"
+#include "outlook/automation_win.h"
+#include "outlook/com_win.h"
+#include "support/pst_files.h"
+#include "support/temp_tree.h"
+#include "ui/error.h"
+#include "ui/headless_toolkit.h"
+
+namespace pelorin::outlook {
+namespace {
+
+constexpr wchar_t kAllAdded[] = L"All PST files are successfully added to Outlook.";
+constexpr wchar_t kFailed[] =
+    L"Error opening PST file, please check if PST file is corrupt or password protected.";
+
+int standinProcesses() {
+    HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return -1;
+    int n = 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = ::Process32FirstW(snap, &entry); ok; ok = ::Process32NextW(snap, &entry))
+        if (::lstrcmpiW(entry.szExeFile, L"outlook-standin.exe") == 0) ++n;
+    ::CloseHandle(snap);
+    return n;
+}
+
+// The server ends once the last object is released; give it a moment.
+bool standinGone() {
+    for (int i = 0; i < 100; ++i) {
+        if (standinProcesses() == 0) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+// Another ProgID for the same run, to see a machine without Outlook.
+struct RenamedAutomation final : Automation {
+    std::unique_ptr<AutoObject> create(const std::wstring&) override {
+        return inner->create(L"Pelorin.NoSuchServer.1");
+    }
+    std::unique_ptr<Automation> inner = makeComAutomation();
+};
+
+// The tests share one server and one profile: tests running in parallel
+// processes take turns.
+class ComTurn {
+public:
+    ComTurn() : mutex_(::CreateMutexW(nullptr, FALSE, L"Local\\Pelorin.StandinTests")) {
+        if (mutex_) ::WaitForSingleObject(mutex_, 120000);
+    }
+    ~ComTurn() {
+        if (mutex_) {
+            ::ReleaseMutex(mutex_);
+            ::CloseHandle(mutex_);
+        }
+    }
+    ComTurn(const ComTurn&) = delete;
+    ComTurn& operator=(const ComTurn&) = delete;
+
+private:
+    HANDLE mutex_;
+};
+
+class ComStandin : public testing::Test {
+protected:
+    void SetUp() override {
+        comInit_ = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ASSERT_TRUE(SUCCEEDED(comInit_));
+        CLSID registered{}, ours{};
+        ::CLSIDFromString(standin::kClsidText, &ours);
+        if (FAILED(::CLSIDFromProgID(standin::kProgId, &registered)) || registered != ours)
+            GTEST_SKIP() << "the stand-in Outlook is not registered in this prefix";
+        ASSERT_TRUE(standinGone()) << "a stand-in from an earlier test is still running";
+    }
+    void TearDown() override {
+        for (const auto& f : readOnly_) ::SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (SUCCEEDED(comInit_)) ::CoUninitialize();
+    }
+
+    std::wstring pst(const std::wstring& name, const test::PstSpec& spec = {}) {
+        return test::writePst(tree.fsPath(name), spec).wstring();
+    }
+    std::wstring readOnlyPst(const std::wstring& name) {
+        std::wstring path = pst(name);
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        readOnly_.push_back(path);
+        return path;
+    }
+    void fill(const std::vector<std::wstring>& paths) {
+        for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
+            tk.list.insert(1, *it, 2);
+            tk.list.setChecked(1, true);
+            tk.list.setSubItem(1, 2, L"before");
+        }
+        tk.selectAll.val = 1;
+    }
+    std::vector<std::wstring> statuses() const {
+        std::vector<std::wstring> out;
+        for (const auto& r : tk.list.rows) out.push_back(r.status);
+        return out;
+    }
+
+    // The stand-in's stores inside this test's folder, in profile order,
+    // removed from the profile again. Uses a direct activation of its own
+    // and releases it, so the server can end.
+    std::vector<std::wstring> ourStores() {
+        CLSID clsid{};
+        ::CLSIDFromProgID(standin::kProgId, &clsid);
+        Microsoft::WRL::ComPtr<IDispatch> app;
+        com::check(::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&app)),
+                   L"create");
+        com::Variant ns = com::invoke(app.Get(), L"GetNamespace", DISPATCH_METHOD, L"MAPI");
+        EXPECT_EQ(ns.vt(), VT_DISPATCH);
+        IDispatch* mapi = ns.get()->pdispVal;
+        const long count = com::invoke(mapi, L"StoreCount", DISPATCH_PROPERTYGET).get()->lVal;
+        const std::wstring prefix = tree.path();
+        std::vector<std::wstring> stores;
+        for (long i = 1; i <= count; ++i) {
+            com::Variant v = com::invoke(mapi, L"StorePath", DISPATCH_PROPERTYGET, i);
+            EXPECT_EQ(v.vt(), VT_BSTR);
+            std::wstring path(v.get()->bstrVal, ::SysStringLen(v.get()->bstrVal));
+            if (path.rfind(prefix, 0) == 0) stores.push_back(path);
+        }
+        for (const auto& s : stores)
+            com::invoke(mapi, L"RemoveStore", DISPATCH_METHOD, std::wstring_view(s));
+        return stores;
+    }
+
+    test::TempTree tree;
+    ui::HeadlessToolkit tk;
+
+private:
+    ComTurn turn_;
+    HRESULT comInit_ = E_FAIL;
+    std::vector<std::wstring> readOnly_;
+};
+
+TEST_F(ComStandin, PathsArriveInOrderAndUnchangedAndTheServerEndsAfterTheRun) {
+    const std::vector<std::wstring> paths = {
+        pst(L"ansi.pst", {test::PstLayout::Ansi}),
+        pst(L"\u041f\u043e\u0447\u0442\u0430 \u0430\u0440\u0445\u0438\u0432.pst"),
+        pst(L"\u65e5\u672c\u8a9e\u306e\u30e1\u30fc\u30eb.PST"),
+        pst(L"mixed \u00e9\u00e8 \u4e2d\u6587 \u0416.pst", {test::PstLayout::Unicode, 36}),
+    };
+    fill(paths);
+    auto automation = makeComAutomation();
+    Command3_Click(tk, *automation);
+    ASSERT_EQ(tk.dlg.messages.size(), 1u);
+    EXPECT_EQ(tk.dlg.messages[0].text, kAllAdded);
+    EXPECT_EQ(statuses(), std::vector<std::wstring>(paths.size(), L"Done"));
+    EXPECT_TRUE(standinGone()) << "the run left Outlook objects alive";
+
+    // A second run adds the same files again: accepted, not listed twice.
+    Command3_Click(tk, *automation);
+    EXPECT_EQ(tk.dlg.messages.back().text, kAllAdded);
+    EXPECT_TRUE(standinGone());
+
+    EXPECT_EQ(ourStores(), paths);
+    EXPECT_TRUE(standinGone());
+}
+
+TEST_F(ComStandin, ARefusedFileEndsTheRunAtItsRow) {
+    const std::wstring good = pst(L"good.pst");
+    std::vector<std::uint8_t> bytes = test::pstBytes();
+    bytes[200] ^= 0x10;
+    const std::wstring bad = tree.path(L"bad.pst");
+    test::writeBytes(tree.fsPath(L"bad.pst"), bytes);
+    const std::wstring never = pst(L"never.pst");
+    fill({good, bad, never});
+
+    auto automation = makeComAutomation();
+    Command3_Click(tk, *automation);
+    ASSERT_EQ(tk.dlg.messages.size(), 1u);
+    EXPECT_EQ(tk.dlg.messages[0].text, kFailed);
+    EXPECT_EQ(tk.dlg.messages[0].icon, ui::Icon::Critical);
+    EXPECT_EQ(statuses(), (std::vector<std::wstring>{L"Done", L"before", L"before"}));
+    EXPECT_TRUE(standinGone());
+    EXPECT_EQ(ourStores(), std::vector<std::wstring>{good});
+}
+
+TEST_F(ComStandin, RefusalsCarryTheServersDescriptionAndCode) {
+    std::vector<std::uint8_t> truncated = test::pstBytes();
+    truncated.resize(4000);
+    test::writeBytes(tree.fsPath(L"truncated.pst"), truncated);
+    tree.folder(L"folder.pst");
+    struct Case {
+        std::wstring path;
+        std::wstring description;
+        HRESULT code;
+    } cases[] = {
+        {tree.path(L"truncated.pst"),
+         L"The file " + tree.path(L"truncated.pst") + L" is not a personal folders file.", E_FAIL},
+        {pst(L"offline.ost", {test::PstLayout::Unicode, 23, {'S', 'O'}}),
+         L"The file " + tree.path(L"offline.ost") + L" is not a personal folders file.", E_FAIL},
+        {tree.path(L"folder.pst"),
+         L"The file " + tree.path(L"folder.pst") + L" is not a personal folders file.", E_FAIL},
+        {readOnlyPst(L"from a CD.pst"), L"File access is denied.", E_ACCESSDENIED},
+        {tree.path(L"missing.pst"), L"The file " + tree.path(L"missing.pst") + L" does not exist.",
+         E_FAIL},
+    };
+    auto automation = makeComAutomation();
+    auto app = automation->create(standin::kProgId);
+    auto ns = app->callObject(L"GetNamespace", L"MAPI");
+    for (const auto& c : cases) {
+        try {
+            ns->call(L"AddStore", c.path);
+            ADD_FAILURE() << "accepted";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), kErrAutomation);
+            EXPECT_EQ(e.description().find(L"AddStore: " + c.description), 0u) << e.description();
+            if (c.code != E_FAIL) EXPECT_EQ(e.hresult(), c.code);
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(tree.fsPath(L"missing.pst"))) << "no file is created";
+
+    // The automation layer's own failures.
+    try {
+        ns->call(L"NoSuchMember", L"x");
+        ADD_FAILURE();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.hresult(), DISP_E_UNKNOWNNAME);
+    }
+    try {
+        app->callObject(L"GetNamespace", L"OTHER");
+        ADD_FAILURE();
+    } catch (const Error& e) {
+        EXPECT_NE(e.description().find(L"OTHER"), std::wstring::npos);
+    }
+    ns.reset();
+    app.reset();
+    EXPECT_TRUE(standinGone());
+    EXPECT_TRUE(ourStores().empty());
+}
+
+TEST_F(ComStandin, NoOutlookRegisteredEndsInTheFailureMessageWithStatusesUntouched) {
+    fill({pst(L"a.pst"), pst(L"b.pst")});
+    RenamedAutomation automation;
+    Command3_Click(tk, automation);
+    ASSERT_EQ(tk.dlg.messages.size(), 1u);
+    EXPECT_EQ(tk.dlg.messages[0].text, kFailed);
+    EXPECT_EQ(statuses(), (std::vector<std::wstring>{L"before", L"before"}));
+    try {
+        automation.create(L"");
+        ADD_FAILURE();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.hresult(), CO_E_CLASSSTRING);
+    }
+}
+
+// The profile is on disk as soon as AddStore returns, so a server that is
+// killed later loses nothing. (Killing it here would leave Wine's COM with a
+// stale registration for the rest of the session.)
+TEST_F(ComStandin, EveryStoreIsOnDiskWhenAddStoreReturns) {
+    const std::wstring first = pst(L"first \u00e9.pst");
+    const std::wstring second = pst(L"second \u4e2d.pst");
+    auto profileText = [](const std::wstring& file) {
+        std::ifstream in(std::filesystem::path(file), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    auto utf8 = [](const std::wstring& text) {
+        std::string out(static_cast<size_t>(::WideCharToMultiByte(
+                            CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr)) - 1, '\0');
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(),
+                              static_cast<int>(out.size()) + 1, nullptr, nullptr);
+        return out;
+    };
+    {
+        CLSID clsid{};
+        ::CLSIDFromProgID(standin::kProgId, &clsid);
+        Microsoft::WRL::ComPtr<IDispatch> app;
+        ASSERT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&app)), S_OK);
+        com::Variant ns = com::invoke(app.Get(), L"GetNamespace", DISPATCH_METHOD, L"MAPI");
+        IDispatch* mapi = ns.get()->pdispVal;
+        com::Variant file = com::invoke(mapi, L"ProfilePath", DISPATCH_PROPERTYGET);
+        ASSERT_EQ(file.vt(), VT_BSTR);
+        const std::wstring profile(file.get()->bstrVal);
+
+        com::invoke(mapi, L"AddStore", DISPATCH_METHOD, std::wstring_view(first));
+        EXPECT_NE(profileText(profile).find(utf8(first) + "\n"), std::string::npos);
+        com::invoke(mapi, L"AddStore", DISPATCH_METHOD, std::wstring_view(second));
+        const std::string text = profileText(profile);
+        EXPECT_LT(text.find(utf8(first) + "\n"), text.find(utf8(second) + "\n"));
+        EXPECT_EQ(text.find(".tmp"), std::string::npos);
+    }
+    EXPECT_EQ(ourStores(), (std::vector<std::wstring>{first, second}));
+}
+
+}  // namespace
+}  // namespace pelorin::outlook
