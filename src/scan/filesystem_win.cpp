@@ -67,9 +67,10 @@ FolderListing listFolder(const std::wstring& path) {
             // Junctions, folder links and mount points stand for another
             // folder, possibly one further up the tree: not descended into.
             // Other reparse points on folders (cloud placeholders and the
-            // like) are the folder itself.
+            // like) are the folder itself. A listing that gives no tag (Wine
+            // shows a Unix link to a folder that way) counts as a link.
             if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-                IsReparseTagNameSurrogate(data.dwReserved0))
+                (data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0)))
                 continue;
             listing.subFolders.emplace_back(data.cFileName);
         } else {
