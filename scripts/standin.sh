@@ -1,12 +1,37 @@
 #!/bin/bash
-# Registers (or unregisters) the stand-in Outlook in the project's own Wine
-# prefix. It refuses to replace a real Outlook registration.
+# The stand-in Outlook in the project's own Wine prefix.
+#   standin.sh register     register it as Outlook.Application (refuses to
+#                           replace a registration that is not its own)
+#   standin.sh unregister   remove its registration
+#   standin.sh stores       print the stores its profile holds, one a line
+#   standin.sh reset        empty its profile
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 EXE=$PELORIN_BUILD/win/tools/outlook-standin/outlook-standin.exe
-[ -f "$EXE" ] || exit 0
+
+# The profile lives below the prefix user's local application data.
+profile() {
+    local f
+    for f in "$WINEPREFIX"/drive_c/users/*/AppData/Local/Pelorin/"Outlook stand-in"/stores.txt; do
+        [ -f "$f" ] && { echo "$f"; return 0; }
+    done
+    return 0
+}
+
 case "${1:-register}" in
-    register) wine "$EXE" /regserver </dev/null ;;
-    unregister) wine "$EXE" /unregserver </dev/null ;;
+    register|unregister)
+        [ -f "$EXE" ] || exit 0
+        [ "$1" = register ] && flag=/regserver || flag=/unregserver
+        wine "$EXE" "$flag" </dev/null
+        wineserver -w ;;
+    stores)
+        f=$(profile)
+        [ -n "$f" ] && cat "$f" ;;
+    reset)
+        f=$(profile)
+        [ -n "$f" ] && rm -f "$f" ;;
+    *)
+        echo "usage: $0 register|unregister|stores|reset" >&2
+        exit 2 ;;
 esac
-wineserver -w
+exit 0
