@@ -1,0 +1,47 @@
+// The open-file dialog control (CommonDialog1): the settings the Add File
+// handler makes, kept between presses, and the shell's own open-file dialog
+// shown through GetOpenFileNameW.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "ui/toolkit.h"
+
+namespace pelorin::ui {
+
+inline constexpr wchar_t kFileDialogTitle[] = L"Select Web Pages";
+
+class Win32FileDialog final : public FileDialog {
+public:
+    explicit Win32FileDialog(HWND owner) : owner_(owner) {}
+
+    void setFileName(const std::wstring& name) override { fileName_ = name; }
+    std::wstring fileName() const override { return fileName_; }
+    void setFlags(std::uint32_t flags) override { flags_ = flags; }
+    // Kept as a setting only: the buffer handed to the dialog is always far
+    // larger (see showOpen), so a selection of hundreds of files fits.
+    void setMaxFileSize(int chars) override { maxFileSize_ = chars; }
+    void setFilter(const std::wstring& filter) override { filter_ = filter; }
+    std::wstring title() const override { return kFileDialogTitle; }
+    void showOpen() override;
+
+    int maxFileSize() const { return maxFileSize_; }
+    void setOwner(HWND owner) { owner_ = owner; }
+
+    // "desc|pattern|desc|pattern" -> "desc\0pattern\0...\0\0".
+    static std::wstring filterForDialog(const std::wstring& filter);
+    // The selection text held in a dialog buffer: everything before the
+    // first double NUL, the NULs between a folder and its names kept.
+    static std::wstring selectionFromBuffer(const wchar_t* buffer, size_t size);
+
+private:
+    HWND owner_;
+    std::wstring fileName_;
+    std::uint32_t flags_ = 0;
+    int maxFileSize_ = 260;
+    std::wstring filter_;
+};
+
+}  // namespace pelorin::ui
