@@ -1,5 +1,5 @@
 // scan_bench ROOT [RUNS]: scans ROOT the way Add Folder does (full file
-// paths only) and counts the paths that pass the ".pst" suffix test. Prints
+// paths only) and counts the paths that pass Add Folder's ".pst" test. Prints
 // "files=N pst=M" and the time of each run. The event pump stands in for the
 // window's: it counts its calls and pumps at most once every few
 // milliseconds, as the real one does.
@@ -7,9 +7,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cwctype>
 #include <string>
 
+#include "pstlist/add_folder.h"
 #include "scan/path_logger.h"
 #include "ui/error.h"
 
@@ -33,19 +33,6 @@ public:
 private:
     Clock::time_point last_ = Clock::now();
 };
-
-// Lower-cased, spaces trimmed at both ends, ends in ".pst".
-bool isPst(const std::wstring& path) {
-    std::size_t end = path.size();
-    std::size_t begin = 0;
-    while (begin < end && path[begin] == L' ') ++begin;
-    while (end > begin && path[end - 1] == L' ') --end;
-    if (end - begin < 4) return false;
-    static const wchar_t suffix[] = L".pst";
-    for (std::size_t i = 0; i < 4; ++i)
-        if (static_cast<wchar_t>(std::towlower(path[end - 4 + i])) != suffix[i]) return false;
-    return true;
-}
 
 std::wstring widen(const char* text) {
     std::wstring out;
@@ -75,7 +62,7 @@ int main(int argc, char** argv) {
             logger.Terminate();
             long pst = 0;
             for (const auto& value : *files)
-                if (isPst(std::get<std::wstring>(value))) ++pst;
+                if (pelorin::pstlist::isPstPath(std::get<std::wstring>(value))) ++pst;
             const double ms =
                 std::chrono::duration<double, std::milli>(Clock::now() - start).count();
             std::printf("files=%d pst=%ld time_ms=%.1f doEvents=%lld pumps=%lld\n", files->Count(),

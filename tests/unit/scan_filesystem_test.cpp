@@ -73,6 +73,19 @@ TEST(ScanFileSystem, ListingSplitsFoldersFromFiles) {
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, (std::vector<std::wstring>{L"one", L"two.pst"}));
     EXPECT_EQ(folders, std::vector<std::wstring>{L"sub"});
+    // A folder may be asked for its parts more than once, whether its
+    // listing is shared or its own.
+    for (int holders : {1, 2}) {
+        auto first = fs->GetFolder(tree.path());
+        auto second = fs->GetFolder(tree.path());
+        if (holders == 1) first.reset();
+        for (int ask = 0; ask < 2; ++ask) {
+            auto again = second->Files();
+            std::sort(again.begin(), again.end());
+            EXPECT_EQ(again, files);
+            EXPECT_EQ(second->SubFolders(), folders);
+        }
+    }
     EXPECT_EQ(errorOf([&] { fs->GetFolder(tree.path(L"missing")); }), kErrPathNotFound);
     EXPECT_NE(errorOf([&] { fs->GetFolder(tree.path(L"one")); }), 0);
 }
