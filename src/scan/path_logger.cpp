@@ -3,7 +3,7 @@
 // collection until it has reached the last folder queued.
 #include "scan/path_logger.h"
 
-#include <climits>
+#include <cstdint>
 #include <utility>
 
 #include "ui/error.h"
@@ -76,9 +76,9 @@ FileSystem& pathLogger::service() {
 
 // Events are processed while the walk runs, and a handler may reach this
 // very scanner. So the walk holds its own references to the lists it loops
-// over and looks the collections up afresh at every addition: a Terminate
-// from such a handler makes the rest of the walk record into new, empty
-// collections instead of into freed memory.
+// over and looks the collections up afresh at every step: a Terminate from
+// such a handler leaves the walk without its queue, and it ends with an
+// error instead of running on freed memory.
 void pathLogger::LogPath(const std::wstring& strPARENT) {
     if (!service().FolderExists(strPARENT)) return;
 
