@@ -1,0 +1,194 @@
+#include "ui/toolkit_win.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "shell/module1.h"
+#include "ui/error.h"
+
+namespace pelorin::ui {
+namespace {
+
+[[noreturn]] void badIndex() { throw Error(kErrSubscript, L"Index out of bounds"); }
+
+LRESULT send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendMessageW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+// --- list view ---------------------------------------------------------------
+
+int Win32ListView::count() const { return static_cast<int>(send(hwnd_, LVM_GETITEMCOUNT)); }
+
+int Win32ListView::item(int row) const {
+    if (row < 1 || row > count()) badIndex();
+    return row - 1;
+}
+
+void Win32ListView::insert(int index, const std::wstring& text, int smallIcon) {
+    if (index < 1 || index > count() + 1) badIndex();
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
+    item.iItem = index - 1;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    item.iImage = smallIcon - 1;  // images are numbered from 1
+    item.state = INDEXTOSTATEIMAGEMASK(1);  // unticked
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    if (send(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0)
+        throw Error(7, L"Out of memory");
+}
+
+std::wstring Win32ListView::itemText(int item, int subItem) const {
+    // Paths may be longer than MAX_PATH: grow until the text fits.
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    for (;;) {
+        LVITEMW request{};
+        request.iSubItem = subItem;
+        request.pszText = buffer.data();
+        request.cchTextMax = static_cast<int>(buffer.size());
+        const auto length = static_cast<size_t>(
+            send(hwnd_, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request)));
+        if (length + 1 < buffer.size() || buffer.size() >= (1u << 20))
+            return std::wstring(request.pszText, length);
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+std::wstring Win32ListView::text(int row) const { return itemText(item(row), 0); }
+
+std::wstring Win32ListView::subItem(int row, int n) const {
+    if (n != 1 && n != 2) badIndex();
+    return itemText(item(row), n);
+}
+
+void Win32ListView::setSubItem(int row, int n, const std::wstring& text) {
+    if (n != 1 && n != 2) badIndex();
+    LVITEMW request{};
+    request.iSubItem = n;
+    request.pszText = const_cast<wchar_t*>(text.c_str());
+    send(hwnd_, LVM_SETITEMTEXTW, item(row), reinterpret_cast<LPARAM>(&request));
+}
+
+bool Win32ListView::checked(int row) const {
+    const auto state = send(hwnd_, LVM_GETITEMSTATE, item(row), LVIS_STATEIMAGEMASK);
+    return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+void Win32ListView::setChecked(int row, bool value) {
+    LVITEMW request{};
+    request.state = INDEXTOSTATEIMAGEMASK(value ? 2 : 1);
+    request.stateMask = LVIS_STATEIMAGEMASK;
+    send(hwnd_, LVM_SETITEMSTATE, item(row), reinterpret_cast<LPARAM>(&request));
+}
+
+void Win32ListView::clear() { send(hwnd_, LVM_DELETEALLITEMS); }
+
+// --- check box, button, label ------------------------------------------------
+
+void moveFocusOffBeforeDisable(HWND hwnd) {
+    if (GetFocus() != hwnd) return;
+    const HWND parent = GetParent(hwnd);
+    const HWND next = GetNextDlgTabItem(parent, hwnd, FALSE);
+    SetFocus(next && next != hwnd ? next : parent);
+}
+
+int Win32CheckBox::value() const {
+    switch (send(hwnd_, BM_GETCHECK)) {
+    case BST_CHECKED: return 1;
+    case BST_INDETERMINATE: return 2;
+    default: return 0;
+    }
+}
+
+void Win32CheckBox::setValue(int value) {
+    const WPARAM state = value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
+    send(hwnd_, BM_SETCHECK, state);
+}
+
+bool Win32CheckBox::enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+
+void Win32CheckBox::setEnabled(bool enabled) {
+    if (!enabled) moveFocusOffBeforeDisable(hwnd_);
+    EnableWindow(hwnd_, enabled);
+}
+
+bool Win32Button::enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+
+void Win32Button::setEnabled(bool enabled) {
+    if (!enabled) moveFocusOffBeforeDisable(hwnd_);
+    EnableWindow(hwnd_, enabled);
+}
+
+std::wstring Win32Label::caption() const {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void Win32Label::setCaption(const std::wstring& caption) { SetWindowTextW(hwnd_, caption.c_str()); }
+
+// --- dialogs -----------------------------------------------------------------
+
+std::wstring Win32Dialogs::browseFolder(const std::wstring& title) {
+    return shell::BrowseFolder(owner_, title);
+}
+
+void Win32Dialogs::messageBox(const std::wstring& text, Icon icon) {
+    MessageBoxW(owner_, text.c_str(), title_.c_str(), MB_OK | static_cast<UINT>(icon));
+}
+
+// --- the toolkit -------------------------------------------------------------
+
+void dispatchMessageFor(HWND owner, MSG& msg) {
+    if (owner && IsWindow(owner) && IsDialogMessageW(owner, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+Win32Toolkit::Win32Toolkit(const Win32Controls& controls, std::wstring appTitle)
+    : owner_(controls.owner),
+      list_(controls.listView),
+      selectAll_(controls.selectAll),
+      command3_(controls.command3),
+      label2_(controls.label2),
+      dialogs_(controls.owner, std::move(appTitle)),
+      fileDialog_(controls.owner) {}
+
+FileDialog& Win32Toolkit::CommonDialog1() {
+    return fileDialogOverride_ ? *fileDialogOverride_ : fileDialog_;
+}
+
+Dialogs& Win32Toolkit::dialogs() { return dialogsOverride_ ? *dialogsOverride_ : dialogs_; }
+
+void Win32Toolkit::setCursor(Cursor cursor) {
+    cursor_ = cursor;
+    // The window answers WM_SETCURSOR from cursor(); this shows it at once.
+    SetCursor(LoadCursorW(nullptr, cursor == Cursor::Hourglass ? IDC_WAIT : IDC_ARROW));
+}
+
+wchar_t Win32Toolkit::decimalSeparator() const {
+    wchar_t text[8]{};
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, text, 8) > 1) return text[0];
+    return L'.';
+}
+
+void Win32Toolkit::doEvents() {
+    const int call = ++doEventsCalls_;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastPump_ >= kPumpInterval) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            dispatchMessageFor(owner_, msg);
+        }
+        lastPump_ = std::chrono::steady_clock::now();
+    }
+    if (hook_) hook_(call);
+}
+
+}  // namespace pelorin::ui

@@ -1,0 +1,165 @@
+// The toolkit over the real Win32 controls of the main window: non-owning
+// wrappers over each control's HWND (one-line methods over its messages),
+// the window's message boxes and folder picker, the application-wide
+// pointer, and doEvents() as a message pump. Tests may swap in their own
+// dialogs and hook every doEvents() call.
+#pragma once
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "ui/toolkit.h"
+
+#if __has_include("ui/file_dialog_win.h")
+#include "ui/file_dialog_win.h"
+#define PELORIN_HAVE_WIN32_FILE_DIALOG 1
+#endif
+
+namespace pelorin::ui {
+
+class Win32ListView final : public ListView {
+public:
+    explicit Win32ListView(HWND hwnd) : hwnd_(hwnd) {}
+    int count() const override;
+    void insert(int index, const std::wstring& text, int smallIcon) override;
+    std::wstring text(int row) const override;
+    std::wstring subItem(int row, int n) const override;
+    void setSubItem(int row, int n, const std::wstring& text) override;
+    bool checked(int row) const override;
+    void setChecked(int row, bool value) override;
+    void clear() override;
+    HWND hwnd() const { return hwnd_; }
+
+private:
+    int item(int row) const;  // 0-based index of a 1-based row, or raises
+    std::wstring itemText(int item, int subItem) const;
+    HWND hwnd_;
+};
+
+class Win32CheckBox final : public CheckBox {
+public:
+    explicit Win32CheckBox(HWND hwnd) : hwnd_(hwnd) {}
+    int value() const override;
+    void setValue(int value) override;  // BM_SETCHECK: no click is raised
+    bool enabled() const override;
+    void setEnabled(bool enabled) override;
+
+private:
+    HWND hwnd_;
+};
+
+class Win32Button final : public Button {
+public:
+    explicit Win32Button(HWND hwnd) : hwnd_(hwnd) {}
+    bool enabled() const override;
+    void setEnabled(bool enabled) override;
+
+private:
+    HWND hwnd_;
+};
+
+class Win32Label final : public Label {
+public:
+    explicit Win32Label(HWND hwnd) : hwnd_(hwnd) {}
+    std::wstring caption() const override;
+    void setCaption(const std::wstring& caption) override;
+
+private:
+    HWND hwnd_;
+};
+
+// Message boxes (OK and an icon, titled with the application title) and the
+// shell's folder picker, both owned by the main window.
+class Win32Dialogs final : public Dialogs {
+public:
+    Win32Dialogs(HWND owner, std::wstring title) : owner_(owner), title_(std::move(title)) {}
+    std::wstring browseFolder(const std::wstring& title) override;
+    void messageBox(const std::wstring& text, Icon icon) override;
+
+private:
+    HWND owner_;
+    std::wstring title_;
+};
+
+#ifndef PELORIN_HAVE_WIN32_FILE_DIALOG
+// Stands in for the open-file dialog until the real one is built in: every
+// ShowOpen is a cancel.
+class Win32FileDialog final : public FileDialog {
+public:
+    explicit Win32FileDialog(HWND) {}
+    void setFileName(const std::wstring& name) override { file_ = name; }
+    std::wstring fileName() const override { return file_; }
+    void setFlags(std::uint32_t) override {}
+    void setMaxFileSize(int) override {}
+    void setFilter(const std::wstring&) override {}
+    std::wstring title() const override { return L"Select Web Pages"; }
+    void showOpen() override { file_.clear(); }
+
+private:
+    std::wstring file_;
+};
+#endif
+
+struct Win32Controls {
+    HWND owner;  // the main window: owner of dialogs, keyboard navigation
+    HWND listView;
+    HWND selectAll;
+    HWND command3;
+    HWND label2;
+};
+
+// Moves the focus on to the next control in tab order when `hwnd` has it and
+// is about to be disabled, so the keyboard never ends up on a dead control.
+void moveFocusOffBeforeDisable(HWND hwnd);
+
+// One message of the window's loop: keyboard navigation (Tab, Space, Enter)
+// for the main window's controls, otherwise translated and dispatched.
+void dispatchMessageFor(HWND owner, MSG& msg);
+
+class Win32Toolkit final : public Toolkit {
+public:
+    Win32Toolkit(const Win32Controls& controls, std::wstring appTitle);
+
+    ListView& ListView1() override { return list_; }
+    CheckBox& ChkSelectAll() override { return selectAll_; }
+    Button& Command3() override { return command3_; }
+    Label& Label2() override { return label2_; }
+    FileDialog& CommonDialog1() override;
+    Dialogs& dialogs() override;
+    void setCursor(Cursor cursor) override;
+    wchar_t decimalSeparator() const override;
+    // Pumps the message queue (at most once every few milliseconds), then
+    // runs the test hook. A quit message met here goes back on the queue
+    // for the main loop.
+    void doEvents() override;
+
+    Cursor cursor() const { return cursor_; }
+    int doEventsCalls() const { return doEventsCalls_; }
+
+    // Test seams: nullptr restores the window's own.
+    void useFileDialog(FileDialog* dialog) { fileDialogOverride_ = dialog; }
+    void useDialogs(Dialogs* dialogs) { dialogsOverride_ = dialogs; }
+    // Runs on every doEvents() call with its 1-based number.
+    void setDoEventsHook(std::function<void(int call)> hook) { hook_ = std::move(hook); }
+
+    static constexpr std::chrono::milliseconds kPumpInterval{5};
+
+private:
+    HWND owner_;
+    Win32ListView list_;
+    Win32CheckBox selectAll_;
+    Win32Button command3_;
+    Win32Label label2_;
+    Win32Dialogs dialogs_;
+    Win32FileDialog fileDialog_;
+    FileDialog* fileDialogOverride_ = nullptr;
+    Dialogs* dialogsOverride_ = nullptr;
+    std::function<void(int)> hook_;
+    Cursor cursor_ = Cursor::Default;
+    int doEventsCalls_ = 0;
+    std::chrono::steady_clock::time_point lastPump_{};
+};
+
+}  // namespace pelorin::ui

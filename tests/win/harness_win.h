@@ -1,0 +1,64 @@
+// The Win32 harness: the real Form1 window with its real controls, the
+// open-file dialog and the other dialogs answered from the script, doEvents()
+// running the scheduled actions, and the top-level report recorded instead of
+// ending the test program.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/form1_win.h"
+#include "outlook/automation.h"
+#include "support/harness.h"
+
+namespace pelorin::test {
+
+// pelorin.exe beside the test program, loaded for its resources only; null
+// when it is not built.
+HMODULE programResources();
+std::wstring programPath();
+
+struct UnhandledReport {
+    int number;
+    std::wstring description;
+    bool operator==(const UnhandledReport&) const = default;
+};
+
+class Win32Harness final : public Harness {
+public:
+    Win32Harness();
+    ~Win32Harness() override;
+
+    ui::Toolkit& ui() override { return window_->toolkit(); }
+    ui::HeadlessFileDialog& fileDialog() override { return fileDialog_; }
+    ui::HeadlessDialogs& dialogs() override { return dialogs_; }
+    void at(int call, std::function<void()> action) override;
+    int doEventsCalls() const override { return window_->toolkit().doEventsCalls(); }
+    ui::Cursor cursor() const override { return window_->toolkit().cursor(); }
+    const char* kind() const override { return "win32"; }
+
+    app::MainWindow& window() { return *window_; }
+    HWND control(app::ControlId id) const { return window_->control(id); }
+    // A user's click: BM_CLICK on the button when it is enabled, dispatched
+    // to its handler through the window procedure.
+    void click(app::ControlId id);
+
+    // What the window's services saw; fileSystems may be replaced.
+    scan::FileSystemFactory fileSystems;
+    std::vector<std::wstring> openedPages;
+    std::vector<UnhandledReport> unhandled;
+
+private:
+    class NoAutomation;
+    ui::HeadlessFileDialog fileDialog_;
+    ui::HeadlessDialogs dialogs_;
+    std::unique_ptr<outlook::Automation> automation_;
+    std::multimap<int, std::function<void()>> scheduled_;
+    std::unique_ptr<app::MainWindow> window_;
+};
+
+}  // namespace pelorin::test

@@ -1,0 +1,202 @@
+// The Win32 toolkit over the real controls, real clicks dispatched through
+// the window procedure, the event pump, and the top-level error report.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "pstlist/pst_list.h"
+#include "ui/error.h"
+#include "win/harness_win.h"
+
+namespace pelorin::test {
+namespace {
+
+class WindowToolkit : public ::testing::Test {
+protected:
+    Win32Harness h;
+    ui::ListView& list() { return h.ui().ListView1(); }
+};
+
+int errorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST_F(WindowToolkit, RowsInsertAtTheTopAndKeepTheirPlace) {
+    list().insert(1, L"C:\\a.pst", 2);
+    list().insert(1, L"C:\\b.pst", 2);
+    list().insert(3, L"C:\\c.pst", 2);  // after the last row
+    list().insert(2, L"C:\\d.pst", 2);
+    ASSERT_EQ(list().count(), 4);
+    EXPECT_EQ(list().text(1), L"C:\\b.pst");
+    EXPECT_EQ(list().text(2), L"C:\\d.pst");
+    EXPECT_EQ(list().text(3), L"C:\\a.pst");
+    EXPECT_EQ(list().text(4), L"C:\\c.pst");
+    for (int row = 1; row <= 4; ++row) {
+        EXPECT_FALSE(list().checked(row));
+        EXPECT_EQ(list().subItem(row, 1), L"");
+        EXPECT_EQ(list().subItem(row, 2), L"");
+    }
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = 0;
+    SendMessageW(h.control(app::kIdListView1), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(item.iImage, 1);  // image 2, the application icon
+}
+
+TEST_F(WindowToolkit, ChecksAndSubItemsBelongToTheirRow) {
+    list().insert(1, L"C:\\one.pst", 2);
+    list().setChecked(1, true);
+    list().setSubItem(1, 1, L"4.8828125");
+    list().setSubItem(1, 2, L"Done");
+    list().insert(1, L"C:\\two.pst", 2);  // a new row is unticked even above a ticked one
+    EXPECT_FALSE(list().checked(1));
+    EXPECT_TRUE(list().checked(2));
+    EXPECT_EQ(list().subItem(2, 1), L"4.8828125");
+    EXPECT_EQ(list().subItem(2, 2), L"Done");
+    EXPECT_EQ(list().subItem(1, 2), L"");
+    list().setChecked(2, false);
+    EXPECT_FALSE(list().checked(2));
+    list().clear();
+    EXPECT_EQ(list().count(), 0);
+}
+
+TEST_F(WindowToolkit, TextsComeBackExactlyWhateverTheirLengthAndCharacters) {
+    const std::wstring longPath = L"C:\\" + std::wstring(600, L'x') + L"\\deep.pst";
+    const std::wstring unicode = L"C:\\Почта\\日本語\\Ünïcödé 😀.pst";
+    for (const std::wstring& text : {longPath, unicode, std::wstring(L"")}) {
+        list().insert(1, text, 2);
+        EXPECT_EQ(list().text(1), text);
+        list().setSubItem(1, 2, text);
+        EXPECT_EQ(list().subItem(1, 2), text);
+    }
+}
+
+TEST_F(WindowToolkit, IndexesOutOfRangeRaiseSubscriptErrors) {
+    list().insert(1, L"C:\\only.pst", 2);
+    const std::function<void()> cases[] = {
+        [&] { list().text(0); },
+        [&] { list().text(2); },
+        [&] { list().subItem(1, 0); },
+        [&] { list().subItem(1, 3); },
+        [&] { list().setSubItem(2, 1, L"x"); },
+        [&] { list().checked(-1); },
+        [&] { list().setChecked(2, true); },
+        [&] { list().insert(0, L"x", 2); },
+        [&] { list().insert(3, L"x", 2); },
+    };
+    for (const auto& c : cases) EXPECT_EQ(errorNumberOf(c), kErrSubscript);
+    EXPECT_EQ(list().count(), 1);
+}
+
+TEST_F(WindowToolkit, CheckBoxButtonAndLabel) {
+    auto& box = h.ui().ChkSelectAll();
+    box.setEnabled(true);
+    EXPECT_TRUE(box.enabled());
+    box.setValue(1);
+    EXPECT_EQ(box.value(), 1);
+    box.setValue(0);
+    EXPECT_EQ(box.value(), 0);
+    h.ui().Command3().setEnabled(false);
+    EXPECT_FALSE(IsWindowEnabled(h.control(app::kIdCommand3)));
+    h.ui().Command3().setEnabled(true);
+    EXPECT_TRUE(h.ui().Command3().enabled());
+    h.ui().Label2().setCaption(L"12");
+    EXPECT_EQ(h.ui().Label2().caption(), L"12");
+}
+
+TEST_F(WindowToolkit, DisablingTheFocusedControlMovesTheFocusOn) {
+    h.ui().ChkSelectAll().setEnabled(true);
+    SetFocus(h.control(app::kIdChkSelectAll));
+    ASSERT_EQ(GetFocus(), h.control(app::kIdChkSelectAll));
+    h.ui().ChkSelectAll().setEnabled(false);
+    EXPECT_EQ(GetFocus(), h.control(app::kIdListView1));
+}
+
+// Rows as the add operations leave them, with Select All enabled.
+void addRows(Win32Harness& h, int n) {
+    for (int i = 0; i < n; ++i)
+        pstlist::insertPstRow(h.ui(), L"C:\\mail\\" + std::to_wstring(i) + L".pst", 5000);
+    pstlist::refreshTotal(h.ui());
+    h.ui().ChkSelectAll().setEnabled(true);
+}
+
+TEST_F(WindowToolkit, SelectAllAndClearListByRealClicks) {
+    addRows(h, 3);
+    h.click(app::kIdChkSelectAll);
+    EXPECT_EQ(h.ui().ChkSelectAll().value(), 1);
+    for (int row = 1; row <= 3; ++row) EXPECT_TRUE(list().checked(row));
+    h.click(app::kIdChkSelectAll);
+    for (int row = 1; row <= 3; ++row) EXPECT_FALSE(list().checked(row));
+
+    h.click(app::kIdChkSelectAll);
+    h.click(app::kIdCommand4);
+    EXPECT_EQ(list().count(), 0);
+    EXPECT_EQ(h.ui().Label2().caption(), L"0");
+    EXPECT_EQ(h.ui().ChkSelectAll().value(), 0);
+    EXPECT_FALSE(h.ui().ChkSelectAll().enabled());
+    EXPECT_TRUE(h.unhandled.empty());
+}
+
+TEST_F(WindowToolkit, SettingSelectAllRaisesNoClick) {
+    addRows(h, 2);
+    h.ui().ChkSelectAll().setValue(1);
+    EXPECT_FALSE(list().checked(1));
+    EXPECT_FALSE(list().checked(2));
+}
+
+TEST_F(WindowToolkit, DoEventsRunsQueuedClicksAndScheduledActions) {
+    addRows(h, 2);
+    // A click the user made while a loop ran: it waits on the queue.
+    PostMessageW(h.window().hwnd(), WM_COMMAND, MAKEWPARAM(app::kIdCommand4, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(h.control(app::kIdCommand4)));
+    Sleep(2 * static_cast<DWORD>(ui::Win32Toolkit::kPumpInterval.count()));
+    int ran = 0;
+    h.at(2, [&] { ran = h.doEventsCalls(); });
+    h.ui().doEvents();
+    EXPECT_EQ(list().count(), 0);
+    h.ui().doEvents();
+    EXPECT_EQ(ran, 2);
+    EXPECT_EQ(h.doEventsCalls(), 2);
+}
+
+TEST_F(WindowToolkit, DoEventsLeavesAQuitForTheMainLoop) {
+    Sleep(2 * static_cast<DWORD>(ui::Win32Toolkit::kPumpInterval.count()));
+    PostQuitMessage(7);
+    h.ui().doEvents();
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST_F(WindowToolkit, UntrappedErrorsOfAClickEndInOneReport) {
+    const struct {
+        std::function<void()> fault;
+        UnhandledReport report;
+    } cases[] = {
+        {[] { throw Error(kErrPathNotFound, L"Path not found"); }, {76, L"Path not found"}},
+        {[] { throw std::bad_alloc(); }, {7, L"Out of memory"}},
+        {[] { throw std::runtime_error("boom"); }, {51, L"Internal error: boom"}},
+        {[] { throw 42; }, {51, L"Internal error"}},
+    };
+    for (const auto& c : cases) {
+        h.unhandled.clear();
+        h.fileSystems = [&]() -> std::unique_ptr<scan::FileSystem> {
+            c.fault();
+            return nullptr;
+        };
+        h.click(app::kIdCommand1);  // Add File asks for the file system first
+        ASSERT_EQ(h.unhandled.size(), 1u);
+        EXPECT_EQ(h.unhandled[0], c.report);
+    }
+    EXPECT_EQ(app::runtimeErrorText(76, L"Path not found"), L"Run-time error '76':\n\nPath not found");
+}
+
+}  // namespace
+}  // namespace pelorin::test
