@@ -1,0 +1,380 @@
+#include "app/form1_win.h"
+
+#include <commctrl.h>
+
+#include <new>
+#include <utility>
+
+#include "app/resource.h"
+#include "ui/error.h"
+
+namespace pelorin::app {
+namespace {
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+constexpr DWORD kButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kCheck = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
+
+// Column headers and widths of ListView1, in pixels at 96 dpi.
+struct ColumnSpec {
+    const wchar_t* text;
+    int width;
+};
+constexpr ColumnSpec kColumns[] = {{L"File Name", 393}, {L"Size (KB)", 67}, {L"Status", 120}};
+
+std::wstring widen(const char* text) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    if (n <= 1) return {};
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), n);
+    out.resize(static_cast<size_t>(n - 1));
+    return out;
+}
+
+HFONT makeFont(int hundredthsOfPoint) {
+    // 8.25 pt is -11 px and 9 pt is -12 px at 96 dpi.
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const int height = -MulDiv(hundredthsOfPoint, dpi, 7200);
+    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
+}
+
+HICON loadIcon(HINSTANCE module, int id, int size) {
+    if (!module) return nullptr;
+    return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+}
+
+void registerWindowClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXW wc{};
+    if (GetClassInfoExW(instance, kWindowClass, &wc)) return;
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kWindowClass;
+    RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+const std::array<ControlSpec, 11> kControls = {{
+    {kIdListView1, L"ListView1", WC_LISTVIEWW, L"", {8, 160, 592, 369},
+     kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS, WS_EX_CLIENTEDGE,
+     FontKind::Tahoma9},
+    {kIdCommand1, L"Command1", WC_BUTTONW, L"Add File", {8, 376, 97, 401}, kButton, 0,
+     FontKind::Tahoma825},
+    {kIdCommand3, L"Command3", WC_BUTTONW, L"Add PSTs to Outlook  >", {456, 376, 593, 401}, kButton,
+     0, FontKind::Tahoma825},
+    {kIdCommand4, L"Command4", WC_BUTTONW, L"Clear List", {216, 376, 321, 401}, kButton, 0,
+     FontKind::Tahoma825},
+    // Outside the client area: never seen, but it keeps its place in the tab order.
+    {kIdCheck1, L"Check1", WC_BUTTONW, L"Use Enchanced Compression (NOT SAFE)",
+     {624, 464, 857, 481}, kCheck, 0, FontKind::WindowDefault},
+    {kIdCommand2, L"Command2", WC_BUTTONW, L"Add Folder", {112, 376, 201, 401}, kButton, 0,
+     FontKind::Tahoma825},
+    {kIdChkSelectAll, L"ChkSelectAll", WC_BUTTONW, L"Select All", {14, 136, 111, 153},
+     kCheck | WS_DISABLED, 0, FontKind::Tahoma825},
+    {kIdLblPSTReadOnly, L"LblPSTReadOnly", WC_STATICW,
+     L"Click Here to Know more about File Properties Read-only attribute", {224, 120, 593, 137},
+     kChild | SS_RIGHT | SS_NOTIFY, 0, FontKind::Tahoma825},
+    {kIdLabel3, L"Label3", WC_STATICW,
+     L"Please ensure Outlook PST file(s) are not corrupt && not having Read-only attribute in "
+     L"File Properties",
+     {16, 88, 585, 105}, kChild | SS_CENTER, 0, FontKind::Tahoma9},
+    {kIdLabel2, L"Label2", WC_STATICW, L"0", {248, 136, 297, 153}, kChild | SS_LEFT, 0,
+     FontKind::Tahoma825},
+    {kIdLabel1, L"Label1", WC_STATICW, L"Total PST File(s) :", {144, 136, 249, 153},
+     kChild | SS_LEFT, 0, FontKind::Tahoma825},
+}};
+
+std::wstring runtimeErrorText(int number, const std::wstring& description) {
+    return L"Run-time error '" + std::to_wstring(number) + L"':\n\n" + description;
+}
+
+void MainWindow::Form_Initialize() {
+    INITCOMMONCONTROLSEX init{sizeof init, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&init);
+}
+
+MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
+    : services_(std::move(services)), options_(std::move(options)) {
+    Form_Initialize();
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    registerWindowClass(instance, windowProc);
+
+    RECT frame{0, 0, kClientSize.cx, kClientSize.cy};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    HWND hwnd = CreateWindowExW(0, kWindowClass, kCaption, kWindowStyle, x, y, width, height,
+                                nullptr, nullptr, instance, this);
+    if (!hwnd) throw Error(kErrAutomation, L"The main window could not be created",
+                           static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())));
+    hwnd_.reset(hwnd);
+
+    iconLarge_.reset(loadIcon(options_.resources, IDI_APP, GetSystemMetrics(SM_CXICON)));
+    iconSmall_.reset(loadIcon(options_.resources, IDI_APP, GetSystemMetrics(SM_CXSMICON)));
+    if (iconLarge_) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
+    if (iconSmall_) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
+    if (options_.resources) {
+        banner_.reset(static_cast<HBITMAP>(LoadImageW(options_.resources,
+                                                      MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP,
+                                                      0, 0, LR_CREATEDIBSECTION)));
+        hand_ = LoadCursorW(options_.resources, MAKEINTRESOURCEW(IDC_HAND_LINK));
+    }
+    if (!hand_) hand_ = LoadCursorW(nullptr, IDC_HAND);
+
+    createControls();
+    toolkit_ = std::make_unique<ui::Win32Toolkit>(
+        ui::Win32Controls{hwnd, control(kIdListView1), control(kIdChkSelectAll),
+                          control(kIdCommand3), control(kIdLabel2)},
+        kAppTitle);
+    if (!services_.automation) throw Error(kErrAutomation, L"No automation service");
+    form_ = std::make_unique<Form1>(*toolkit_, services_.fileSystems, *services_.automation,
+                                    services_.openWebPage);
+}
+
+MainWindow::~MainWindow() {
+    // The controls go with the window, before the fonts and images they use.
+    form_.reset();
+    toolkit_.reset();
+    hwnd_.reset();
+}
+
+void MainWindow::createControls() {
+    tahoma825_.reset(makeFont(825));
+    tahoma9_.reset(makeFont(900));
+    yellowBrush_.reset(CreateSolidBrush(kLightYellow));
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+
+    HWND previous = HWND_TOP;
+    for (const ControlSpec& spec : kControls) {
+        const RECT& r = spec.rect;
+        HWND child = CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style, r.left,
+                                     r.top, r.right - r.left, r.bottom - r.top, hwnd_.get(),
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                     instance, nullptr);
+        if (!child) throw Error(kErrAutomation, std::wstring(L"Could not create ") + spec.name);
+        const HFONT font = spec.font == FontKind::Tahoma825 ? tahoma825_.get()
+                           : spec.font == FontKind::Tahoma9 ? tahoma9_.get()
+                                                            : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        // Stacking and tab order follow the table, whatever order the
+        // platform links new children in.
+        SetWindowPos(child, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = child;
+    }
+
+    // ImageList1: 16 x 16, silver is transparent; image 2 is the application icon.
+    HWND list = control(kIdListView1);
+    imageList1_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 0));
+    if (options_.resources) {
+        ui::UniqueBitmap first(static_cast<HBITMAP>(
+            LoadImageW(options_.resources, MAKEINTRESOURCEW(IDB_LIST1), IMAGE_BITMAP, 0, 0, 0)));
+        ui::UniqueIcon app(loadIcon(options_.resources, IDI_APP, 16));
+        ui::UniqueIcon folder(loadIcon(options_.resources, IDI_FOLDER, 16));
+        if (first && app && folder) {
+            ImageList_AddMasked(imageList1_.get(), first.get(), kSilver);
+            ImageList_AddIcon(imageList1_.get(), app.get());
+            ImageList_AddIcon(imageList1_.get(), folder.get());
+        }
+    }
+    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList1_.get()));
+    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(imageList1_.get()));
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
+                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    int index = 0;
+    for (const ColumnSpec& column : kColumns) {
+        LVCOLUMNW lvc{};
+        lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        lvc.fmt = LVCFMT_LEFT;
+        lvc.cx = column.width;
+        lvc.pszText = const_cast<wchar_t*>(column.text);
+        lvc.iSubItem = index;
+        SendMessageW(list, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&lvc));
+    }
+}
+
+void MainWindow::show(int showCommand) {
+    ShowWindow(hwnd_.get(), showCommand);
+    UpdateWindow(hwnd_.get());
+    SetFocus(control(kIdListView1));
+}
+
+int MainWindow::run() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) ui::dispatchMessageFor(hwnd_.get(), msg);
+    return static_cast<int>(msg.wParam);
+}
+
+template <typename Handler>
+void MainWindow::guarded(Handler&& handler) noexcept {
+    struct Depth {
+        int& n;
+        explicit Depth(int& depth) : n(++depth) {}
+        ~Depth() { --n; }
+    } depth(handlerDepth_);
+    try {
+        std::forward<Handler>(handler)();
+    } catch (const Error& e) {
+        reportUnhandled(e.number(), e.description());
+    } catch (const std::bad_alloc&) {
+        reportUnhandled(7, L"Out of memory");
+    } catch (const std::exception& e) {
+        reportUnhandled(51, L"Internal error: " + widen(e.what()));
+    } catch (...) {
+        reportUnhandled(51, L"Internal error");
+    }
+}
+
+void MainWindow::reportUnhandled(int number, const std::wstring& description) noexcept {
+    try {
+        if (options_.onUnhandledError) {
+            options_.onUnhandledError(number, description);
+            return;
+        }
+        MessageBoxW(hwnd_.get(), runtimeErrorText(number, description).c_str(), kAppTitle,
+                    MB_OK | MB_ICONHAND);
+    } catch (...) {
+    }
+    ExitProcess(number > 0 ? static_cast<UINT>(number) : 1u);
+}
+
+void MainWindow::onCommand(int id, int code) {
+    if (!form_) return;
+    // BN_CLICKED and STN_CLICKED share the value 0.
+    if (code != BN_CLICKED) return;
+    switch (id) {
+    case kIdCommand1: guarded([this] { form_->Command1_Click(); }); break;
+    case kIdCommand2: guarded([this] { form_->Command2_Click(); }); break;
+    case kIdCommand3: guarded([this] { form_->Command3_Click(); }); break;
+    case kIdCommand4: guarded([this] { form_->Command4_Click(); }); break;
+    case kIdChkSelectAll: guarded([this] { form_->ChkSelectAll_Click(); }); break;
+    case kIdLblPSTReadOnly: guarded([this] { form_->LblPSTReadOnly_Click(); }); break;
+    default: break;  // Check1 and the keyboard's IDOK/IDCANCEL have no handler
+    }
+}
+
+void MainWindow::paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_.get(), &ps);
+    const int saved = SaveDC(dc);
+    // Shape1: white with a silver border, two pixels taller than the banner.
+    ui::UniqueHandle<ui::NullHandleTraits<HPEN, ui::deleteGdiObject>> silver(
+        CreatePen(PS_SOLID, 1, kSilver));
+    SelectObject(dc, silver.get());
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    Rectangle(dc, kShape1.left, kShape1.top, kShape1.right, kShape1.bottom);
+    // Image1: the banner at its natural size.
+    if (banner_) {
+        HDC memory = CreateCompatibleDC(dc);
+        const HGDIOBJ old = SelectObject(memory, banner_.get());
+        BitBlt(dc, kImage1.left, kImage1.top, kImage1.right - kImage1.left,
+               kImage1.bottom - kImage1.top, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+    // Shape2: the light yellow band with a thin black border behind Label3.
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    SelectObject(dc, yellowBrush_.get());
+    Rectangle(dc, kShape2.left, kShape2.top, kShape2.right, kShape2.bottom);
+    RestoreDC(dc, saved);
+    EndPaint(hwnd_.get(), &ps);
+}
+
+LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        if (self) self->hwnd_.release();
+    }
+    if (!self || !self->hwnd_) return DefWindowProcW(hwnd, message, wParam, lParam);
+    // Nothing may unwind through the platform's frames.
+    try {
+        return self->handle(message, wParam, lParam);
+    } catch (...) {
+        self->guarded([] { throw; });
+        return 0;
+    }
+}
+
+LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND hwnd = hwnd_.get();
+    switch (message) {
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CTLCOLORSTATIC: {
+        const HWND child = reinterpret_cast<HWND>(lParam);
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        if (child == control(kIdLabel3)) {
+            SetTextColor(dc, kDarkRed);
+            SetBkColor(dc, kLightYellow);
+            return reinterpret_cast<LRESULT>(yellowBrush_.get());
+        }
+        if (child == control(kIdLblPSTReadOnly)) {
+            SetTextColor(dc, kLinkBlue);
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        break;
+    }
+    case WM_SETCURSOR:
+        if (toolkit_ && toolkit_->cursor() == ui::Cursor::Hourglass) {
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+        if (reinterpret_cast<HWND>(wParam) == control(kIdLblPSTReadOnly) &&
+            LOWORD(lParam) == HTCLIENT) {
+            SetCursor(hand_);
+            return TRUE;
+        }
+        break;
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_ACTIVATE:
+        // Like a dialog: the focus goes back to the control that had it.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            if (focus && IsChild(hwnd, focus)) savedFocus_ = focus;
+        } else if (!HIWORD(wParam)) {
+            const HWND target = savedFocus_ && IsWindow(savedFocus_) && IsWindowEnabled(savedFocus_)
+                                    ? savedFocus_
+                                    : control(kIdListView1);
+            SetFocus(target);
+        }
+        return 0;
+    case WM_SYSCOMMAND:
+        // Fixed size: no maximising (a double click on the caption or a
+        // message from outside) and no sizing.
+        if ((wParam & 0xFFF0) == SC_MAXIMIZE || (wParam & 0xFFF0) == SC_SIZE) return 0;
+        break;
+    case WM_CLOSE:
+        // Closing ends the program at once, even in the middle of a click
+        // whose loop is processing events: nothing is asked, nothing saved.
+        if (handlerDepth_ > 0 && options_.quitWhenClosed) {
+            ShowWindow(hwnd, SW_HIDE);
+            ExitProcess(0);
+        }
+        break;
+    case WM_DESTROY:
+        if (options_.quitWhenClosed) PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace pelorin::app

@@ -1,0 +1,277 @@
+// The main window read back from the live controls: frame, control table,
+// fonts, colours, pointer, tab order and the first state the user sees.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "app/resource.h"
+#include "win/harness_win.h"
+
+namespace pelorin::test {
+namespace {
+
+using app::ControlId;
+
+std::wstring classOf(HWND hwnd) {
+    wchar_t name[64]{};
+    GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+std::wstring textOf(HWND hwnd) {
+    wchar_t text[256]{};
+    GetWindowTextW(hwnd, text, 256);
+    return text;
+}
+
+RECT clientRectOf(HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+struct Expected {
+    ControlId id;
+    const wchar_t* cls;
+    const wchar_t* text;
+    RECT rect;  // left, top, right, bottom
+    DWORD kindBits;  // type bits of the control's style
+    bool enabled;
+    int fontHeight;  // 0: the window's default font
+};
+
+DWORD typeBits(const std::wstring& cls, DWORD style) {
+    if (cls == L"SysListView32") return style & LVS_TYPEMASK;
+    if (cls == L"Static") return style & SS_TYPEMASK;
+    return style & BS_TYPEMASK;
+}
+
+// Texts, rectangles and states as the layout gives them at 96 dpi.
+const Expected kLayout[] = {
+    {app::kIdChkSelectAll, L"Button", L"Select All", {14, 136, 111, 153}, BS_AUTOCHECKBOX, false, -11},
+    {app::kIdCommand2, L"Button", L"Add Folder", {112, 376, 201, 401}, BS_PUSHBUTTON, true, -11},
+    {app::kIdCheck1, L"Button", L"Use Enchanced Compression (NOT SAFE)", {624, 464, 857, 481},
+     BS_AUTOCHECKBOX, true, 0},
+    {app::kIdCommand4, L"Button", L"Clear List", {216, 376, 321, 401}, BS_PUSHBUTTON, true, -11},
+    {app::kIdCommand3, L"Button", L"Add PSTs to Outlook  >", {456, 376, 593, 401}, BS_PUSHBUTTON,
+     true, -11},
+    {app::kIdCommand1, L"Button", L"Add File", {8, 376, 97, 401}, BS_PUSHBUTTON, true, -11},
+    {app::kIdListView1, L"SysListView32", L"", {8, 160, 592, 369}, LVS_REPORT, true, -12},
+    {app::kIdLblPSTReadOnly, L"Static",
+     L"Click Here to Know more about File Properties Read-only attribute", {224, 120, 593, 137},
+     SS_RIGHT, true, -11},
+    {app::kIdLabel3, L"Static",
+     L"Please ensure Outlook PST file(s) are not corrupt && not having Read-only attribute in "
+     L"File Properties",
+     {16, 88, 585, 105}, SS_CENTER, true, -12},
+    {app::kIdLabel2, L"Static", L"0", {248, 136, 297, 153}, SS_LEFT, true, -11},
+    {app::kIdLabel1, L"Static", L"Total PST File(s) :", {144, 136, 249, 153}, SS_LEFT, true, -11},
+};
+
+class WindowLayout : public ::testing::Test {
+protected:
+    Win32Harness h;
+};
+
+TEST_F(WindowLayout, ControlTableMatchesTheLiveWindow) {
+    for (const Expected& e : kLayout) {
+        SCOPED_TRACE(e.text);
+        HWND c = h.control(e.id);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(classOf(c), e.cls);
+        EXPECT_EQ(textOf(c), e.text);
+        const RECT r = clientRectOf(c);
+        EXPECT_EQ(r.left, e.rect.left);
+        EXPECT_EQ(r.top, e.rect.top);
+        EXPECT_EQ(r.right, e.rect.right);
+        EXPECT_EQ(r.bottom, e.rect.bottom);
+        const DWORD style = static_cast<DWORD>(GetWindowLongW(c, GWL_STYLE));
+        EXPECT_EQ(typeBits(e.cls, style), e.kindBits);
+        EXPECT_EQ(IsWindowEnabled(c) != FALSE, e.enabled);
+        EXPECT_TRUE(style & WS_VISIBLE);
+        const bool tabStop = e.id <= app::kIdChkSelectAll;
+        EXPECT_EQ((style & WS_TABSTOP) != 0, tabStop);
+
+        LOGFONTW lf{};
+        auto font = reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0));
+        ASSERT_NE(font, nullptr);
+        GetObjectW(font, sizeof lf, &lf);
+        if (e.fontHeight != 0) {
+            EXPECT_EQ(lf.lfHeight, e.fontHeight);
+            EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
+            EXPECT_EQ(lf.lfWeight, FW_NORMAL);
+            EXPECT_FALSE(lf.lfItalic);
+            EXPECT_FALSE(lf.lfUnderline);
+            EXPECT_EQ(lf.lfCharSet, ANSI_CHARSET);
+        } else {
+            EXPECT_EQ(font, GetStockObject(DEFAULT_GUI_FONT));
+        }
+    }
+    // Captions show "&&" as one "&": nothing may switch the prefix rule off.
+    EXPECT_FALSE(GetWindowLongW(h.control(app::kIdLabel3), GWL_STYLE) & SS_NOPREFIX);
+    // The link label reports clicks.
+    EXPECT_TRUE(GetWindowLongW(h.control(app::kIdLblPSTReadOnly), GWL_STYLE) & SS_NOTIFY);
+}
+
+TEST_F(WindowLayout, FrameIsFixedCentredAndCaptioned) {
+    HWND w = h.window().hwnd();
+    RECT client;
+    GetClientRect(w, &client);
+    EXPECT_EQ(client.right, 600);
+    EXPECT_EQ(client.bottom, 410);
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(w, GWL_STYLE));
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_EQ(textOf(w), app::kCaption);
+    EXPECT_EQ(textOf(w).rfind(L"Quennet Pelorin v3.0", 0), 0u);
+    RECT frame;
+    GetWindowRect(w, &frame);
+    EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+}
+
+TEST_F(WindowLayout, TabOrderRunsFromTheListThroughTheButtons) {
+    HWND w = h.window().hwnd();
+    auto order = [&] {
+        std::vector<int> ids;
+        HWND c = h.control(app::kIdListView1);
+        for (int i = 0; i < 10; ++i) {
+            c = GetNextDlgTabItem(w, c, FALSE);
+            ids.push_back(GetDlgCtrlID(c));
+            if (c == h.control(app::kIdListView1)) break;
+        }
+        return ids;
+    };
+    // Select All is disabled at start and takes no part until enabled.
+    EXPECT_EQ(order(), (std::vector<int>{app::kIdCommand1, app::kIdCommand3, app::kIdCommand4,
+                                         app::kIdCheck1, app::kIdCommand2, app::kIdListView1}));
+    h.ui().ChkSelectAll().setEnabled(true);
+    EXPECT_EQ(order(), (std::vector<int>{app::kIdCommand1, app::kIdCommand3, app::kIdCommand4,
+                                         app::kIdCheck1, app::kIdCommand2, app::kIdChkSelectAll,
+                                         app::kIdListView1}));
+}
+
+TEST_F(WindowLayout, StartsInTheDesignTimeState) {
+    EXPECT_EQ(GetFocus(), h.control(app::kIdListView1));
+    EXPECT_EQ(h.ui().ListView1().count(), 0);
+    EXPECT_EQ(h.ui().Label2().caption(), L"0");
+    EXPECT_EQ(h.ui().ChkSelectAll().value(), 0);
+    EXPECT_FALSE(h.ui().ChkSelectAll().enabled());
+    EXPECT_TRUE(h.ui().Command3().enabled());
+    EXPECT_EQ(SendMessageW(h.control(app::kIdCheck1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    for (ControlId id : {app::kIdCommand1, app::kIdCommand2, app::kIdCommand4})
+        EXPECT_TRUE(IsWindowEnabled(h.control(id)));
+    EXPECT_EQ(h.ui().CommonDialog1().title(), L"Select Web Pages");
+}
+
+TEST_F(WindowLayout, ListViewColumnsImagesAndChecks) {
+    HWND list = h.control(app::kIdListView1);
+    const struct {
+        const wchar_t* text;
+        int width;
+    } columns[] = {{L"File Name", 393}, {L"Size (KB)", 67}, {L"Status", 120}};
+    for (int i = 0; i < 3; ++i) {
+        wchar_t text[64]{};
+        LVCOLUMNW c{};
+        c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        c.pszText = text;
+        c.cchTextMax = 64;
+        ASSERT_TRUE(SendMessageW(list, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&c)));
+        EXPECT_STREQ(text, columns[i].text);
+        EXPECT_EQ(c.cx, columns[i].width);
+        EXPECT_EQ(c.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+    }
+    LVCOLUMNW none{};
+    none.mask = LVCF_WIDTH;
+    EXPECT_FALSE(SendMessageW(list, LVM_GETCOLUMNW, 3, reinterpret_cast<LPARAM>(&none)));
+    const auto ex = SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    EXPECT_TRUE(ex & LVS_EX_CHECKBOXES);
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(list, GWL_STYLE));
+    EXPECT_FALSE(style & (LVS_SORTASCENDING | LVS_SORTDESCENDING | LVS_EDITLABELS));
+
+    auto small = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    ASSERT_NE(small, nullptr);
+    EXPECT_EQ(small, reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0)));
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(small, &cx, &cy);
+    EXPECT_EQ(cx, 16);
+    EXPECT_EQ(cy, 16);
+    if (programResources()) EXPECT_EQ(ImageList_GetImageCount(small), 3);
+}
+
+TEST_F(WindowLayout, LabelColours) {
+    HWND w = h.window().hwnd();
+    HDC dc = CreateCompatibleDC(nullptr);
+    auto colours = [&](ControlId id) {
+        SetTextColor(dc, RGB(1, 2, 3));
+        SetBkColor(dc, RGB(4, 5, 6));
+        SendMessageW(w, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(h.control(id)));
+        return std::pair{GetTextColor(dc), GetBkColor(dc)};
+    };
+    EXPECT_EQ(colours(app::kIdLabel3), std::pair(RGB(192, 0, 0), RGB(255, 255, 128)));
+    EXPECT_EQ(colours(app::kIdLblPSTReadOnly).first, RGB(0, 0, 255));
+    EXPECT_EQ(colours(app::kIdLblPSTReadOnly).second, GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(colours(app::kIdLabel1).first, GetSysColor(COLOR_WINDOWTEXT));
+    DeleteDC(dc);
+}
+
+TEST_F(WindowLayout, PointerOverTheLinkIsTheHandAndHourglassWinsEverywhere) {
+    HWND w = h.window().hwnd();
+    auto pointerOver = [&](ControlId id) {
+        SetCursor(nullptr);
+        SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(h.control(id)),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    const HCURSOR hand = h.window().linkPointer();
+    ASSERT_NE(hand, nullptr);
+    if (programResources()) {
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(hand, &info));
+        EXPECT_EQ(info.xHotspot, 5u);  // the window's own hand, not the system's
+        EXPECT_EQ(info.yHotspot, 0u);
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+    }
+    EXPECT_EQ(pointerOver(app::kIdLblPSTReadOnly), hand);
+    EXPECT_NE(pointerOver(app::kIdLabel1), hand);
+
+    h.ui().setCursor(ui::Cursor::Hourglass);
+    const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
+    EXPECT_EQ(pointerOver(app::kIdLblPSTReadOnly), wait);
+    EXPECT_EQ(pointerOver(app::kIdCommand1), wait);
+    h.ui().setCursor(ui::Cursor::Default);
+    EXPECT_EQ(pointerOver(app::kIdLblPSTReadOnly), hand);
+}
+
+TEST_F(WindowLayout, LinkClickOpensTheHelpPageOnceAndChangesNothing) {
+    HWND link = h.control(app::kIdLblPSTReadOnly);
+    SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(h.openedPages.size(), 1u);
+    EXPECT_EQ(h.openedPages[0], app::kHelpUrl);
+    EXPECT_EQ(textOf(link), L"Click Here to Know more about File Properties Read-only attribute");
+    EXPECT_TRUE(h.unhandled.empty());
+}
+
+TEST_F(WindowLayout, ResizeAndMaximiseLeaveTheLayoutAlone) {
+    HWND w = h.window().hwnd();
+    SendMessageW(w, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ShowWindow(w, SW_MINIMIZE);
+    ShowWindow(w, SW_RESTORE);
+    RECT client;
+    GetClientRect(w, &client);
+    EXPECT_EQ(client.right, 600);
+    EXPECT_EQ(client.bottom, 410);
+    const RECT r = clientRectOf(h.control(app::kIdCommand3));
+    EXPECT_EQ(r.left, 456);
+    EXPECT_EQ(r.top, 376);
+}
+
+}  // namespace
+}  // namespace pelorin::test
