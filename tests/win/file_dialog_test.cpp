@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -43,11 +44,32 @@ public:
     Win32FileDialog dialog{nullptr};
 };
 
+// Only this process's dialog: ctest runs other test processes with their own
+// dialogs on the same display at the same time.
+BOOL CALLBACK pickOwnDialog(HWND w, LPARAM out) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    wchar_t cls[16]{}, title[64]{};
+    GetClassNameW(w, cls, 16);
+    GetWindowTextW(w, title, 64);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(w) && std::wstring_view(cls) == L"#32770" &&
+        std::wstring_view(title) == kFileDialogTitle) {
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND ownDialog() {
+    HWND found = nullptr;
+    EnumWindows(pickOwnDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 HWND findDialog(std::chrono::milliseconds wait) {
     const auto until = std::chrono::steady_clock::now() + wait;
     do {
-        if (HWND dlg = FindWindowW(L"#32770", kFileDialogTitle); dlg && IsWindowVisible(dlg))
-            return dlg;
+        if (HWND dlg = ownDialog()) return dlg;
         Sleep(50);
     } while (std::chrono::steady_clock::now() < until);
     return nullptr;
