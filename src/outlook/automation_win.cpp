@@ -60,4 +60,8 @@ public:
 
 std::unique_ptr<Automation> makeComAutomation() { return std::make_unique<ComAutomation>(); }
 
+std::unique_ptr<AutoObject> wrapDispatch(IDispatch* object) {
+    return std::make_unique<ComObject>(ComPtr<IDispatch>(object));
+}
+
 }  // namespace pelorin::outlook

@@ -2,6 +2,8 @@
 // by member name through IDispatch. COM must be initialised on the calling
 // thread (apartment threaded) before use.
 #pragma once
+#include <oaidl.h>
+
 #include <memory>
 
 #include "outlook/automation.h"
@@ -9,5 +11,9 @@
 namespace pelorin::outlook {
 
 std::unique_ptr<Automation> makeComAutomation();
+
+// The automation object around an IDispatch the caller holds; it takes a
+// reference of its own and drops it when destroyed.
+std::unique_ptr<AutoObject> wrapDispatch(IDispatch* object);
 
 }  // namespace pelorin::outlook
