@@ -51,6 +51,12 @@ fuzz: sanitize-build
 
 FUZZ_SECONDS ?= 10
 
+# The randomized click sequences at length, under the sanitizers:
+# SOAK_SEEDS sequences of each kind (a failing seed is printed).
+SOAK_SEEDS ?= 20000
+soak: sanitize-build
+	cd $(SAN) && time PELORIN_SOAK_SEEDS=$(SOAK_SEEDS) ./unit_tests --gtest_filter='RandomSequences*'
+
 test: test-native test-sanitize fuzz test-win
 	@$(SCRIPTS)/summary.sh $(NATIVE) $(SAN) $(WIN)
 

@@ -19,7 +19,6 @@
 #include "ui/error.h"
 
 namespace pelorin::scan {
-namespace {
 
 std::wstring fromBytes(const char* bytes, std::size_t size) {
     std::wstring out;
@@ -87,6 +86,8 @@ std::string toBytes(const std::wstring& text) {
     }
     return out;
 }
+
+namespace {
 
 [[noreturn]] void raiseListingError(int err) {
     if (err == EACCES || err == EPERM) throw Error(kErrPermission, L"Permission denied");

@@ -10,6 +10,8 @@
 #include <system_error>
 #include <vector>
 
+#include "scan/filesystem.h"
+
 namespace pelorin::test {
 namespace fs = std::filesystem;
 
@@ -30,42 +32,8 @@ std::wstring uniqueName() {
 fs::path native(const std::wstring& text) { return fs::path(text); }
 std::wstring text(const fs::path& path) { return path.wstring(); }
 #else
-fs::path native(const std::wstring& text) {
-    std::string out;
-    for (const wchar_t wc : text) {
-        const auto cp = static_cast<std::uint32_t>(wc);
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
-    return fs::path(out);
-}
-std::wstring text(const fs::path& path) {
-    const std::string& bytes = path.native();
-    std::wstring out;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        const int extra = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
-        std::uint32_t cp = extra == 0 ? b : b & (0x3F >> extra);
-        for (int k = 1; k <= extra && i + k < bytes.size(); ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
-        out.push_back(static_cast<wchar_t>(cp));
-        i += static_cast<std::size_t>(extra) + 1;
-    }
-    return out;
-}
+fs::path native(const std::wstring& text) { return fs::path(scan::toBytes(text)); }
+std::wstring text(const fs::path& path) { return scan::fromBytes(path.c_str(), path.native().size()); }
 #endif
 
 }  // namespace

@@ -6,19 +6,13 @@
 #include <string>
 
 #include "scan/collection.h"
+#include "support/error_of.h"
 #include "ui/error.h"
 
 namespace pelorin::scan {
 namespace {
 
-std::int32_t errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using test::errorOf;
 
 TEST(ScanCollection, KeepsOrderAndReadsOneBased) {
     Collection c;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "scan/filesystem.h"
+#include "support/error_of.h"
 #include "support/temp_tree.h"
 #include "ui/error.h"
 
@@ -15,14 +16,7 @@ namespace {
 
 using test::TempTree;
 
-std::int32_t errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using test::errorOf;
 
 TEST(ScanFileSystem, FolderExistsOnlyForFolders) {
     TempTree tree;

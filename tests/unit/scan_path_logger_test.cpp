@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "scan/path_logger.h"
+#include "support/error_of.h"
 #include "support/temp_tree.h"
 #include "ui/error.h"
 
@@ -93,14 +94,7 @@ std::vector<std::int32_t> numbers(const CollectionRef& collection) {
     return out;
 }
 
-std::int32_t errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using test::errorOf;
 
 struct TreeCase {
     const char* name;
