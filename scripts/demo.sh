@@ -65,7 +65,8 @@ click() {  # client x, y of the main window
 stop() {
     wine taskkill /im pelorin.exe </dev/null >/dev/null 2>&1 || true
     gone "$CAPTION"
-    wineserver -w 2>/dev/null || true
+    # (no `wineserver -w` here: the warm session's services never end)
+    for _ in $(seq 100); do pgrep -f 'pelorin\.exe' >/dev/null || break; sleep 0.1; done
 }
 
 run() {  # label, folder under C:\PelorinDemo, names to pick
