@@ -380,7 +380,7 @@ void runSeeds(bool nesting) {
 #ifdef _WIN32
     const std::uint64_t defaultSeeds = 20;  // each step lists real folders under Wine
 #else
-    const std::uint64_t defaultSeeds = 300;
+    const std::uint64_t defaultSeeds = 1000;
 #endif
     const std::uint64_t only = envNumber("PELORIN_SEED", 0);
     const std::uint64_t seeds = only ? 1 : envNumber("PELORIN_SOAK_SEEDS", defaultSeeds);
