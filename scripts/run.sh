@@ -1,13 +1,15 @@
 #!/bin/bash
 # Starts Pelorin on the user's display. With no display set it runs it under
-# Xvfb instead, saves a screenshot of the window to dist/ and stops.
+# Xvfb instead: a screenshot of the window as it opens (dist/pelorin.png),
+# then the demo of the main job (dist/demo/), and stops.
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/wine-env.sh"
 EXE=$HERE/../dist/pelorin.exe
 if [ -z "${DISPLAY:-}" ]; then
-    echo "No display is set: running Pelorin under Xvfb for a screenshot."
-    exec "$HERE/screenshot.sh" "$HERE/../dist/pelorin.png" "$EXE"
+    echo "No display is set: running Pelorin under Xvfb."
+    "$HERE/screenshot.sh" "$HERE/../dist/pelorin.png" "$EXE"
+    exec "$HERE/demo.sh"
 fi
 echo "Starting Pelorin (close its window to end)."
 exec wine "$EXE"
