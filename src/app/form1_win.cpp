@@ -126,7 +126,13 @@ MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
         banner_.reset(static_cast<HBITMAP>(LoadImageW(options_.resources,
                                                       MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP,
                                                       0, 0, LR_CREATEDIBSECTION)));
-        hand_ = LoadCursorW(options_.resources, MAKEINTRESOURCEW(IDC_HAND_LINK));
+        // Unshared, so the window owns it: the shared cache does not serve a
+        // module loaded as a data file everywhere (Wine makes a new cursor
+        // on every load), and each window would leave one behind.
+        ownHand_.reset(static_cast<HCURSOR>(LoadImageW(options_.resources,
+                                                       MAKEINTRESOURCEW(IDC_HAND_LINK),
+                                                       IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)));
+        hand_ = ownHand_.get();
     }
     if (!hand_) hand_ = LoadCursorW(nullptr, IDC_HAND);
 
@@ -189,6 +195,10 @@ void MainWindow::createControls() {
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(imageList1_.get()));
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
                  LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    // The check boxes' state images are the list view's own, but with shared
+    // image lists it leaves them behind when it goes: the window frees them.
+    checkBoxes_.reset(reinterpret_cast<HIMAGELIST>(
+        SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0)));
     int index = 0;
     for (const ColumnSpec& column : kColumns) {
         LVCOLUMNW lvc{};

@@ -120,9 +120,11 @@ private:
     ui::UniqueBrush yellowBrush_;
     ui::UniqueBitmap banner_;
     ui::UniqueImageList imageList1_;
+    ui::UniqueImageList checkBoxes_;  // the list view's state images
     ui::UniqueIcon iconLarge_;
     ui::UniqueIcon iconSmall_;
-    HCURSOR hand_ = nullptr;
+    ui::UniqueCursor ownHand_;
+    HCURSOR hand_ = nullptr;  // ownHand_, or the system's shared hand
     HWND savedFocus_ = nullptr;
     int handlerDepth_ = 0;  // clicks running, nested ones included
     std::unique_ptr<ui::Win32Toolkit> toolkit_;

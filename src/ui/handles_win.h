@@ -52,6 +52,7 @@ inline void destroyWindow(HWND h) noexcept { ::DestroyWindow(h); }
 inline void deleteGdiObject(HGDIOBJ h) noexcept { ::DeleteObject(h); }
 inline void destroyImageList(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
 inline void destroyIcon(HICON h) noexcept { ::DestroyIcon(h); }
+inline void destroyCursor(HCURSOR h) noexcept { ::DestroyCursor(h); }
 inline void coTaskMemFree(void* p) noexcept { ::CoTaskMemFree(p); }
 
 using UniqueHwnd = UniqueHandle<NullHandleTraits<HWND, destroyWindow>>;
@@ -60,6 +61,7 @@ using UniqueBrush = UniqueHandle<NullHandleTraits<HBRUSH, deleteGdiObject>>;
 using UniqueBitmap = UniqueHandle<NullHandleTraits<HBITMAP, deleteGdiObject>>;
 using UniqueImageList = UniqueHandle<NullHandleTraits<HIMAGELIST, destroyImageList>>;
 using UniqueIcon = UniqueHandle<NullHandleTraits<HICON, destroyIcon>>;
+using UniqueCursor = UniqueHandle<NullHandleTraits<HCURSOR, destroyCursor>>;
 
 // Memory the shell or COM hands out with CoTaskMemAlloc.
 template <typename T>
