@@ -19,8 +19,8 @@ HMODULE programResources() {
     return module;
 }
 
-// The harness's clicks never reach Outlook; a test that needs automation
-// scripts it against the headless toolkit instead.
+// Unless a test hands over an automation, the harness's clicks never reach
+// Outlook.
 class Win32Harness::NoAutomation final : public outlook::Automation {
 public:
     std::unique_ptr<outlook::AutoObject> create(const std::wstring&) override {
@@ -28,9 +28,9 @@ public:
     }
 };
 
-Win32Harness::Win32Harness()
+Win32Harness::Win32Harness(std::unique_ptr<outlook::Automation> automation)
     : fileSystems([] { return scan::makePlatformFileSystem(); }),
-      automation_(std::make_unique<NoAutomation>()) {
+      automation_(automation ? std::move(automation) : std::make_unique<NoAutomation>()) {
     app::MainWindowServices services;
     services.fileSystems = [this] { return fileSystems(); };
     services.automation = automation_.get();

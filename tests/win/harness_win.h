@@ -30,7 +30,9 @@ struct UnhandledReport {
 
 class Win32Harness final : public Harness {
 public:
-    Win32Harness();
+    // Clicks on Add PSTs reach `automation` when given, else a machine
+    // without Outlook.
+    explicit Win32Harness(std::unique_ptr<outlook::Automation> automation = nullptr);
     ~Win32Harness() override;
 
     ui::Toolkit& ui() override { return window_->toolkit(); }
