@@ -232,6 +232,7 @@ void MainWindow::guarded(Handler&& handler) noexcept {
     } depth(handlerDepth_);
     try {
         std::forward<Handler>(handler)();
+        toolkit().showPendingRows();
     } catch (const Error& e) {
         reportUnhandled(e.number(), e.description());
     } catch (const std::bad_alloc&) {
@@ -244,6 +245,7 @@ void MainWindow::guarded(Handler&& handler) noexcept {
 }
 
 void MainWindow::reportUnhandled(int number, const std::wstring& description) noexcept {
+    toolkit().showPendingRows();
     try {
         if (options_.onUnhandledError) {
             options_.onUnhandledError(number, description);

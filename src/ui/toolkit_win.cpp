@@ -36,8 +36,19 @@ void Win32ListView::insert(int index, const std::wstring& text, int smallIcon) {
     item.iImage = smallIcon - 1;  // images are numbered from 1
     item.state = INDEXTOSTATEIMAGEMASK(1);  // unticked
     item.stateMask = LVIS_STATEIMAGEMASK;
+    if (!drawingSuspended_) {
+        send(hwnd_, WM_SETREDRAW, FALSE);
+        drawingSuspended_ = true;
+    }
     if (send(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0)
         throw Error(7, L"Out of memory");
+}
+
+void Win32ListView::resumeDrawing() {
+    if (!drawingSuspended_) return;
+    drawingSuspended_ = false;
+    send(hwnd_, WM_SETREDRAW, TRUE);
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 std::wstring Win32ListView::itemText(int item, int subItem) const {
@@ -156,11 +167,16 @@ Win32Toolkit::Win32Toolkit(const Win32Controls& controls, std::wstring appTitle)
       dialogs_(controls.owner, std::move(appTitle)),
       fileDialog_(controls.owner) {}
 
+// A dialog is asked for just before it opens: the list shows its rows first.
 FileDialog& Win32Toolkit::CommonDialog1() {
+    list_.resumeDrawing();
     return fileDialogOverride_ ? *fileDialogOverride_ : fileDialog_;
 }
 
-Dialogs& Win32Toolkit::dialogs() { return dialogsOverride_ ? *dialogsOverride_ : dialogs_; }
+Dialogs& Win32Toolkit::dialogs() {
+    list_.resumeDrawing();
+    return dialogsOverride_ ? *dialogsOverride_ : dialogs_;
+}
 
 void Win32Toolkit::setCursor(Cursor cursor) {
     cursor_ = cursor;
@@ -178,6 +194,7 @@ void Win32Toolkit::doEvents() {
     const int call = ++doEventsCalls_;
     const auto now = std::chrono::steady_clock::now();
     if (now - lastPump_ >= kPumpInterval) {
+        list_.resumeDrawing();
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {

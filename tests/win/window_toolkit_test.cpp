@@ -7,6 +7,8 @@
 #include <stdexcept>
 
 #include "pstlist/pst_list.h"
+#include "support/error_of.h"
+#include "support/temp_tree.h"
 #include "ui/error.h"
 #include "win/harness_win.h"
 
@@ -19,13 +21,16 @@ protected:
     ui::ListView& list() { return h.ui().ListView1(); }
 };
 
-int errorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
+// Pixels inside `rect` of the window's surface that differ from its corner.
+int inkIn(HWND hwnd, const RECT& rect) {
+    UpdateWindow(hwnd);
+    HDC dc = GetDC(hwnd);
+    const COLORREF background = GetPixel(dc, rect.right - 1, rect.bottom - 1);
+    int ink = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x) ink += GetPixel(dc, x, y) != background;
+    ReleaseDC(hwnd, dc);
+    return ink;
 }
 
 TEST_F(WindowToolkit, RowsInsertAtTheTopAndKeepTheirPlace) {
@@ -48,6 +53,21 @@ TEST_F(WindowToolkit, RowsInsertAtTheTopAndKeepTheirPlace) {
     item.iItem = 0;
     SendMessageW(h.control(app::kIdListView1), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(item.iImage, 1);  // image 2, the application icon
+}
+
+// Inserts stop the list's drawing for speed; the end of the click draws the
+// rows again, so the user sees them.
+TEST_F(WindowToolkit, RowsAddedByAClickAreDrawnWhenItEnds) {
+    TempTree tree;
+    tree.file(L"drawn.pst", 5000);
+    h.fileDialog().answers = {tree.path(L"drawn.pst")};
+    h.click(app::kIdCommand1);
+    ASSERT_EQ(list().count(), 1);
+    HWND lv = h.control(app::kIdListView1);
+    RECT row{};
+    row.left = LVIR_LABEL;
+    ASSERT_TRUE(SendMessageW(lv, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
+    EXPECT_GT(inkIn(lv, row), 20) << "the new row's text is not drawn";
 }
 
 TEST_F(WindowToolkit, ChecksAndSubItemsBelongToTheirRow) {
@@ -91,7 +111,7 @@ TEST_F(WindowToolkit, IndexesOutOfRangeRaiseSubscriptErrors) {
         [&] { list().insert(0, L"x", 2); },
         [&] { list().insert(3, L"x", 2); },
     };
-    for (const auto& c : cases) EXPECT_EQ(errorNumberOf(c), kErrSubscript);
+    for (const auto& c : cases) EXPECT_EQ(errorOf(c), kErrSubscript);
     EXPECT_EQ(list().count(), 1);
 }
 
