@@ -10,7 +10,7 @@ export PELORIN_BUILD := $(abspath $(BUILD))
 SCRIPTS := scripts
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize fuzz soak run exe screenshot demo bench clean
+.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize fuzz soak run exe screenshot demo shots bench clean
 
 all: native win
 
@@ -71,6 +71,10 @@ run: prefix exe
 
 demo: prefix exe
 	@$(SCRIPTS)/demo.sh
+
+# The real window as each Wine test on it leaves it, as PNGs in dist/shots/.
+shots: prefix
+	@$(SCRIPTS)/test-shots.sh $(FILTER)
 
 bench: native
 	@$(SCRIPTS)/bench.sh $(NATIVE)

@@ -1,9 +1,59 @@
 #include "win/harness_win.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "scan/filesystem.h"
 #include "ui/error.h"
 
 namespace pelorin::test {
+
+namespace {
+
+// With PELORIN_SHOT_DIR set, the window's client area as the test left it
+// goes to <dir>/<suite>.<test>.bmp (scripts/test-shots.sh makes PNGs).
+void saveShot(app::MainWindow& main) {
+    const HWND hwnd = main.hwnd();
+    const char* dir = std::getenv("PELORIN_SHOT_DIR");
+    const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+    if (!dir || !*dir || !test) return;
+    std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    for (char& c : name)
+        if (c == '/') c = '_';
+    main.toolkit().showPendingRows();  // tests call the handlers directly
+    UpdateWindow(hwnd);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const int w = client.right, h = client.bottom;
+    BITMAPINFOHEADER info{sizeof(info), w, h, 1, 24, BI_RGB};
+    const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+    std::vector<char> pixels(stride * static_cast<DWORD>(h));
+    HDC window = GetDC(hwnd);
+    HDC memory = CreateCompatibleDC(window);
+    HBITMAP bitmap = CreateCompatibleBitmap(window, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, window, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(hwnd, window);
+    const BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info) + pixels.size()),
+                                0, 0, sizeof(BITMAPFILEHEADER) + sizeof(info)};
+    if (FILE* out = std::fopen((std::string(dir) + "/" + name + ".bmp").c_str(), "wb")) {
+        std::fwrite(&file, sizeof(file), 1, out);
+        std::fwrite(&info, sizeof(info), 1, out);
+        std::fwrite(pixels.data(), 1, pixels.size(), out);
+        std::fclose(out);
+    }
+}
+
+}  // namespace
 
 std::wstring programPath() {
     wchar_t self[MAX_PATH * 4]{};
@@ -56,6 +106,7 @@ Win32Harness::Win32Harness(std::unique_ptr<outlook::Automation> automation)
 }
 
 Win32Harness::~Win32Harness() {
+    saveShot(*window_);
     window_.reset();
     // Drain what the closed window left on the queue.
     MSG msg;
