@@ -66,6 +66,16 @@ std::vector<std::wstring> texts(const CollectionRef& c) {
     return out;
 }
 
+// Scans `root` (no trailing separator): only S and S\a.pst are found.
+void expectLinksSkipped(const std::wstring& root) {
+    NoEvents events;
+    pathLogger logger(makePlatformFileSystem, events);
+    logger.PathLogInit();
+    logger.LogPath(root);
+    EXPECT_EQ(texts(logger.pathNames()), (std::vector<std::wstring>{root + L"\\", root + L"\\S\\"}));
+    EXPECT_EQ(texts(logger.fullFileNames()), std::vector<std::wstring>{root + L"\\S\\a.pst"});
+}
+
 TEST(ScanReparse, JunctionsAndFolderLinksAreNotFollowed) {
     test::TempTree tree;
     tree.file(L"S/a.pst");
@@ -76,13 +86,19 @@ TEST(ScanReparse, JunctionsAndFolderLinksAreNotFollowed) {
     const bool link = GetFileAttributesW(tree.path(L"up").c_str()) != INVALID_FILE_ATTRIBUTES;
     if (!junction && !link) GTEST_SKIP() << "no junctions or folder links on this file system";
 
-    NoEvents events;
-    pathLogger logger(makePlatformFileSystem, events);
-    logger.PathLogInit();
-    logger.LogPath(tree.path());
-    EXPECT_EQ(texts(logger.pathNames()),
-              (std::vector<std::wstring>{tree.path() + L"\\", tree.path(L"S") + L"\\"}));
-    EXPECT_EQ(texts(logger.fullFileNames()), std::vector<std::wstring>{tree.path(L"S\\a.pst")});
+    expectLinksSkipped(tree.path());
+}
+
+// The build makes loop-tree\S\back, a host folder link to loop-tree, beside
+// the test program.
+TEST(ScanReparse, HostFolderLinksAreNotFollowed) {
+    wchar_t self[MAX_PATH * 4]{};
+    GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
+    std::wstring root = self;
+    root.erase(root.find_last_of(L"\\/")) += L"\\loop-tree";
+    if (GetFileAttributesW((root + L"\\S\\back").c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no host folder link beside the test program";
+    expectLinksSkipped(root);
 }
 
 }  // namespace
