@@ -70,8 +70,8 @@ def main(argv):
         raise SystemExit(__doc__)
     folder = argv[1]
     os.makedirs(folder, exist_ok=True)
-    for spec in argv[2:]:
-        name, _, kind = spec.rpartition(":")
+    for arg in argv[2:]:
+        name, _, kind = arg.rpartition(":")
         with open(os.path.join(folder, name), "wb") as f:
             f.write(sample(kind))
 

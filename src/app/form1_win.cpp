@@ -16,11 +16,11 @@ constexpr DWORD kButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kCheck = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
 
 // Column headers and widths of ListView1, in pixels at 96 dpi.
-struct ColumnSpec {
+struct ColumnLayout {
     const wchar_t* text;
     int width;
 };
-constexpr ColumnSpec kColumns[] = {{L"File Name", 393}, {L"Size (KB)", 67}, {L"Status", 120}};
+constexpr ColumnLayout kColumns[] = {{L"File Name", 393}, {L"Size (KB)", 67}, {L"Status", 120}};
 
 std::wstring widen(const char* text) {
     const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
@@ -61,7 +61,7 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure) {
 
 }  // namespace
 
-const std::array<ControlSpec, 11> kControls = {{
+const std::array<ControlLayout, 11> kControls = {{
     {kIdListView1, L"ListView1", WC_LISTVIEWW, L"", {8, 160, 592, 369},
      kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS, WS_EX_CLIENTEDGE,
      FontKind::Tahoma9},
@@ -160,15 +160,15 @@ void MainWindow::createControls() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
 
     HWND previous = HWND_TOP;
-    for (const ControlSpec& spec : kControls) {
-        const RECT& r = spec.rect;
-        HWND child = CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style, r.left,
+    for (const ControlLayout& layout : kControls) {
+        const RECT& r = layout.rect;
+        HWND child = CreateWindowExW(layout.exStyle, layout.className, layout.text, layout.style, r.left,
                                      r.top, r.right - r.left, r.bottom - r.top, hwnd_.get(),
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                      instance, nullptr);
-        if (!child) throw Error(kErrAutomation, std::wstring(L"Could not create ") + spec.name);
-        const HFONT font = spec.font == FontKind::Tahoma825 ? tahoma825_.get()
-                           : spec.font == FontKind::Tahoma9 ? tahoma9_.get()
+        if (!child) throw Error(kErrAutomation, std::wstring(L"Could not create ") + layout.name);
+        const HFONT font = layout.font == FontKind::Tahoma825 ? tahoma825_.get()
+                           : layout.font == FontKind::Tahoma9 ? tahoma9_.get()
                                                             : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         // Stacking and tab order follow the table, whatever order the
@@ -200,7 +200,7 @@ void MainWindow::createControls() {
     checkBoxes_.reset(reinterpret_cast<HIMAGELIST>(
         SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0)));
     int index = 0;
-    for (const ColumnSpec& column : kColumns) {
+    for (const ColumnLayout& column : kColumns) {
         LVCOLUMNW lvc{};
         lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         lvc.fmt = LVCFMT_LEFT;

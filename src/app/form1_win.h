@@ -33,7 +33,7 @@ enum ControlId : int {
 
 enum class FontKind { Tahoma825, Tahoma9, WindowDefault };
 
-struct ControlSpec {
+struct ControlLayout {
     ControlId id;
     const wchar_t* name;
     const wchar_t* className;
@@ -46,7 +46,7 @@ struct ControlSpec {
 
 // Every child window, in tab order first, then the labels from top to bottom
 // of the stacking order; the window is built from this table in this order.
-extern const std::array<ControlSpec, 11> kControls;
+extern const std::array<ControlLayout, 11> kControls;
 
 inline constexpr SIZE kClientSize{600, 410};
 inline constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |

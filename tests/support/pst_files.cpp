@@ -21,26 +21,26 @@ std::uint32_t pstHeaderCrc(const std::uint8_t* data, std::size_t length) {
     return crc;
 }
 
-std::vector<std::uint8_t> pstBytes(const PstSpec& spec) {
-    const bool unicode = spec.layout == PstLayout::Unicode;
+std::vector<std::uint8_t> pstBytes(const PstShape& shape) {
+    const bool unicode = shape.layout == PstLayout::Unicode;
     const std::size_t header = unicode ? 564 : 512;
-    if (spec.length < header) throw std::invalid_argument("a PST is at least its header");
-    std::vector<std::uint8_t> b(static_cast<std::size_t>(spec.length), 0);
+    if (shape.length < header) throw std::invalid_argument("a PST is at least its header");
+    std::vector<std::uint8_t> b(static_cast<std::size_t>(shape.length), 0);
     b[0] = '!', b[1] = 'B', b[2] = 'D', b[3] = 'N';
-    b[8] = static_cast<std::uint8_t>(spec.client[0]);
-    b[9] = static_cast<std::uint8_t>(spec.client[1]);
-    const std::uint16_t version = spec.version ? spec.version : (unicode ? 23 : 14);
+    b[8] = static_cast<std::uint8_t>(shape.client[0]);
+    b[9] = static_cast<std::uint8_t>(shape.client[1]);
+    const std::uint16_t version = shape.version ? shape.version : (unicode ? 23 : 14);
     b[10] = static_cast<std::uint8_t>(version), b[11] = static_cast<std::uint8_t>(version >> 8);
     b[12] = 19;  // wVerClient
     b[14] = 1;   // bPlatformCreate
     b[15] = 1;   // bPlatformAccess
     if (unicode) {
-        put32(b, 184, static_cast<std::uint32_t>(spec.length));
-        put32(b, 188, static_cast<std::uint32_t>(spec.length >> 32));
+        put32(b, 184, static_cast<std::uint32_t>(shape.length));
+        put32(b, 188, static_cast<std::uint32_t>(shape.length >> 32));
         b[512] = 0x80;  // bSentinel
         b[513] = 1;     // bCryptMethod: permute
     } else {
-        put32(b, 168, static_cast<std::uint32_t>(spec.length));
+        put32(b, 168, static_cast<std::uint32_t>(shape.length));
         b[460] = 0x80;
         b[461] = 1;
     }
@@ -55,8 +55,8 @@ void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_
     if (!out) throw std::runtime_error("cannot write a test file");
 }
 
-std::filesystem::path writePst(const std::filesystem::path& path, const PstSpec& spec) {
-    writeBytes(path, pstBytes(spec));
+std::filesystem::path writePst(const std::filesystem::path& path, const PstShape& shape) {
+    writeBytes(path, pstBytes(shape));
     return path;
 }
 

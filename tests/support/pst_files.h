@@ -11,7 +11,7 @@ namespace pelorin::test {
 
 enum class PstLayout { Ansi, Unicode };
 
-struct PstSpec {
+struct PstShape {
     PstLayout layout = PstLayout::Unicode;
     std::uint16_t version = 0;   // 0: 14 for ANSI, 23 for Unicode
     char client[2] = {'S', 'M'};  // "SO" makes an OST
@@ -21,11 +21,11 @@ struct PstSpec {
 // The header's CRC (reflected 0xEDB88320, started at 0, not inverted).
 std::uint32_t pstHeaderCrc(const std::uint8_t* data, std::size_t length);
 
-std::vector<std::uint8_t> pstBytes(const PstSpec& spec = {});
+std::vector<std::uint8_t> pstBytes(const PstShape& shape = {});
 
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 // Writes a valid file; gives its path.
-std::filesystem::path writePst(const std::filesystem::path& path, const PstSpec& spec = {});
+std::filesystem::path writePst(const std::filesystem::path& path, const PstShape& shape = {});
 
 }  // namespace pelorin::test

@@ -13,7 +13,7 @@
 namespace {
 
 using pelorin::test::PstLayout;
-using pelorin::test::PstSpec;
+using pelorin::test::PstShape;
 using standin::PstCheck;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -22,9 +22,9 @@ PstCheck check(const Bytes& file) {
     return standin::checkPstHeader(file.data(), head, file.size());
 }
 
-PstSpec spec(PstLayout layout, std::uint16_t version = 0, const char* client = "SM",
+PstShape shape(PstLayout layout, std::uint16_t version = 0, const char* client = "SM",
              std::uint64_t length = 8192) {
-    PstSpec s;
+    PstShape s;
     s.layout = layout;
     s.version = version;
     s.client[0] = client[0];
@@ -40,7 +40,7 @@ Bytes damaged(Bytes b, const std::function<void(Bytes&)>& change) {
 
 // Sets bytes and fixes both CRCs again, so only the changed field is wrong.
 Bytes rewritten(PstLayout layout, std::size_t at, std::vector<std::uint8_t> value) {
-    Bytes b = pelorin::test::pstBytes(spec(layout));
+    Bytes b = pelorin::test::pstBytes(shape(layout));
     std::copy(value.begin(), value.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
     const std::uint32_t partial = pelorin::test::pstHeaderCrc(b.data() + 8, 471);
     std::memcpy(b.data() + 4, &partial, 4);
@@ -52,23 +52,23 @@ Bytes rewritten(PstLayout layout, std::size_t at, std::vector<std::uint8_t> valu
 }
 
 TEST(StandinHeader, AcceptsEveryKnownVersionAndRefusesTheRest) {
-    const Bytes ansi = pelorin::test::pstBytes(spec(PstLayout::Ansi));
-    const Bytes unicode = pelorin::test::pstBytes(spec(PstLayout::Unicode));
+    const Bytes ansi = pelorin::test::pstBytes(shape(PstLayout::Ansi));
+    const Bytes unicode = pelorin::test::pstBytes(shape(PstLayout::Unicode));
     struct Case {
         const char* name;
         Bytes file;
         PstCheck expected;
     } cases[] = {
         {"ANSI 14", ansi, PstCheck::Ansi},
-        {"ANSI 15", pelorin::test::pstBytes(spec(PstLayout::Ansi, 15)), PstCheck::Ansi},
-        {"ANSI, header only", pelorin::test::pstBytes(spec(PstLayout::Ansi, 14, "SM", 512)), PstCheck::Ansi},
+        {"ANSI 15", pelorin::test::pstBytes(shape(PstLayout::Ansi, 15)), PstCheck::Ansi},
+        {"ANSI, header only", pelorin::test::pstBytes(shape(PstLayout::Ansi, 14, "SM", 512)), PstCheck::Ansi},
         {"Unicode 23", unicode, PstCheck::Unicode},
-        {"Unicode 36", pelorin::test::pstBytes(spec(PstLayout::Unicode, 36)), PstCheck::Unicode},
-        {"Unicode 37", pelorin::test::pstBytes(spec(PstLayout::Unicode, 37)), PstCheck::Unicode},
+        {"Unicode 36", pelorin::test::pstBytes(shape(PstLayout::Unicode, 36)), PstCheck::Unicode},
+        {"Unicode 37", pelorin::test::pstBytes(shape(PstLayout::Unicode, 37)), PstCheck::Unicode},
         {"Unicode over 4 GiB length field",
          rewritten(PstLayout::Unicode, 188, {1, 0, 0, 0}), PstCheck::BadLength},
-        {"OST", pelorin::test::pstBytes(spec(PstLayout::Unicode, 23, "SO")), PstCheck::NotPst},
-        {"address book", pelorin::test::pstBytes(spec(PstLayout::Ansi, 14, "AB")), PstCheck::NotPst},
+        {"OST", pelorin::test::pstBytes(shape(PstLayout::Unicode, 23, "SO")), PstCheck::NotPst},
+        {"address book", pelorin::test::pstBytes(shape(PstLayout::Ansi, 14, "AB")), PstCheck::NotPst},
         {"unknown version 16", rewritten(PstLayout::Ansi, 10, {16, 0}), PstCheck::BadVersion},
         {"ANSI layout claiming Unicode", rewritten(PstLayout::Ansi, 10, {23, 0}), PstCheck::BadSentinel},
         {"no sentinel", rewritten(PstLayout::Unicode, 512, {0}), PstCheck::BadSentinel},

@@ -97,8 +97,8 @@ protected:
         if (SUCCEEDED(comInit_)) ::CoUninitialize();
     }
 
-    std::wstring pst(const std::wstring& name, const test::PstSpec& spec = {}) {
-        return test::writePst(tree.fsPath(name), spec).wstring();
+    std::wstring pst(const std::wstring& name, const test::PstShape& shape = {}) {
+        return test::writePst(tree.fsPath(name), shape).wstring();
     }
     std::wstring readOnlyPst(const std::wstring& name) {
         std::wstring path = pst(name);
