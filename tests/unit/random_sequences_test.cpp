@@ -327,9 +327,10 @@ private:
             EXPECT_EQ(ui_.list.subItem(i, 1), sizeOf(path)) << "size text of row " << i;
             const std::wstring status = ui_.list.subItem(i, 2);
             EXPECT_TRUE(status.empty() || status == L"Done");
-            if (status == L"Done")
+            if (status == L"Done") {
                 EXPECT_NE(std::find(automation_.added.begin(), automation_.added.end(), path), automation_.added.end())
                     << "Done on a row never attached";
+            }
         }
         EXPECT_EQ(automation_.alive, 0) << "automation object outlived its run";
         EXPECT_EQ(fileSystemsAlive_, 0) << "file-system service outlived its operation";

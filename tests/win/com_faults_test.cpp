@@ -190,7 +190,9 @@ TEST(ComFaults, ServerExceptionsKeepTheirDescriptionAndCode) {
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), kErrAutomation);
             EXPECT_EQ(e.hresult(), c.code);
-            if (c.description) EXPECT_NE(e.description().find(c.description), std::wstring::npos);
+            if (c.description) {
+                EXPECT_NE(e.description().find(c.description), std::wstring::npos);
+            }
         }
         EXPECT_EQ(outlook.live, 0);
     }

@@ -200,7 +200,9 @@ TEST_F(WindowLayout, ListViewColumnsImagesAndChecks) {
     ImageList_GetIconSize(small, &cx, &cy);
     EXPECT_EQ(cx, 16);
     EXPECT_EQ(cy, 16);
-    if (programResources()) EXPECT_EQ(ImageList_GetImageCount(small), 3);
+    if (programResources()) {
+        EXPECT_EQ(ImageList_GetImageCount(small), 3);
+    }
 }
 
 TEST_F(WindowLayout, LabelColours) {
