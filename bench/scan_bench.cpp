@@ -10,14 +10,14 @@
 #include <string>
 
 #include "pstlist/add_folder.h"
-#include "scan/path_logger.h"
-#include "ui/error.h"
+#include "scan/folder_scanner.h"
+#include "base/error.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class BenchPump final : public pelorin::ui::EventPump {
+class BenchPump final : public pelorin::EventPump {
 public:
     void doEvents() override {
         ++calls;
@@ -53,19 +53,19 @@ int main(int argc, char** argv) {
         for (int run = 0; run < runs; ++run) {
             BenchPump pump;
             const auto start = Clock::now();
-            pelorin::scan::pathLogger logger(pelorin::scan::makePlatformFileSystem, pump);
-            logger.PathLogInit();
-            logger.fullFileNamesOnly(true);
-            logger.LogPath(root);
-            logger.Count();
-            const auto files = logger.fullFileNames();
-            logger.Terminate();
+            pelorin::scan::FolderScanner logger(pelorin::scan::makePlatformFileSystem, pump);
+            logger.reset();
+            logger.filesOnly(true);
+            logger.scan(root);
+            logger.count();
+            const auto files = logger.filePaths();
+            logger.release();
             long pst = 0;
             for (const auto& value : *files)
                 if (pelorin::pstlist::isPstPath(std::get<std::wstring>(value))) ++pst;
             const double ms =
                 std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-            std::printf("files=%d pst=%ld time_ms=%.1f doEvents=%lld pumps=%lld\n", files->Count(),
+            std::printf("files=%d pst=%ld time_ms=%.1f doEvents=%lld pumps=%lld\n", files->count(),
                         pst, ms, pump.calls, pump.pumps);
         }
     } catch (const pelorin::Error& e) {

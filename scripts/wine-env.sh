@@ -2,7 +2,9 @@
 # folder (never the user's), no debug chatter, no Mono/Gecko downloads.
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export PELORIN_BUILD=${PELORIN_BUILD:-$ROOT/build}
-export WINEPREFIX=${WINEPREFIX:-$PELORIN_BUILD/win/wineprefix}
+# An inherited WINEPREFIX is ignored on purpose: the crash dialog setting and
+# the stand-in registration must never land in the developer's own prefix.
+export WINEPREFIX=${PELORIN_WINEPREFIX:-$PELORIN_BUILD/win/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=${WINEARCH:-win32}

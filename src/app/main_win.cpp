@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "app/form1_win.h"
+#include "app/main_window_win.h"
 #include "outlook/automation_win.h"
 #include "scan/filesystem.h"
-#include "shell/module1.h"
-#include "ui/error.h"
+#include "shell/shell.h"
+#include "base/error.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     using namespace pelorin;
@@ -18,7 +18,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         app::MainWindowServices services;
         services.fileSystems = [] { return scan::makePlatformFileSystem(); };
         services.automation = automation.get();
-        services.openWebPage = [](const std::wstring& url) { shell::OpenWebPage(url); };
+        services.openWebPage = [](const std::wstring& url) { shell::openWebPage(url); };
         app::MainWindowOptions options;
         options.resources = instance;
         try {

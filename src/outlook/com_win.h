@@ -12,7 +12,7 @@
 #include <string_view>
 #include <utility>
 
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::outlook::com {
 

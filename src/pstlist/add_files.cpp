@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "pstlist/pst_list.h"
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::pstlist {
 
@@ -59,9 +59,9 @@ std::wstring unreadableFilesText(const std::vector<std::wstring>& paths) {
     return text;
 }
 
-void Command1_Click(ui::Toolkit& ui, scan::FileSystem& fs) {
+void addFiles(ui::Toolkit& ui, scan::FileSystem& fs) {
     ui.doEvents();
-    ui::FileDialog& dialog = ui.CommonDialog1();
+    ui::FileDialog& dialog = ui.fileDialog();
     dialog.setFileName(L"");
     dialog.setFlags(kOfnExplorer | kOfnAllowMultiSelect);
     dialog.setMaxFileSize(kMaxFileSize);
@@ -71,10 +71,10 @@ void Command1_Click(ui::Toolkit& ui, scan::FileSystem& fs) {
     const bool chosen = !dialog.fileName().empty();
     ui.doEvents();
     if (!chosen) {
-        ui.ChkSelectAll().setEnabled(false);
+        ui.selectAll().setEnabled(false);
         return;
     }
-    ui.ChkSelectAll().setEnabled(true);
+    ui.selectAll().setEnabled(true);
     ui.doEvents();
 
     // From here on the selection is this run's own copy: a nested Add File in
@@ -94,7 +94,7 @@ void Command1_Click(ui::Toolkit& ui, scan::FileSystem& fs) {
             // no row, and the others still do.
             std::int64_t length = 0;
             try {
-                length = fs.FileLength(*entry);
+                length = fs.fileLength(*entry);
             } catch (const Error&) {
                 unreadable.push_back(*entry);
                 ui.doEvents();

@@ -24,6 +24,6 @@ std::vector<std::wstring> selectionPaths(const std::wstring& selection,
 // not be measured: their paths, one a line, a long list cut short.
 std::wstring unreadableFilesText(const std::vector<std::wstring>& paths);
 
-void Command1_Click(ui::Toolkit& ui, scan::FileSystem& fs);
+void addFiles(ui::Toolkit& ui, scan::FileSystem& fs);
 
 }  // namespace pelorin::pstlist

@@ -7,8 +7,8 @@
 
 #include "pstlist/add_files.h"
 #include "pstlist/pst_list.h"
-#include "scan/path_logger.h"
-#include "ui/error.h"
+#include "scan/folder_scanner.h"
+#include "base/error.h"
 
 namespace pelorin::pstlist {
 
@@ -25,8 +25,8 @@ public:
     SkippingFolder(std::unique_ptr<scan::Folder> inner, std::wstring path, SkippedFolders skipped)
         : inner_(std::move(inner)), path_(std::move(path)), skipped_(std::move(skipped)) {}
 
-    std::vector<std::wstring> SubFolders() override { return list(&scan::Folder::SubFolders); }
-    std::vector<std::wstring> Files() override { return list(&scan::Folder::Files); }
+    std::vector<std::wstring> subFolders() override { return list(&scan::Folder::subFolders); }
+    std::vector<std::wstring> files() override { return list(&scan::Folder::files); }
 
 private:
     std::vector<std::wstring> list(std::vector<std::wstring> (scan::Folder::*listing)()) {
@@ -54,17 +54,17 @@ public:
         : inner_(std::move(inner)), skipped_(std::move(skipped)) {}
 
     wchar_t separator() const override { return inner_->separator(); }
-    bool FolderExists(const std::wstring& path) override { return inner_->FolderExists(path); }
-    std::unique_ptr<scan::Folder> GetFolder(const std::wstring& path) override {
+    bool folderExists(const std::wstring& path) override { return inner_->folderExists(path); }
+    std::unique_ptr<scan::Folder> openFolder(const std::wstring& path) override {
         std::unique_ptr<scan::Folder> folder;
         try {
-            folder = inner_->GetFolder(path);
+            folder = inner_->openFolder(path);
         } catch (const Error&) {
             skipped_->insert(path);
         }
         return std::make_unique<SkippingFolder>(std::move(folder), path, skipped_);
     }
-    std::int64_t FileLength(const std::wstring& path) override { return inner_->FileLength(path); }
+    std::int64_t fileLength(const std::wstring& path) override { return inner_->fileLength(path); }
 
 private:
     std::unique_ptr<scan::FileSystem> inner_;
@@ -99,11 +99,11 @@ bool isPstPath(const std::wstring& path) {
     return true;
 }
 
-void Command2_Click(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
+void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
                     std::wstring& selectedFolder) {
     selectedFolder = ui.dialogs().browseFolder(kBrowseTitle);
     if (selectedFolder.empty()) {
-        ui.ChkSelectAll().setEnabled(false);
+        ui.selectAll().setEnabled(false);
         return;
     }
     const std::unique_ptr<scan::FileSystem> fs = fileSystems();
@@ -117,30 +117,30 @@ void Command2_Click(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
     auto skipped = std::make_shared<std::set<std::wstring>>();
     scan::CollectionRef paths;
     {
-        scan::pathLogger scanner(
+        scan::FolderScanner scanner(
             [&fileSystems, skipped] {
                 return std::make_unique<SkippingFileSystem>(fileSystems(), skipped);
             },
             ui);
         ui.doEvents();
-        scanner.PathLogInit();
-        scanner.fullFileNamesOnly(true);
-        scanner.LogPath(root);
+        scanner.reset();
+        scanner.filesOnly(true);
+        scanner.scan(root);
         ui.doEvents();
-        (void)scanner.Count();
-        paths = scanner.fullFileNames();
-        scanner.Terminate();
+        (void)scanner.count();
+        paths = scanner.filePaths();
+        scanner.release();
     }
     if (!paths) paths = std::make_shared<scan::Collection>();
 
     int added = 0;
     std::vector<std::wstring> unreadable;
     ui.doEvents();
-    ui.ChkSelectAll().setEnabled(true);
-    const std::int32_t n = paths->Count();
+    ui.selectAll().setEnabled(true);
+    const std::int32_t n = paths->count();
     for (std::int32_t i = 1; i <= n; ++i) {
         ui.doEvents();
-        const std::wstring& path = paths->Text(i);
+        const std::wstring& path = paths->text(i);
         if (!isPstPath(path)) continue;
         ui.doEvents();
         ui.doEvents();
@@ -148,7 +148,7 @@ void Command2_Click(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
         // no row and is named at the end.
         std::int64_t length = 0;
         try {
-            length = fs->FileLength(path);
+            length = fs->fileLength(path);
         } catch (const Error&) {
             unreadable.push_back(path);
             continue;
@@ -157,7 +157,7 @@ void Command2_Click(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
         ++added;
     }
     ui.setCursor(ui::Cursor::Default);
-    ui.Command3().setEnabled(added > 0);
+    ui.attachButton().setEnabled(added > 0);
     refreshTotal(ui);
     if (!skipped->empty() || !unreadable.empty())
         ui.dialogs().messageBox(skippedText(skipped->size(), unreadable), ui::Icon::Information);

@@ -12,7 +12,7 @@ namespace pelorin::pstlist {
 // last four characters are ".pst".
 bool isPstPath(const std::wstring& path);
 
-void Command2_Click(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
+void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
                     std::wstring& selectedFolder);
 
 }  // namespace pelorin::pstlist

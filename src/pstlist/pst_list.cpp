@@ -54,32 +54,32 @@ std::wstring sizeText(std::int64_t bytes, wchar_t decimalSeparator) {
 }
 
 void insertPstRow(ui::Toolkit& ui, const std::wstring& path, std::int64_t length) {
-    ui::ListView& list = ui.ListView1();
+    ui::ListView& list = ui.pstList();
     list.insert(1, path, kRowIcon);
     list.setSubItem(1, 1, sizeText(length, ui.decimalSeparator()));
 }
 
 void refreshTotal(ui::Toolkit& ui) {
-    ui.Label2().setCaption(std::to_wstring(ui.ListView1().count()));
+    ui.totalLabel().setCaption(std::to_wstring(ui.pstList().count()));
 }
 
-void ChkSelectAll_Click(ui::Toolkit& ui) {
-    ui::ListView& list = ui.ListView1();
+void applySelectAll(ui::Toolkit& ui) {
+    ui::ListView& list = ui.pstList();
     const int n = list.count();
     if (n <= 0) return;
-    const bool tick = ui.ChkSelectAll().value() == 1;
+    const bool tick = ui.selectAll().value() == 1;
     for (int i = 1; i <= n; ++i) list.setChecked(i, tick);
 }
 
-void Command4_Click(ui::Toolkit& ui) {
-    ui.ListView1().clear();
-    ui::CheckBox& box = ui.ChkSelectAll();
+void clearList(ui::Toolkit& ui) {
+    ui.pstList().clear();
+    ui::CheckBox& box = ui.selectAll();
     const int before = box.value();
     box.setValue(0);
     // Unticking the box by code counts as a click on it, as a user's would.
-    if (before != 0) ChkSelectAll_Click(ui);
+    if (before != 0) applySelectAll(ui);
     box.setEnabled(false);
-    ui.Label2().setCaption(L"0");
+    ui.totalLabel().setCaption(L"0");
 }
 
 }  // namespace pelorin::pstlist

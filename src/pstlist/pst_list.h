@@ -8,7 +8,7 @@
 
 namespace pelorin::pstlist {
 
-inline constexpr int kRowIcon = 2;  // image 2 of ImageList1, the application icon
+inline constexpr int kRowIcon = 2;  // image 2 of the row images, the application icon
 
 // length / 1024.0 as decimal text: at most 15 significant digits, no trailing
 // zeros, no grouping, fixed notation, the given decimal separator.
@@ -18,10 +18,10 @@ std::wstring sizeText(std::int64_t bytes, wchar_t decimalSeparator);
 // processed in between, so the row written is the row inserted.
 void insertPstRow(ui::Toolkit& ui, const std::wstring& path, std::int64_t length);
 
-// Label2 = the number of rows.
+// The total label shows the number of rows.
 void refreshTotal(ui::Toolkit& ui);
 
-void ChkSelectAll_Click(ui::Toolkit& ui);
-void Command4_Click(ui::Toolkit& ui);
+void applySelectAll(ui::Toolkit& ui);
+void clearList(ui::Toolkit& ui);
 
 }  // namespace pelorin::pstlist

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::scan {
 namespace {
@@ -57,12 +57,12 @@ void Collection::addNumber(std::uint32_t n) {
     numberBits_[n] = true;
 }
 
-bool Collection::HasKey(const std::wstring& key) const {
+bool Collection::hasKey(const std::wstring& key) const {
     if (const auto n = numberOfKey(key)) return hasNumber(*n);
     return keys_.count(key) != 0;
 }
 
-void Collection::Add(Value value, const std::wstring& key) {
+void Collection::add(Value value, const std::wstring& key) {
     const auto n = numberOfKey(key);
     if (n ? hasNumber(*n) : keys_.count(key) != 0)
         throw Error(kErrDuplicateKey,
@@ -81,19 +81,19 @@ void Collection::Add(Value value, const std::wstring& key) {
     }
 }
 
-const Collection::Value& Collection::Item(std::int32_t index) const {
-    if (index < 1 || index > Count()) throw Error(kErrSubscript, L"Subscript out of range");
+const Collection::Value& Collection::item(std::int32_t index) const {
+    if (index < 1 || index > count()) throw Error(kErrSubscript, L"Subscript out of range");
     return items_[static_cast<std::size_t>(index - 1)];
 }
 
-const std::wstring& Collection::Text(std::int32_t index) const {
-    const Value& value = Item(index);
+const std::wstring& Collection::text(std::int32_t index) const {
+    const Value& value = item(index);
     if (const auto* text = std::get_if<std::wstring>(&value)) return *text;
     throw Error(kErrTypeMismatch, L"Type mismatch");
 }
 
-std::int32_t Collection::Number(std::int32_t index) const {
-    const Value& value = Item(index);
+std::int32_t Collection::number(std::int32_t index) const {
+    const Value& value = item(index);
     if (const auto* number = std::get_if<std::int32_t>(&value)) return *number;
     throw Error(kErrTypeMismatch, L"Type mismatch");
 }

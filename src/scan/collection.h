@@ -16,13 +16,13 @@ public:
 
     // Adds at the end; a key already present raises Error(kErrDuplicateKey)
     // and adds nothing.
-    void Add(Value value, const std::wstring& key);
-    std::int32_t Count() const { return static_cast<std::int32_t>(items_.size()); }
+    void add(Value value, const std::wstring& key);
+    std::int32_t count() const { return static_cast<std::int32_t>(items_.size()); }
     // 1-based; out of range raises Error(kErrSubscript).
-    const Value& Item(std::int32_t index) const;
-    const std::wstring& Text(std::int32_t index) const;  // Item as text
-    std::int32_t Number(std::int32_t index) const;       // Item as integer
-    bool HasKey(const std::wstring& key) const;
+    const Value& item(std::int32_t index) const;
+    const std::wstring& text(std::int32_t index) const;  // Item as text
+    std::int32_t number(std::int32_t index) const;       // Item as integer
+    bool hasKey(const std::wstring& key) const;
 
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }

@@ -17,18 +17,18 @@ namespace pelorin::scan {
 class Folder {
 public:
     virtual ~Folder() = default;
-    virtual std::vector<std::wstring> SubFolders() = 0;  // names only
-    virtual std::vector<std::wstring> Files() = 0;       // names only
+    virtual std::vector<std::wstring> subFolders() = 0;  // names only
+    virtual std::vector<std::wstring> files() = 0;       // names only
 };
 
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
     virtual wchar_t separator() const = 0;  // '\\' on Windows, '/' on POSIX
-    virtual bool FolderExists(const std::wstring& path) = 0;  // never raises
-    virtual std::unique_ptr<Folder> GetFolder(const std::wstring& path) = 0;
+    virtual bool folderExists(const std::wstring& path) = 0;  // never raises
+    virtual std::unique_ptr<Folder> openFolder(const std::wstring& path) = 0;
     // Length in bytes of the file at the path (64-bit: PSTs reach 50 GB).
-    virtual std::int64_t FileLength(const std::wstring& path) = 0;
+    virtual std::int64_t fileLength(const std::wstring& path) = 0;
 };
 
 using FileSystemFactory = std::function<std::unique_ptr<FileSystem>()>;

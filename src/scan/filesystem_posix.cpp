@@ -16,7 +16,7 @@
 
 #include "scan/filesystem.h"
 #include "scan/folder_listing.h"
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::scan {
 
@@ -136,17 +136,17 @@ class PosixFileSystem final : public FileSystem {
 public:
     wchar_t separator() const override { return L'/'; }
 
-    bool FolderExists(const std::wstring& path) override {
+    bool folderExists(const std::wstring& path) override {
         if (path.empty()) return false;
         struct stat st;
         return stat(toBytes(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
 
-    std::unique_ptr<Folder> GetFolder(const std::wstring& path) override {
+    std::unique_ptr<Folder> openFolder(const std::wstring& path) override {
         return cache_.open(path, listFolder);
     }
 
-    std::int64_t FileLength(const std::wstring& path) override {
+    std::int64_t fileLength(const std::wstring& path) override {
         struct stat st;
         if (path.empty() || stat(toBytes(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
             throw Error(kErrFileNotFound, L"File not found");

@@ -8,7 +8,7 @@
 
 #include "scan/filesystem.h"
 #include "scan/folder_listing.h"
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::scan {
 namespace {
@@ -86,17 +86,17 @@ class Win32FileSystem final : public FileSystem {
 public:
     wchar_t separator() const override { return L'\\'; }
 
-    bool FolderExists(const std::wstring& path) override {
+    bool folderExists(const std::wstring& path) override {
         if (path.empty()) return false;
         const DWORD attributes = GetFileAttributesW(longPath(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
 
-    std::unique_ptr<Folder> GetFolder(const std::wstring& path) override {
+    std::unique_ptr<Folder> openFolder(const std::wstring& path) override {
         return cache_.open(path, listFolder);
     }
 
-    std::int64_t FileLength(const std::wstring& path) override {
+    std::int64_t fileLength(const std::wstring& path) override {
         WIN32_FILE_ATTRIBUTE_DATA data;
         if (path.empty() ||
             !GetFileAttributesExW(longPath(path).c_str(), GetFileExInfoStandard, &data) ||

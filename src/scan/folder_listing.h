@@ -27,10 +27,10 @@ class ListedFolder final : public Folder {
 public:
     ListedFolder(std::wstring path, std::shared_ptr<FolderListing> listing, ListFunction list)
         : path_(std::move(path)), listing_(std::move(listing)), list_(list) {}
-    std::vector<std::wstring> SubFolders() override {
+    std::vector<std::wstring> subFolders() override {
         return take(&FolderListing::subFolders, subFoldersTaken_);
     }
-    std::vector<std::wstring> Files() override { return take(&FolderListing::files, filesTaken_); }
+    std::vector<std::wstring> files() override { return take(&FolderListing::files, filesTaken_); }
 
 private:
     std::vector<std::wstring> take(std::vector<std::wstring> FolderListing::*part, bool& taken) {

@@ -4,20 +4,20 @@
 #include <shlobj.h>
 #include <shellapi.h>
 
-#include "shell/module1.h"
-#include "ui/handles_win.h"
+#include "shell/shell.h"
+#include "base/handles_win.h"
 
 namespace pelorin::shell {
 namespace {
 
-using UniquePidl = ui::UniqueCoTaskMem<ITEMIDLIST>;
+using UniquePidl = UniqueCoTaskMem<ITEMIDLIST>;
 
 // The file-system path of an item, with no length limit: the shell hands it
 // out as task memory. Items without one (Control Panel, a printer) give "".
 std::wstring fileSystemPath(PCIDLIST_ABSOLUTE pidl) {
     PWSTR raw = nullptr;
     if (FAILED(SHGetNameFromIDList(pidl, SIGDN_FILESYSPATH, &raw))) return {};
-    ui::UniqueCoTaskMem<wchar_t> name(raw);
+    UniqueCoTaskMem<wchar_t> name(raw);
     return name ? std::wstring(name.get()) : std::wstring();
 }
 
@@ -64,7 +64,7 @@ int CALLBACK selectAndAccept(HWND dialog, UINT message, LPARAM param, LPARAM dat
 
 namespace detail {
 
-std::wstring browseFolder(void* owner, const std::wstring& title, const std::wstring& preselect) {
+std::wstring browseFolderSelecting(void* owner, const std::wstring& title, const std::wstring& preselect) {
     try {
         const std::wstring titleCopy = title;  // stays valid until the picker returns
         BROWSEINFOW info{};
@@ -84,17 +84,13 @@ std::wstring browseFolder(void* owner, const std::wstring& title, const std::wst
     }
 }
 
-std::wstring pathOfItem(const void* itemIdList) {
-    return fileSystemPath(static_cast<PCIDLIST_ABSOLUTE>(itemIdList));
-}
-
 }  // namespace detail
 
-std::wstring BrowseFolder(void* owner, const std::wstring& title) {
-    return detail::browseFolder(owner, title, {});
+std::wstring browseFolder(void* owner, const std::wstring& title) {
+    return detail::browseFolderSelecting(owner, title, {});
 }
 
-void OpenWebPage(const std::wstring& url) {
+void openWebPage(const std::wstring& url) {
     if (url.empty()) return;
     ShellExecuteW(nullptr, L"open", url.c_str(), L"", L"", SW_SHOWNORMAL);
 }

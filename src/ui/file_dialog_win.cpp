@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <vector>
 
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::ui {
 

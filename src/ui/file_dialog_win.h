@@ -1,4 +1,4 @@
-// The open-file dialog control (CommonDialog1): the settings the Add File
+// The open-file dialog control (the Add File dialog): the settings the Add File
 // handler makes, kept between presses, and the shell's own open-file dialog
 // shown through GetOpenFileNameW.
 #pragma once

@@ -1,6 +1,6 @@
 #include "ui/headless_toolkit.h"
 
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::ui {
 

@@ -104,11 +104,11 @@ public:
 
 class HeadlessToolkit final : public Toolkit {
 public:
-    ListView& ListView1() override { return list; }
-    CheckBox& ChkSelectAll() override { return selectAll; }
-    Button& Command3() override { return attach; }
-    Label& Label2() override { return total; }
-    FileDialog& CommonDialog1() override { return fileDialog; }
+    ListView& pstList() override { return list; }
+    CheckBox& selectAll() override { return selectAllBox; }
+    Button& attachButton() override { return attach; }
+    Label& totalLabel() override { return total; }
+    FileDialog& fileDialog() override { return openDialog; }
     Dialogs& dialogs() override { return dlg; }
     void setCursor(Cursor c) override { cursors.push_back(c); }
     wchar_t decimalSeparator() const override { return decimal; }
@@ -122,10 +122,10 @@ public:
     Cursor cursor() const { return cursors.empty() ? Cursor::Default : cursors.back(); }
 
     HeadlessListView list;
-    HeadlessCheckBox selectAll;
+    HeadlessCheckBox selectAllBox;
     HeadlessButton attach;
     HeadlessLabel total;
-    HeadlessFileDialog fileDialog;
+    HeadlessFileDialog openDialog;
     HeadlessDialogs dlg;
     std::vector<Cursor> cursors;
     wchar_t decimal = L'.';

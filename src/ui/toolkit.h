@@ -7,20 +7,12 @@
 #include <cstdint>
 #include <string>
 
+#include "base/event_pump.h"
+
 namespace pelorin::ui {
 
 enum class Icon : unsigned { Critical = 16, Information = 64 };
 enum class Cursor : int { Default = 0, Hourglass = 11 };
-
-// Processing of pending user-interface events; the long loops call it at
-// fixed points, so a click on another button may run nested inside.
-class EventPump {
-public:
-    virtual void doEvents() = 0;
-
-protected:
-    ~EventPump() = default;
-};
 
 class ListView {
 public:
@@ -100,11 +92,11 @@ protected:
 
 class Toolkit : public EventPump {
 public:
-    virtual ListView& ListView1() = 0;
-    virtual CheckBox& ChkSelectAll() = 0;
-    virtual Button& Command3() = 0;
-    virtual Label& Label2() = 0;
-    virtual FileDialog& CommonDialog1() = 0;
+    virtual ListView& pstList() = 0;
+    virtual CheckBox& selectAll() = 0;
+    virtual Button& attachButton() = 0;
+    virtual Label& totalLabel() = 0;
+    virtual FileDialog& fileDialog() = 0;
     virtual Dialogs& dialogs() = 0;
     virtual void setCursor(Cursor cursor) = 0;  // the application-wide pointer
     virtual wchar_t decimalSeparator() const = 0;  // the user's locale

@@ -4,8 +4,7 @@
 
 #include <vector>
 
-#include "shell/module1.h"
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::ui {
 namespace {
@@ -143,7 +142,7 @@ void Win32Label::setCaption(const std::wstring& caption) { SetWindowTextW(hwnd_,
 // --- dialogs -----------------------------------------------------------------
 
 std::wstring Win32Dialogs::browseFolder(const std::wstring& title) {
-    return shell::BrowseFolder(owner_, title);
+    return pickFolder_ ? pickFolder_(owner_, title) : std::wstring();
 }
 
 void Win32Dialogs::messageBox(const std::wstring& text, Icon icon) {
@@ -158,17 +157,18 @@ void dispatchMessageFor(HWND owner, MSG& msg) {
     DispatchMessageW(&msg);
 }
 
-Win32Toolkit::Win32Toolkit(const Win32Controls& controls, std::wstring appTitle)
+Win32Toolkit::Win32Toolkit(const Win32Controls& controls, std::wstring appTitle,
+                           FolderPicker pickFolder)
     : owner_(controls.owner),
       list_(controls.listView),
       selectAll_(controls.selectAll),
-      command3_(controls.command3),
-      label2_(controls.label2),
-      dialogs_(controls.owner, std::move(appTitle)),
+      attachButton_(controls.attachButton),
+      totalLabel_(controls.totalLabel),
+      dialogs_(controls.owner, std::move(appTitle), std::move(pickFolder)),
       fileDialog_(controls.owner) {}
 
 // A dialog is asked for just before it opens: the list shows its rows first.
-FileDialog& Win32Toolkit::CommonDialog1() {
+FileDialog& Win32Toolkit::fileDialog() {
     list_.resumeDrawing();
     return fileDialogOverride_ ? *fileDialogOverride_ : fileDialog_;
 }

@@ -12,10 +12,7 @@
 
 #include "ui/toolkit.h"
 
-#if __has_include("ui/file_dialog_win.h")
 #include "ui/file_dialog_win.h"
-#define PELORIN_HAVE_WIN32_FILE_DIALOG 1
-#endif
 
 namespace pelorin::ui {
 
@@ -79,42 +76,29 @@ private:
 
 // Message boxes (OK and an icon, titled with the application title) and the
 // shell's folder picker, both owned by the main window.
+// The folder picker the application hands in (the shell's, in the program):
+// the chosen folder's full path, or empty when nothing usable was chosen.
+using FolderPicker = std::function<std::wstring(HWND owner, const std::wstring& title)>;
+
 class Win32Dialogs final : public Dialogs {
 public:
-    Win32Dialogs(HWND owner, std::wstring title) : owner_(owner), title_(std::move(title)) {}
+    Win32Dialogs(HWND owner, std::wstring title, FolderPicker pickFolder)
+        : owner_(owner), title_(std::move(title)), pickFolder_(std::move(pickFolder)) {}
     std::wstring browseFolder(const std::wstring& title) override;
     void messageBox(const std::wstring& text, Icon icon) override;
 
 private:
     HWND owner_;
     std::wstring title_;
+    FolderPicker pickFolder_;
 };
-
-#ifndef PELORIN_HAVE_WIN32_FILE_DIALOG
-// Stands in for the open-file dialog until the real one is built in: every
-// ShowOpen is a cancel.
-class Win32FileDialog final : public FileDialog {
-public:
-    explicit Win32FileDialog(HWND) {}
-    void setFileName(const std::wstring& name) override { file_ = name; }
-    std::wstring fileName() const override { return file_; }
-    void setFlags(std::uint32_t) override {}
-    void setMaxFileSize(int) override {}
-    void setFilter(const std::wstring&) override {}
-    std::wstring title() const override { return L"Select Web Pages"; }
-    void showOpen() override { file_.clear(); }
-
-private:
-    std::wstring file_;
-};
-#endif
 
 struct Win32Controls {
     HWND owner;  // the main window: owner of dialogs, keyboard navigation
     HWND listView;
     HWND selectAll;
-    HWND command3;
-    HWND label2;
+    HWND attachButton;
+    HWND totalLabel;
 };
 
 // Moves the focus on to the next control in tab order when `hwnd` has it and
@@ -127,13 +111,13 @@ void dispatchMessageFor(HWND owner, MSG& msg);
 
 class Win32Toolkit final : public Toolkit {
 public:
-    Win32Toolkit(const Win32Controls& controls, std::wstring appTitle);
+    Win32Toolkit(const Win32Controls& controls, std::wstring appTitle, FolderPicker pickFolder);
 
-    ListView& ListView1() override { return list_; }
-    CheckBox& ChkSelectAll() override { return selectAll_; }
-    Button& Command3() override { return command3_; }
-    Label& Label2() override { return label2_; }
-    FileDialog& CommonDialog1() override;
+    ListView& pstList() override { return list_; }
+    CheckBox& selectAll() override { return selectAll_; }
+    Button& attachButton() override { return attachButton_; }
+    Label& totalLabel() override { return totalLabel_; }
+    FileDialog& fileDialog() override;
     Dialogs& dialogs() override;
     void setCursor(Cursor cursor) override;
     wchar_t decimalSeparator() const override;
@@ -159,8 +143,8 @@ private:
     HWND owner_;
     Win32ListView list_;
     Win32CheckBox selectAll_;
-    Win32Button command3_;
-    Win32Label label2_;
+    Win32Button attachButton_;
+    Win32Label totalLabel_;
     Win32Dialogs dialogs_;
     Win32FileDialog fileDialog_;
     FileDialog* fileDialogOverride_ = nullptr;

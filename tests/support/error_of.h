@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::test {
 

@@ -8,7 +8,7 @@ namespace {
 class HeadlessHarness final : public Harness {
 public:
     ui::Toolkit& ui() override { return tk_; }
-    ui::HeadlessFileDialog& fileDialog() override { return tk_.fileDialog; }
+    ui::HeadlessFileDialog& fileDialog() override { return tk_.openDialog; }
     ui::HeadlessDialogs& dialogs() override { return tk_.dlg; }
     void at(int call, std::function<void()> action) override { tk_.at(call, std::move(action)); }
     int doEventsCalls() const override { return tk_.doEventsCalls; }

@@ -84,8 +84,8 @@ protected:
         h = test::makeHarness(GetParam());
         fs = scan::makePlatformFileSystem();
     }
-    ui::ListView& list() { return h->ui().ListView1(); }
-    void click() { Command1_Click(h->ui(), *fs); }
+    ui::ListView& list() { return h->ui().pstList(); }
+    void click() { addFiles(h->ui(), *fs); }
     Paths texts() {
         Paths out;
         for (int i = 1; i <= list().count(); ++i) out.push_back(list().text(i));
@@ -109,8 +109,8 @@ TEST_P(AddFile, SetsUpTheDialogAndCancelOnlyDisablesSelectAll) {
     tmp.file(L"old.pst", 1536);
     h->fileDialog().answers = {at(L"old.pst")};
     click();
-    h->ui().ChkSelectAll().setValue(1);
-    h->ui().Command3().setEnabled(false);
+    h->ui().selectAll().setValue(1);
+    h->ui().attachButton().setEnabled(false);
     click();  // no answer left: the user cancels
 
     EXPECT_EQ(h->fileDialog().flags, 0x80200u);
@@ -118,10 +118,10 @@ TEST_P(AddFile, SetsUpTheDialogAndCancelOnlyDisablesSelectAll) {
     EXPECT_EQ(h->fileDialog().filter, L"Outlook PST File(s)|*.pst");
     EXPECT_EQ(h->fileDialog().shown, 2);
     EXPECT_EQ(texts(), Paths{at(L"old.pst")});
-    EXPECT_FALSE(h->ui().ChkSelectAll().enabled());
-    EXPECT_EQ(h->ui().ChkSelectAll().value(), 1);
-    EXPECT_FALSE(h->ui().Command3().enabled());
-    EXPECT_EQ(h->ui().Label2().caption(), L"1");
+    EXPECT_FALSE(h->ui().selectAll().enabled());
+    EXPECT_EQ(h->ui().selectAll().value(), 1);
+    EXPECT_FALSE(h->ui().attachButton().enabled());
+    EXPECT_EQ(h->ui().totalLabel().caption(), L"1");
     EXPECT_TRUE(h->dialogs().messages.empty());
 }
 
@@ -131,8 +131,8 @@ TEST_P(AddFile, NamesGoOnTopInReverseOrderWithTheirSizes) {
     tmp.file(L"third.PST", 265 * 1024);
     for (bool trailingNul : {false, true}) {
         h = test::makeHarness(GetParam());
-        h->ui().Command3().setEnabled(false);
-        h->ui().ChkSelectAll().setValue(1);
+        h->ui().attachButton().setEnabled(false);
+        h->ui().selectAll().setValue(1);
         h->fileDialog().answers = {at(L"first.pst"),
                                    multi({L"first.pst", L"second one.pst", L"third.PST"}, trailingNul)};
         click();
@@ -143,10 +143,10 @@ TEST_P(AddFile, NamesGoOnTopInReverseOrderWithTheirSizes) {
         EXPECT_EQ(list().subItem(2, 1), L"1.5");
         EXPECT_EQ(list().subItem(3, 1), L"4.8828125");
         EXPECT_FALSE(list().checked(1));
-        EXPECT_EQ(h->ui().Label2().caption(), L"4");
-        EXPECT_TRUE(h->ui().ChkSelectAll().enabled());
-        EXPECT_EQ(h->ui().ChkSelectAll().value(), 1);
-        EXPECT_FALSE(h->ui().Command3().enabled());  // never touched by Add File
+        EXPECT_EQ(h->ui().totalLabel().caption(), L"4");
+        EXPECT_TRUE(h->ui().selectAll().enabled());
+        EXPECT_EQ(h->ui().selectAll().value(), 1);
+        EXPECT_FALSE(h->ui().attachButton().enabled());  // never touched by Add File
     }
 }
 
@@ -156,7 +156,7 @@ TEST_P(AddFile, AFileThatCannotBeReadGetsNoRowAndOneMessage) {
     h->fileDialog().answers = {multi({L"a.pst", L"missing.pst", L"c.pst", L"gone.pst"})};
     click();
     EXPECT_EQ(texts(), (Paths{at(L"c.pst"), at(L"a.pst")}));
-    EXPECT_EQ(h->ui().Label2().caption(), L"2");
+    EXPECT_EQ(h->ui().totalLabel().caption(), L"2");
     ASSERT_EQ(h->dialogs().messages.size(), 1u);
     EXPECT_EQ(h->dialogs().messages[0].icon, ui::Icon::Critical);
     EXPECT_EQ(h->dialogs().messages[0].text,
@@ -172,12 +172,12 @@ TEST_P(AddFile, ClicksDuringThePausesDoNotChangeWhichNamesThisRunAdds) {
     // A nested Add File or Clear List at each pause after the selection is
     // read (pause 4 on): the outer run still adds exactly a, b, c.
     for (int pause = 4; pause <= 15; ++pause) {
-        for (bool clearList : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "pause " << pause << (clearList ? " clear" : " add"));
+        for (bool nestedClear : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "pause " << pause << (nestedClear ? " clear" : " add"));
             h = test::makeHarness(GetParam());
             h->fileDialog().answers = {multi({L"a.pst", L"b.pst", L"c.pst"}), at(L"n.pst")};
             h->at(pause, [&] {
-                if (clearList) Command4_Click(h->ui());
+                if (nestedClear) pstlist::clearList(h->ui());
                 else click();
             });
             click();
@@ -186,14 +186,14 @@ TEST_P(AddFile, ClicksDuringThePausesDoNotChangeWhichNamesThisRunAdds) {
             for (const auto& r : rows)
                 if (r != at(L"n.pst")) outer.push_back(r);
             const Paths all{at(L"c.pst"), at(L"b.pst"), at(L"a.pst")};
-            if (clearList) {  // the rows added before the clear are gone
+            if (nestedClear) {  // the rows added before the clear are gone
                 ASSERT_LE(outer.size(), 3u);
                 EXPECT_TRUE(std::equal(outer.begin(), outer.end(), all.begin()));
             } else {
                 EXPECT_EQ(outer, all);
                 EXPECT_EQ(rows.size(), 4u);
             }
-            EXPECT_EQ(h->ui().Label2().caption(), std::to_wstring(rows.size()));
+            EXPECT_EQ(h->ui().totalLabel().caption(), std::to_wstring(rows.size()));
         }
     }
 }

@@ -7,10 +7,10 @@
 
 #include "pstlist/add_folder.h"
 #include "pstlist/pst_list.h"
-#include "scan/path_logger.h"
+#include "scan/folder_scanner.h"
 #include "support/harness.h"
 #include "support/temp_tree.h"
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::pstlist {
 namespace {
@@ -40,13 +40,13 @@ public:
     FaultyFolder(std::unique_ptr<scan::Folder> inner, bool locked,
                  std::function<void(const std::wstring&)> vanish)
         : inner_(std::move(inner)), locked_(locked), vanish_(std::move(vanish)) {}
-    std::vector<std::wstring> SubFolders() override {
+    std::vector<std::wstring> subFolders() override {
         if (locked_) throw Error(kErrPermission, L"Permission denied");
-        return inner_->SubFolders();
+        return inner_->subFolders();
     }
-    std::vector<std::wstring> Files() override {
+    std::vector<std::wstring> files() override {
         if (locked_) throw Error(kErrPermission, L"Permission denied");
-        auto files = inner_->Files();
+        auto files = inner_->files();
         for (const auto& f : files)
             if (f.rfind(L"vanish", 0) == 0) vanish_(f);
         return files;
@@ -63,16 +63,16 @@ public:
     explicit FaultyFileSystem(std::function<void(const std::wstring&)> vanish)
         : inner_(scan::makePlatformFileSystem()), vanish_(std::move(vanish)) {}
     wchar_t separator() const override { return inner_->separator(); }
-    bool FolderExists(const std::wstring& p) override { return inner_->FolderExists(p); }
-    std::unique_ptr<scan::Folder> GetFolder(const std::wstring& p) override {
+    bool folderExists(const std::wstring& p) override { return inner_->folderExists(p); }
+    std::unique_ptr<scan::Folder> openFolder(const std::wstring& p) override {
         std::wstring name = p;
         while (!name.empty() && name.back() == separator()) name.pop_back();
         name = name.substr(name.rfind(separator()) + 1);
         if (name.rfind(L"unopenable", 0) == 0) throw Error(kErrPathNotFound, L"Path not found");
-        return std::make_unique<FaultyFolder>(inner_->GetFolder(p), name.rfind(L"locked", 0) == 0,
+        return std::make_unique<FaultyFolder>(inner_->openFolder(p), name.rfind(L"locked", 0) == 0,
                                               vanish_);
     }
-    std::int64_t FileLength(const std::wstring& p) override { return inner_->FileLength(p); }
+    std::int64_t fileLength(const std::wstring& p) override { return inner_->fileLength(p); }
 
 private:
     std::unique_ptr<scan::FileSystem> inner_;
@@ -82,8 +82,8 @@ private:
 class AddFolder : public testing::TestWithParam<std::string> {
 protected:
     void SetUp() override { h = test::makeHarness(GetParam()); }
-    ui::ListView& list() { return h->ui().ListView1(); }
-    void click() { Command2_Click(h->ui(), factory, selectedFolder); }
+    ui::ListView& list() { return h->ui().pstList(); }
+    void click() { addFolder(h->ui(), factory, selectedFolder); }
     void choose(const std::wstring& folder) { h->dialogs().folderAnswers.push_back(folder); }
     Paths texts() {
         Paths out;
@@ -92,16 +92,16 @@ protected:
     }
     // The PSTs of the tree as the scanner orders them, newest row first.
     Paths expectedRows(const std::wstring& root) {
-        struct : ui::EventPump {
+        struct : EventPump {
             void doEvents() override {}
         } pump;
-        scan::pathLogger scanner(scan::makePlatformFileSystem, pump);
-        scanner.PathLogInit();
-        scanner.LogPath(root);
+        scan::FolderScanner scanner(scan::makePlatformFileSystem, pump);
+        scanner.reset();
+        scanner.scan(root);
         Paths rows;
-        auto all = scanner.fullFileNames();
-        for (int i = 1; i <= all->Count(); ++i)
-            if (isPstPath(all->Text(i))) rows.insert(rows.begin(), all->Text(i));
+        auto all = scanner.filePaths();
+        for (int i = 1; i <= all->count(); ++i)
+            if (isPstPath(all->text(i))) rows.insert(rows.begin(), all->text(i));
         return rows;
     }
 
@@ -115,17 +115,17 @@ TEST_P(AddFolder, CancelOnlyDisablesSelectAllAndEmptiesTheFolder) {
     tree.file(L"old.pst", 1536);
     choose(tree.path());
     click();
-    h->ui().ChkSelectAll().setValue(1);
-    h->ui().Command3().setEnabled(false);
+    h->ui().selectAll().setValue(1);
+    h->ui().attachButton().setEnabled(false);
     click();  // cancelled
     EXPECT_EQ(h->dialogs().browseTitles,
               Paths(2, L"Select folder having PST files..."));
     EXPECT_EQ(selectedFolder, L"");
     EXPECT_EQ(texts(), Paths{tree.path(L"old.pst")});
-    EXPECT_FALSE(h->ui().ChkSelectAll().enabled());
-    EXPECT_EQ(h->ui().ChkSelectAll().value(), 1);
-    EXPECT_FALSE(h->ui().Command3().enabled());
-    EXPECT_EQ(h->ui().Label2().caption(), L"1");
+    EXPECT_FALSE(h->ui().selectAll().enabled());
+    EXPECT_EQ(h->ui().selectAll().value(), 1);
+    EXPECT_FALSE(h->ui().attachButton().enabled());
+    EXPECT_EQ(h->ui().totalLabel().caption(), L"1");
     EXPECT_EQ(h->cursor(), ui::Cursor::Default);
 }
 
@@ -141,8 +141,8 @@ TEST_P(AddFolder, PstsOfTheWholeTreeGoOnTopInReverseScanOrder) {
 #endif
     tree.file(L"empty/nothing.ost", 1);
     insertPstRow(h->ui(), L"older.pst", 1);
-    h->ui().ChkSelectAll().setValue(1);
-    h->ui().Command3().setEnabled(false);
+    h->ui().selectAll().setValue(1);
+    h->ui().attachButton().setEnabled(false);
 
     choose(tree.path());  // no trailing separator: one is added
     choose(tree.path() + std::wstring(1, std::filesystem::path::preferred_separator));
@@ -161,10 +161,10 @@ TEST_P(AddFolder, PstsOfTheWholeTreeGoOnTopInReverseScanOrder) {
     for (int i = 1; i <= list().count(); ++i) EXPECT_FALSE(list().checked(i));
     const auto b = std::find(once.begin(), once.end(), tree.path(L"sub/b.Pst")) - once.begin();
     EXPECT_EQ(list().subItem(static_cast<int>(b) + 1, 1), L"4.8828125");
-    EXPECT_TRUE(h->ui().ChkSelectAll().enabled());
-    EXPECT_EQ(h->ui().ChkSelectAll().value(), 1);
-    EXPECT_TRUE(h->ui().Command3().enabled());
-    EXPECT_EQ(h->ui().Label2().caption(), std::to_wstring(once.size() + 1));
+    EXPECT_TRUE(h->ui().selectAll().enabled());
+    EXPECT_EQ(h->ui().selectAll().value(), 1);
+    EXPECT_TRUE(h->ui().attachButton().enabled());
+    EXPECT_EQ(h->ui().totalLabel().caption(), std::to_wstring(once.size() + 1));
     EXPECT_EQ(h->cursor(), ui::Cursor::Default);
 
     click();  // the same folder again: every file a second time
@@ -180,9 +180,9 @@ TEST_P(AddFolder, ATreeWithoutPstsDisablesAttachAndKeepsTheTotal) {
     choose(tree.path());
     click();
     EXPECT_EQ(texts(), Paths{L"older.pst"});
-    EXPECT_TRUE(h->ui().ChkSelectAll().enabled());
-    EXPECT_FALSE(h->ui().Command3().enabled());
-    EXPECT_EQ(h->ui().Label2().caption(), L"1");
+    EXPECT_TRUE(h->ui().selectAll().enabled());
+    EXPECT_FALSE(h->ui().attachButton().enabled());
+    EXPECT_EQ(h->ui().totalLabel().caption(), L"1");
 }
 
 TEST_P(AddFolder, UnreadableFoldersAndVanishedFilesAreSkippedAndReported) {
@@ -203,8 +203,8 @@ TEST_P(AddFolder, UnreadableFoldersAndVanishedFilesAreSkippedAndReported) {
     std::sort(rows.begin(), rows.end());
     EXPECT_EQ(rows, (Paths{tree.path(L"a.pst"), tree.path(L"open/b.pst"),
                            tree.path(L"open/deep/c.pst")}));
-    EXPECT_TRUE(h->ui().Command3().enabled());
-    EXPECT_EQ(h->ui().Label2().caption(), L"3");
+    EXPECT_TRUE(h->ui().attachButton().enabled());
+    EXPECT_EQ(h->ui().totalLabel().caption(), L"3");
     ASSERT_EQ(h->dialogs().messages.size(), 1u);
     EXPECT_EQ(h->dialogs().messages[0].icon, ui::Icon::Information);
     EXPECT_EQ(h->dialogs().messages[0].text,
@@ -243,7 +243,7 @@ TEST_P(AddFolder, ClicksDuringThePausesDoNotCrashOrLoseThisRunsRows) {
             h = test::makeHarness(GetParam());
             choose(tree.path());
             h->at(pause, [&] {
-                if (action == 0) Command4_Click(h->ui());
+                if (action == 0) clearList(h->ui());
                 else if (action == 1) click();  // cancelled: no answer left
                 else {
                     choose(tree.path());
@@ -265,8 +265,8 @@ TEST_P(AddFolder, ClicksDuringThePausesDoNotCrashOrLoseThisRunsRows) {
                 std::sort(twice.begin(), twice.end());
                 EXPECT_EQ(sorted, twice);
             }
-            EXPECT_TRUE(h->ui().Command3().enabled());
-            EXPECT_EQ(h->ui().Label2().caption(), std::to_wstring(rows.size()));
+            EXPECT_TRUE(h->ui().attachButton().enabled());
+            EXPECT_EQ(h->ui().totalLabel().caption(), std::to_wstring(rows.size()));
             EXPECT_EQ(h->cursor(), ui::Cursor::Default);
         }
     }

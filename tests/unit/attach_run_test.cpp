@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "outlook/attach.h"
+#include "pstlist/attach_run.h"
 #include "support/harness.h"
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::outlook {
 namespace {
@@ -66,22 +66,22 @@ protected:
 
     // Rows top to bottom; each gets its tick and a status from an earlier run.
     void fill(const std::vector<Row>& rows, int selectAll) {
-        auto& list = h->ui().ListView1();
+        auto& list = h->ui().pstList();
         for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
             list.insert(1, it->text, 2);
             list.setChecked(1, it->checked);
             list.setSubItem(1, 2, it->status);
         }
-        h->ui().ChkSelectAll().setValue(selectAll);
+        h->ui().selectAll().setValue(selectAll);
     }
     std::vector<std::wstring> statuses() {
-        auto& list = h->ui().ListView1();
+        auto& list = h->ui().pstList();
         std::vector<std::wstring> out;
         for (int i = 1; i <= list.count(); ++i) out.push_back(list.subItem(i, 2));
         return out;
     }
     std::vector<std::wstring> texts() {
-        auto& list = h->ui().ListView1();
+        auto& list = h->ui().pstList();
         std::vector<std::wstring> out;
         for (int i = 1; i <= list.count(); ++i) out.push_back(list.text(i));
         return out;
@@ -162,8 +162,8 @@ TEST_P(AttachRun, OutcomesOfOneClick) {
         outlook.failOn = c.failOn;
         fill(c.rows, c.selectAll);
         // The window's box has two states; only the headless one can be greyed.
-        if (h->ui().ChkSelectAll().value() != c.selectAll) continue;
-        Command3_Click(h->ui(), outlook);
+        if (h->ui().selectAll().value() != c.selectAll) continue;
+        pstlist::attachTickedRows(h->ui(), outlook);
         EXPECT_EQ(outlook.log, c.calls);
         EXPECT_EQ(statuses(), c.statuses);
         ASSERT_EQ(h->dialogs().messages.size(), 1u);
@@ -174,8 +174,8 @@ TEST_P(AttachRun, OutcomesOfOneClick) {
         for (const auto& r : c.rows) before.push_back(r.text);
         EXPECT_EQ(texts(), before);
         for (int i = 1; i <= static_cast<int>(c.rows.size()); ++i)
-            EXPECT_EQ(h->ui().ListView1().checked(i), c.rows[static_cast<size_t>(i - 1)].checked);
-        EXPECT_EQ(h->ui().ChkSelectAll().value(), c.selectAll);
+            EXPECT_EQ(h->ui().pstList().checked(i), c.rows[static_cast<size_t>(i - 1)].checked);
+        EXPECT_EQ(h->ui().selectAll().value(), c.selectAll);
     }
 }
 
@@ -184,7 +184,7 @@ TEST_P(AttachRun, ObjectsAreReleasedOnlyAfterTheFailureMessageIsClosed) {
     outlook.failOn = L"AddStore C:\\a.pst";
     Log atMessage;
     h->dialogs().onMessageBox = [&] { atMessage = outlook.log; };
-    Command3_Click(h->ui(), outlook);
+    pstlist::attachTickedRows(h->ui(), outlook);
     EXPECT_EQ(atMessage, opened({L"AddStore C:\\a.pst"}));
     EXPECT_EQ(outlook.log, opened({L"AddStore C:\\a.pst", L"release application", L"release MAPI"}));
 }
@@ -193,7 +193,7 @@ TEST_P(AttachRun, SuccessReleasesBeforeTheMessage) {
     fill({{L"C:\\a.pst", true, L""}}, 1);
     Log atMessage;
     h->dialogs().onMessageBox = [&] { atMessage = outlook.log; };
-    Command3_Click(h->ui(), outlook);
+    pstlist::attachTickedRows(h->ui(), outlook);
     EXPECT_EQ(atMessage, outlook.log);
     EXPECT_EQ(atMessage.back(), L"release application");
 }
@@ -204,7 +204,7 @@ TEST_P(AttachRun, EventsAreProcessedOnceAtTheStartAndBeforeEachRow) {
     h->at(1, [&] { callsSeen.push_back(outlook.log.size()); });
     h->at(2, [&] { callsSeen.push_back(outlook.log.size()); });
     h->at(3, [&] { callsSeen.push_back(outlook.log.size()); });
-    Command3_Click(h->ui(), outlook);
+    pstlist::attachTickedRows(h->ui(), outlook);
     EXPECT_EQ(h->doEventsCalls(), 3);
     // Before Outlook is contacted; after GetNamespace; after row 1's AddStore.
     EXPECT_EQ(callsSeen, (std::vector<size_t>{0, 2, 3}));
@@ -222,18 +222,18 @@ TEST_P(AttachRun, PathsGoOverExactlyAsTheRowsHoldThem) {
     }
     expected.insert(expected.end(), {L"release MAPI", L"release application"});
     fill(rows, 1);
-    Command3_Click(h->ui(), outlook);
+    pstlist::attachTickedRows(h->ui(), outlook);
     EXPECT_EQ(outlook.log, expected);
 }
 
 TEST_P(AttachRun, ClearListDuringTheRunEndsItThroughTheFailurePath) {
     fill({{L"C:\\a.pst", true, L""}, {L"C:\\b.pst", true, L""}, {L"C:\\c.pst", true, L""}}, 1);
     // doEvents 1 is the start, 2 before row 1, 3 before row 2.
-    h->at(3, [&] { h->ui().ListView1().clear(); });
-    Command3_Click(h->ui(), outlook);
+    h->at(3, [&] { h->ui().pstList().clear(); });
+    pstlist::attachTickedRows(h->ui(), outlook);
     EXPECT_EQ(outlook.log, opened({L"AddStore C:\\a.pst", L"release application", L"release MAPI"}));
     EXPECT_EQ(messages(), std::vector<std::wstring>{kFailed});
-    EXPECT_EQ(h->ui().ListView1().count(), 0);
+    EXPECT_EQ(h->ui().pstList().count(), 0);
 }
 
 TEST_P(AttachRun, RowsAddedDuringTheRunShiftTheRestWhileTheBoundStays) {
@@ -241,12 +241,12 @@ TEST_P(AttachRun, RowsAddedDuringTheRunShiftTheRestWhileTheBoundStays) {
     // After row 1 was added, two new rows arrive on top: the rows the run
     // still visits (2 and 3) are now the new bottom one and the old row 1.
     h->at(3, [&] {
-        auto& list = h->ui().ListView1();
+        auto& list = h->ui().pstList();
         list.insert(1, L"C:\\new1.pst", 2);
         list.insert(1, L"C:\\new2.pst", 2);
         list.setChecked(1, true);
     });
-    Command3_Click(h->ui(), outlook);
+    pstlist::attachTickedRows(h->ui(), outlook);
     EXPECT_EQ(outlook.log, opened({L"AddStore C:\\a.pst", L"AddStore C:\\a.pst", L"release MAPI",
                                    L"release application"}));
     EXPECT_EQ(texts(), (std::vector<std::wstring>{L"C:\\new2.pst", L"C:\\new1.pst", L"C:\\a.pst",

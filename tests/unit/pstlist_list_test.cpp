@@ -36,8 +36,8 @@ class PstList : public testing::TestWithParam<std::string> {
 protected:
     void SetUp() override { h = test::makeHarness(GetParam()); }
     ui::Toolkit& ui() { return h->ui(); }
-    ui::ListView& list() { return h->ui().ListView1(); }
-    ui::CheckBox& box() { return h->ui().ChkSelectAll(); }
+    ui::ListView& list() { return h->ui().pstList(); }
+    ui::CheckBox& box() { return h->ui().selectAll(); }
     std::vector<std::wstring> texts() {
         std::vector<std::wstring> out;
         for (int i = 1; i <= list().count(); ++i) out.push_back(list().text(i));
@@ -61,30 +61,30 @@ TEST_P(PstList, NewRowsGoOnTopUntickedWithTheirSize) {
     EXPECT_EQ(list().subItem(1, 2), L"");
     EXPECT_FALSE(list().checked(1));
     EXPECT_TRUE(list().checked(4));
-    EXPECT_EQ(h->ui().Label2().caption(), L"0");  // only refreshTotal writes it
+    EXPECT_EQ(h->ui().totalLabel().caption(), L"0");  // only refreshTotal writes it
     refreshTotal(ui());
-    EXPECT_EQ(h->ui().Label2().caption(), L"4");
+    EXPECT_EQ(h->ui().totalLabel().caption(), L"4");
 }
 
 TEST_P(PstList, SelectAllTicksAndUnticksEveryRow) {
     box().setEnabled(true);
     box().setValue(1);
-    ChkSelectAll_Click(ui());  // empty list: nothing happens, the box stays ticked
+    applySelectAll(ui());  // empty list: nothing happens, the box stays ticked
     EXPECT_EQ(box().value(), 1);
 
     for (auto p : {L"a", L"b", L"c"}) insertPstRow(ui(), p, 1);
     list().setChecked(2, true);
-    ChkSelectAll_Click(ui());
+    applySelectAll(ui());
     for (int i = 1; i <= 3; ++i) EXPECT_TRUE(list().checked(i)) << i;
 
     list().setChecked(3, false);  // a row by hand leaves the box alone
     EXPECT_EQ(box().value(), 1);
 
     box().setValue(0);
-    ChkSelectAll_Click(ui());
+    applySelectAll(ui());
     for (int i = 1; i <= 3; ++i) EXPECT_FALSE(list().checked(i)) << i;
     EXPECT_TRUE(box().enabled());
-    EXPECT_EQ(h->ui().Label2().caption(), L"0");
+    EXPECT_EQ(h->ui().totalLabel().caption(), L"0");
 }
 
 TEST_P(PstList, ClearListResetsBoxAndTotalButNotAttach) {
@@ -93,19 +93,19 @@ TEST_P(PstList, ClearListResetsBoxAndTotalButNotAttach) {
         refreshTotal(ui());
         box().setEnabled(true);
         box().setValue(ticked ? 1 : 0);
-        h->ui().Command3().setEnabled(false);
-        Command4_Click(ui());
+        h->ui().attachButton().setEnabled(false);
+        clearList(ui());
         EXPECT_EQ(list().count(), 0);
         EXPECT_EQ(box().value(), 0);
         EXPECT_FALSE(box().enabled());
-        EXPECT_EQ(h->ui().Label2().caption(), L"0");
-        EXPECT_FALSE(h->ui().Command3().enabled());
-        h->ui().Command3().setEnabled(true);
+        EXPECT_EQ(h->ui().totalLabel().caption(), L"0");
+        EXPECT_FALSE(h->ui().attachButton().enabled());
+        h->ui().attachButton().setEnabled(true);
     }
     // The next add counts only its own rows.
     insertPstRow(ui(), L"x", 1);
     refreshTotal(ui());
-    EXPECT_EQ(h->ui().Label2().caption(), L"1");
+    EXPECT_EQ(h->ui().totalLabel().caption(), L"1");
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, PstList, testing::ValuesIn(test::harnessKinds()),

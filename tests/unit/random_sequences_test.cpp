@@ -19,11 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
+#include "app/main_window_actions.h"
 #include "pstlist/add_folder.h"
 #include "pstlist/pst_list.h"
 #include "support/temp_tree.h"
-#include "ui/error.h"
+#include "base/error.h"
 #include "ui/headless_toolkit.h"
 
 namespace pelorin {
@@ -125,9 +125,9 @@ class Sequence {
 public:
     Sequence(std::uint64_t seed, bool nesting)
         : rng_(seed), nesting_(nesting),
-          form_(ui_, [this] { return countedFileSystem(); }, automation_, [](const std::wstring&) {}) {
+          actions_(ui_, [this] { return countedFileSystem(); }, automation_, [](const std::wstring&) {}) {
         automation_.salt = rng_();
-        ui_.fileDialog.generate = [this] { return nextSelection(); };
+        ui_.openDialog.generate = [this] { return nextSelection(); };
         ui_.dlg.generateFolder = [this] { return nextFolder(); };
         ui_.onDoEvents = [this](int) { maybeNest(); };
         sep_ = scan::makePlatformFileSystem()->separator();
@@ -153,9 +153,9 @@ private:
             Counted(std::unique_ptr<scan::FileSystem> inner, int& alive) : inner_(std::move(inner)), alive_(alive) { ++alive_; }
             ~Counted() override { --alive_; }
             wchar_t separator() const override { return inner_->separator(); }
-            bool FolderExists(const std::wstring& p) override { return inner_->FolderExists(p); }
-            std::unique_ptr<scan::Folder> GetFolder(const std::wstring& p) override { return inner_->GetFolder(p); }
-            std::int64_t FileLength(const std::wstring& p) override { return inner_->FileLength(p); }
+            bool folderExists(const std::wstring& p) override { return inner_->folderExists(p); }
+            std::unique_ptr<scan::Folder> openFolder(const std::wstring& p) override { return inner_->openFolder(p); }
+            std::int64_t fileLength(const std::wstring& p) override { return inner_->fileLength(p); }
             std::unique_ptr<scan::FileSystem> inner_;
             int& alive_;
         };
@@ -193,16 +193,16 @@ private:
 
     void run(int action) {
         switch (action) {
-            case 0: form_.Command1_Click(); break;
-            case 1: form_.Command2_Click(); break;
+            case 0: actions_.onAddFile(); break;
+            case 1: actions_.onAddFolder(); break;
             case 2:
                 automation_.failCreate = rng_() % 8 == 0;
-                form_.Command3_Click();
+                actions_.onAddToOutlook();
                 break;
-            case 3: form_.Command4_Click(); break;
+            case 3: actions_.onClearList(); break;
             case 4:  // the user's click flips the box before the handler runs
-                ui_.selectAll.setValue(ui_.selectAll.value() == 1 ? 0 : 1);
-                form_.ChkSelectAll_Click();
+                ui_.selectAllBox.setValue(ui_.selectAllBox.value() == 1 ? 0 : 1);
+                actions_.onSelectAll();
                 break;
             case 5:
             case 6:
@@ -347,8 +347,8 @@ private:
             EXPECT_EQ(ui_.list.subItem(i, 2), r.status) << "row " << i;
             EXPECT_EQ(ui_.list.checked(i), r.checked) << "row " << i;
         }
-        EXPECT_EQ(ui_.selectAll.value(), m.selectAllValue);
-        EXPECT_EQ(ui_.selectAll.enabled(), m.selectAllEnabled);
+        EXPECT_EQ(ui_.selectAllBox.value(), m.selectAllValue);
+        EXPECT_EQ(ui_.selectAllBox.enabled(), m.selectAllEnabled);
         EXPECT_EQ(ui_.attach.enabled(), m.attachEnabled);
         EXPECT_EQ(ui_.total.caption(), m.total);
         std::vector<ui::Icon> shown;
@@ -364,7 +364,7 @@ private:
     ui::HeadlessToolkit ui_;
     ChancyAutomation automation_;
     int fileSystemsAlive_ = 0;
-    app::Form1 form_;
+    app::MainWindowActions actions_;
     Model model_;
     size_t expectedMessagesSeen_ = 0;
     wchar_t sep_ = L'/';

@@ -7,7 +7,7 @@
 
 #include "scan/collection.h"
 #include "support/error_of.h"
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::scan {
 namespace {
@@ -16,17 +16,17 @@ using test::errorOf;
 
 TEST(ScanCollection, KeepsOrderAndReadsOneBased) {
     Collection c;
-    c.Add(std::wstring(L"first"), L"K0");
-    c.Add(7, L"K2");
-    c.Add(std::wstring(L"third"), L"some key");
-    ASSERT_EQ(c.Count(), 3);
-    EXPECT_EQ(c.Text(1), L"first");
-    EXPECT_EQ(c.Number(2), 7);
-    EXPECT_EQ(c.Text(3), L"third");
-    EXPECT_EQ(errorOf([&] { c.Item(0); }), kErrSubscript);
-    EXPECT_EQ(errorOf([&] { c.Item(4); }), kErrSubscript);
-    EXPECT_EQ(errorOf([&] { c.Text(2); }), 13);   // type mismatch
-    EXPECT_EQ(errorOf([&] { c.Number(1); }), 13);
+    c.add(std::wstring(L"first"), L"K0");
+    c.add(7, L"K2");
+    c.add(std::wstring(L"third"), L"some key");
+    ASSERT_EQ(c.count(), 3);
+    EXPECT_EQ(c.text(1), L"first");
+    EXPECT_EQ(c.number(2), 7);
+    EXPECT_EQ(c.text(3), L"third");
+    EXPECT_EQ(errorOf([&] { c.item(0); }), kErrSubscript);
+    EXPECT_EQ(errorOf([&] { c.item(4); }), kErrSubscript);
+    EXPECT_EQ(errorOf([&] { c.text(2); }), 13);   // type mismatch
+    EXPECT_EQ(errorOf([&] { c.number(1); }), 13);
     int seen = 0;
     for (const auto& value : c) seen += static_cast<int>(value.index()) + 1;
     EXPECT_EQ(seen, 1 + 2 + 1);
@@ -38,32 +38,32 @@ TEST(ScanCollection, DuplicateKeysFailAndAddNothing) {
     const std::wstring keys[] = {L"K0", L"K1", L"K07", L"K7", L"k7", L"K", L"K-1", L"K2147483647",
                                  L"K2147483648", L"K99999999999", L"", L"name"};
     Collection c;
-    for (const auto& key : keys) c.Add(std::wstring(key), key);
-    ASSERT_EQ(c.Count(), static_cast<std::int32_t>(std::size(keys)));
+    for (const auto& key : keys) c.add(std::wstring(key), key);
+    ASSERT_EQ(c.count(), static_cast<std::int32_t>(std::size(keys)));
     for (const auto& key : keys) {
-        EXPECT_TRUE(c.HasKey(key)) << std::string(key.begin(), key.end());
-        EXPECT_EQ(errorOf([&] { c.Add(0, key); }), kErrDuplicateKey);
+        EXPECT_TRUE(c.hasKey(key)) << std::string(key.begin(), key.end());
+        EXPECT_EQ(errorOf([&] { c.add(0, key); }), kErrDuplicateKey);
     }
-    EXPECT_EQ(c.Count(), static_cast<std::int32_t>(std::size(keys)));
-    EXPECT_FALSE(c.HasKey(L"K8"));
-    EXPECT_FALSE(c.HasKey(L"K00"));
+    EXPECT_EQ(c.count(), static_cast<std::int32_t>(std::size(keys)));
+    EXPECT_FALSE(c.hasKey(L"K8"));
+    EXPECT_FALSE(c.hasKey(L"K00"));
 }
 
 // A number key far beyond the others is kept aside; once the others grow up
 // to it, it must still count as present.
 TEST(ScanCollection, FarNumberKeysStayUniqueAsTheRangeGrows) {
     Collection c;
-    c.Add(1, L"K100000");
-    c.Add(2, L"K5000000");
+    c.add(1, L"K100000");
+    c.add(2, L"K5000000");
     for (int n = 0; n < 200000; ++n) {
         if (n == 100000) continue;
-        c.Add(n, L"K" + std::to_wstring(n));
+        c.add(n, L"K" + std::to_wstring(n));
     }
-    EXPECT_EQ(errorOf([&] { c.Add(0, L"K100000"); }), kErrDuplicateKey);
-    EXPECT_EQ(errorOf([&] { c.Add(0, L"K5000000"); }), kErrDuplicateKey);
-    EXPECT_EQ(errorOf([&] { c.Add(0, L"K199999"); }), kErrDuplicateKey);
-    EXPECT_FALSE(c.HasKey(L"K200000"));
-    EXPECT_EQ(c.Count(), 200001);
+    EXPECT_EQ(errorOf([&] { c.add(0, L"K100000"); }), kErrDuplicateKey);
+    EXPECT_EQ(errorOf([&] { c.add(0, L"K5000000"); }), kErrDuplicateKey);
+    EXPECT_EQ(errorOf([&] { c.add(0, L"K199999"); }), kErrDuplicateKey);
+    EXPECT_FALSE(c.hasKey(L"K200000"));
+    EXPECT_EQ(c.count(), 200001);
 }
 
 }  // namespace

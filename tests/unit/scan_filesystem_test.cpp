@@ -9,7 +9,7 @@
 #include "scan/filesystem.h"
 #include "support/error_of.h"
 #include "support/temp_tree.h"
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::scan {
 namespace {
@@ -31,7 +31,7 @@ TEST(ScanFileSystem, FolderExistsOnlyForFolders) {
                  {tree.path(L"f"), false},    {tree.path(L"none"), false},
                  {tree.path(L"f") + sep, false}, {L"", false}};
     for (const auto& c : cases)
-        EXPECT_EQ(fs->FolderExists(c.path), c.exists) << std::string(c.path.begin(), c.path.end());
+        EXPECT_EQ(fs->folderExists(c.path), c.exists) << std::string(c.path.begin(), c.path.end());
 }
 
 TEST(ScanFileSystem, FileLengthIsSixtyFourBit) {
@@ -40,10 +40,10 @@ TEST(ScanFileSystem, FileLengthIsSixtyFourBit) {
     tree.file(L"empty", 0);
     tree.folder(L"d");
     auto fs = makePlatformFileSystem();
-    EXPECT_EQ(fs->FileLength(tree.path(L"five-thousand")), 5000);
-    EXPECT_EQ(fs->FileLength(tree.path(L"empty")), 0);
+    EXPECT_EQ(fs->fileLength(tree.path(L"five-thousand")), 5000);
+    EXPECT_EQ(fs->fileLength(tree.path(L"empty")), 0);
     for (const std::wstring& bad : {tree.path(L"missing"), tree.path(L"d"), std::wstring()})
-        EXPECT_EQ(errorOf([&] { fs->FileLength(bad); }), kErrFileNotFound);
+        EXPECT_EQ(errorOf([&] { fs->fileLength(bad); }), kErrFileNotFound);
 
     // Beyond 4 GiB (a sparse file, where the file system allows one).
     tree.file(L"big");
@@ -51,7 +51,7 @@ TEST(ScanFileSystem, FileLengthIsSixtyFourBit) {
     const std::uintmax_t big = (std::uintmax_t{5} << 30) + 3;
     std::filesystem::resize_file(tree.fsPath(L"big"), big, error);
     if (!error) {
-        EXPECT_EQ(fs->FileLength(tree.path(L"big")), static_cast<std::int64_t>(big));
+        EXPECT_EQ(fs->fileLength(tree.path(L"big")), static_cast<std::int64_t>(big));
     }
 }
 
@@ -62,26 +62,26 @@ TEST(ScanFileSystem, ListingSplitsFoldersFromFiles) {
     tree.folder(L"sub");
     tree.file(L"sub/inner");
     auto fs = makePlatformFileSystem();
-    auto files = fs->GetFolder(tree.path())->Files();
-    auto folders = fs->GetFolder(tree.path())->SubFolders();
+    auto files = fs->openFolder(tree.path())->files();
+    auto folders = fs->openFolder(tree.path())->subFolders();
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, (std::vector<std::wstring>{L"one", L"two.pst"}));
     EXPECT_EQ(folders, std::vector<std::wstring>{L"sub"});
     // A folder may be asked for its parts more than once, whether its
     // listing is shared or its own.
     for (int holders : {1, 2}) {
-        auto first = fs->GetFolder(tree.path());
-        auto second = fs->GetFolder(tree.path());
+        auto first = fs->openFolder(tree.path());
+        auto second = fs->openFolder(tree.path());
         if (holders == 1) first.reset();
         for (int ask = 0; ask < 2; ++ask) {
-            auto again = second->Files();
+            auto again = second->files();
             std::sort(again.begin(), again.end());
             EXPECT_EQ(again, files);
-            EXPECT_EQ(second->SubFolders(), folders);
+            EXPECT_EQ(second->subFolders(), folders);
         }
     }
-    EXPECT_EQ(errorOf([&] { fs->GetFolder(tree.path(L"missing")); }), kErrPathNotFound);
-    EXPECT_NE(errorOf([&] { fs->GetFolder(tree.path(L"one")); }), 0);
+    EXPECT_EQ(errorOf([&] { fs->openFolder(tree.path(L"missing")); }), kErrPathNotFound);
+    EXPECT_NE(errorOf([&] { fs->openFolder(tree.path(L"one")); }), 0);
 }
 
 // Paths longer than the classic 260-character limit.
@@ -96,9 +96,9 @@ TEST(ScanFileSystem, LongPaths) {
     auto fs = makePlatformFileSystem();
     const std::wstring folder = tree.path(relative);
     ASSERT_GT(folder.size(), 300u);
-    EXPECT_TRUE(fs->FolderExists(folder));
-    EXPECT_EQ(fs->GetFolder(folder)->Files(), std::vector<std::wstring>{L"deep.pst"});
-    EXPECT_EQ(fs->FileLength(tree.path(relative + L"deep.pst")), 42);
+    EXPECT_TRUE(fs->folderExists(folder));
+    EXPECT_EQ(fs->openFolder(folder)->files(), std::vector<std::wstring>{L"deep.pst"});
+    EXPECT_EQ(fs->fileLength(tree.path(relative + L"deep.pst")), 42);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 
 #include "pstlist/add_folder.h"
 #include "pstlist/pst_list.h"
-#include "scan/path_logger.h"
+#include "scan/folder_scanner.h"
 #include "support/harness.h"
 
 namespace pelorin::pstlist {
@@ -31,11 +31,11 @@ double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 class TimedToolkit final : public ui::Toolkit {
 public:
     explicit TimedToolkit(ui::Toolkit& inner) : inner_(inner) {}
-    ui::ListView& ListView1() override { return inner_.ListView1(); }
-    ui::CheckBox& ChkSelectAll() override { return inner_.ChkSelectAll(); }
-    ui::Button& Command3() override { return inner_.Command3(); }
-    ui::Label& Label2() override { return inner_.Label2(); }
-    ui::FileDialog& CommonDialog1() override { return inner_.CommonDialog1(); }
+    ui::ListView& pstList() override { return inner_.pstList(); }
+    ui::CheckBox& selectAll() override { return inner_.selectAll(); }
+    ui::Button& attachButton() override { return inner_.attachButton(); }
+    ui::Label& totalLabel() override { return inner_.totalLabel(); }
+    ui::FileDialog& fileDialog() override { return inner_.fileDialog(); }
     ui::Dialogs& dialogs() override { return inner_.dialogs(); }
     void setCursor(ui::Cursor c) override { inner_.setCursor(c); }
     wchar_t decimalSeparator() const override { return inner_.decimalSeparator(); }
@@ -65,12 +65,12 @@ TEST(AddFolderBench, BigTreeOnTheRealWindow) {
     auto t0 = Clock::now();
     std::int32_t files = 0;
     {
-        scan::pathLogger scanner(scan::makePlatformFileSystem, ui);
-        scanner.PathLogInit();
-        scanner.fullFileNamesOnly(true);
-        scanner.LogPath(folder);
-        files = scanner.fullFileNames()->Count();
-        scanner.Terminate();
+        scan::FolderScanner scanner(scan::makePlatformFileSystem, ui);
+        scanner.reset();
+        scanner.filesOnly(true);
+        scanner.scan(folder);
+        files = scanner.filePaths()->count();
+        scanner.release();
     }
     const double scanMs = ms(Clock::now() - t0);
     const double scanGap = ms(ui.longestGap);
@@ -80,14 +80,14 @@ TEST(AddFolderBench, BigTreeOnTheRealWindow) {
     std::wstring selected;
     h->dialogs().folderAnswers = {folder};
     t0 = Clock::now();
-    Command2_Click(ui, scan::makePlatformFileSystem, selected);
+    addFolder(ui, scan::makePlatformFileSystem, selected);
     const double clickMs = ms(Clock::now() - t0);
-    const int rows = ui.ListView1().count();
+    const int rows = ui.pstList().count();
     const double clickGap = ms(ui.longestGap);
 
     // The same number of rows inserted alone, with a pause between rows as
     // the click makes them.
-    Command4_Click(ui);
+    clearList(ui);
     ui.restart();
     t0 = Clock::now();
     for (int i = 0; i < rows; ++i) {

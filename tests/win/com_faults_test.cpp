@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "outlook/attach.h"
+#include "pstlist/attach_run.h"
 #include "outlook/automation_win.h"
 #include "outlook/com_win.h"
-#include "ui/error.h"
+#include "base/error.h"
 #include "ui/headless_toolkit.h"
 
 namespace pelorin::outlook {
@@ -156,9 +156,9 @@ TEST(ComFaults, EveryFailureEndsInTheMessageWithTheRowUntouchedAndNothingHeld) {
             tk.list.setChecked(1, true);
             tk.list.setSubItem(1, 2, L"old");
         }
-        tk.selectAll.val = 1;
+        tk.selectAllBox.val = 1;
 
-        Command3_Click(tk, automation);
+        pstlist::attachTickedRows(tk, automation);
 
         std::vector<std::wstring> statuses;
         for (int i = 1; i <= tk.list.count(); ++i) statuses.push_back(tk.list.subItem(i, 2));

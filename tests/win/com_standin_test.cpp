@@ -17,12 +17,12 @@
 #include <vector>
 
 #include "outlook-standin/standin_ids.h"
-#include "outlook/attach.h"
+#include "pstlist/attach_run.h"
 #include "outlook/automation_win.h"
 #include "outlook/com_win.h"
 #include "support/pst_files.h"
 #include "support/temp_tree.h"
-#include "ui/error.h"
+#include "base/error.h"
 #include "ui/headless_toolkit.h"
 
 namespace pelorin::outlook {
@@ -112,7 +112,7 @@ protected:
             tk.list.setChecked(1, true);
             tk.list.setSubItem(1, 2, L"before");
         }
-        tk.selectAll.val = 1;
+        tk.selectAllBox.val = 1;
     }
     std::vector<std::wstring> statuses() const {
         std::vector<std::wstring> out;
@@ -164,14 +164,14 @@ TEST_F(ComStandin, PathsArriveInOrderAndUnchangedAndTheServerEndsAfterTheRun) {
     };
     fill(paths);
     auto automation = makeComAutomation();
-    Command3_Click(tk, *automation);
+    pstlist::attachTickedRows(tk, *automation);
     ASSERT_EQ(tk.dlg.messages.size(), 1u);
     EXPECT_EQ(tk.dlg.messages[0].text, kAllAdded);
     EXPECT_EQ(statuses(), std::vector<std::wstring>(paths.size(), L"Done"));
     EXPECT_TRUE(standinGone()) << "the run left Outlook objects alive";
 
     // A second run adds the same files again: accepted, not listed twice.
-    Command3_Click(tk, *automation);
+    pstlist::attachTickedRows(tk, *automation);
     EXPECT_EQ(tk.dlg.messages.back().text, kAllAdded);
     EXPECT_TRUE(standinGone());
 
@@ -189,7 +189,7 @@ TEST_F(ComStandin, ARefusedFileEndsTheRunAtItsRow) {
     fill({good, bad, never});
 
     auto automation = makeComAutomation();
-    Command3_Click(tk, *automation);
+    pstlist::attachTickedRows(tk, *automation);
     ASSERT_EQ(tk.dlg.messages.size(), 1u);
     EXPECT_EQ(tk.dlg.messages[0].text, kFailed);
     EXPECT_EQ(tk.dlg.messages[0].icon, ui::Icon::Critical);
@@ -257,7 +257,7 @@ TEST_F(ComStandin, RefusalsCarryTheServersDescriptionAndCode) {
 TEST_F(ComStandin, NoOutlookRegisteredEndsInTheFailureMessageWithStatusesUntouched) {
     fill({pst(L"a.pst"), pst(L"b.pst")});
     RenamedAutomation automation;
-    Command3_Click(tk, automation);
+    pstlist::attachTickedRows(tk, automation);
     ASSERT_EQ(tk.dlg.messages.size(), 1u);
     EXPECT_EQ(tk.dlg.messages[0].text, kFailed);
     EXPECT_EQ(statuses(), (std::vector<std::wstring>{L"before", L"before"}));

@@ -18,7 +18,7 @@
 #include "pstlist/add_files.h"
 #include "scan/filesystem.h"
 #include "support/temp_tree.h"
-#include "ui/error.h"
+#include "base/error.h"
 #include "ui/file_dialog_win.h"
 #include "ui/headless_toolkit.h"
 
@@ -30,11 +30,11 @@ using Paths = std::vector<std::wstring>;
 // Headless controls around the real dialog.
 class RealDialogToolkit final : public Toolkit {
 public:
-    ListView& ListView1() override { return tk.list; }
-    CheckBox& ChkSelectAll() override { return tk.selectAll; }
-    Button& Command3() override { return tk.attach; }
-    Label& Label2() override { return tk.total; }
-    FileDialog& CommonDialog1() override { return dialog; }
+    ListView& pstList() override { return tk.list; }
+    CheckBox& selectAll() override { return tk.selectAllBox; }
+    Button& attachButton() override { return tk.attach; }
+    Label& totalLabel() override { return tk.total; }
+    FileDialog& fileDialog() override { return dialog; }
     Dialogs& dialogs() override { return tk.dlg; }
     void setCursor(Cursor c) override { tk.setCursor(c); }
     wchar_t decimalSeparator() const override { return tk.decimalSeparator(); }
@@ -146,13 +146,13 @@ TEST_F(RealFileDialog, CancelGivesAnEmptySelectionAndNoError) {
     ui.dialog.setFileName(L"C:\\earlier.pst");
     {
         DialogDriver driver({});
-        pstlist::Command1_Click(ui, *fs);
+        pstlist::addFiles(ui, *fs);
         ASSERT_TRUE(driver.sawDialog());
     }
     EXPECT_EQ(ui.dialog.fileName(), L"");
     EXPECT_EQ(ui.dialog.maxFileSize(), 1000);
     EXPECT_EQ(ui.tk.list.count(), 0);
-    EXPECT_FALSE(ui.tk.selectAll.enabled());
+    EXPECT_FALSE(ui.tk.selectAllBox.enabled());
 }
 
 TEST_F(RealFileDialog, ThreeFilesBecomeThreeRowsNewestOnTop) {
@@ -161,7 +161,7 @@ TEST_F(RealFileDialog, ThreeFilesBecomeThreeRowsNewestOnTop) {
     tree.file(L"third.pst", 265 * 1024);
     {
         DialogDriver driver({tree.path(), quoted({L"first.pst", L"second \u00e9\u65e5.pst", L"third.pst"})});
-        pstlist::Command1_Click(ui, *fs);
+        pstlist::addFiles(ui, *fs);
         ASSERT_TRUE(driver.closedByItself());
     }
     EXPECT_EQ(ui.dialog.fileName(), tree.path() + L'\0' + L"first.pst" + L'\0' +
@@ -172,14 +172,14 @@ TEST_F(RealFileDialog, ThreeFilesBecomeThreeRowsNewestOnTop) {
     EXPECT_EQ(ui.tk.list.subItem(2, 1), L"1.5");
     EXPECT_EQ(ui.tk.list.subItem(3, 1), L"4.8828125");
     EXPECT_EQ(ui.tk.total.text, L"3");
-    EXPECT_TRUE(ui.tk.selectAll.enabled());
+    EXPECT_TRUE(ui.tk.selectAllBox.enabled());
 }
 
 TEST_F(RealFileDialog, OneFullPathTypedIsTheSelection) {
     tree.file(L"only.pst", 1024);
     {
         DialogDriver driver({tree.path(L"only.pst")});
-        pstlist::Command1_Click(ui, *fs);
+        pstlist::addFiles(ui, *fs);
         ASSERT_TRUE(driver.closedByItself());
     }
     EXPECT_EQ(ui.dialog.fileName(), tree.path(L"only.pst"));
@@ -196,7 +196,7 @@ TEST_F(RealFileDialog, ThreeHundredFilesFarOverAThousandCharacters) {
     }
     {
         DialogDriver driver({tree.path(L"many"), quoted(names)});
-        pstlist::Command1_Click(ui, *fs);
+        pstlist::addFiles(ui, *fs);
         ASSERT_TRUE(driver.closedByItself());
     }
     EXPECT_GT(ui.dialog.fileName().size(), 7000u);

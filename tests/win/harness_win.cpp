@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "scan/filesystem.h"
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::test {
 

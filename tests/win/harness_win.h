@@ -1,4 +1,4 @@
-// The Win32 harness: the real Form1 window with its real controls, the
+// The Win32 harness: the real MainWindowActions window with its real controls, the
 // open-file dialog and the other dialogs answered from the script, doEvents()
 // running the scheduled actions, and the top-level report recorded instead of
 // ending the test program.
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form1_win.h"
+#include "app/main_window_win.h"
 #include "outlook/automation.h"
 #include "support/harness.h"
 

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "scan/path_logger.h"
+#include "scan/folder_scanner.h"
 #include "support/temp_tree.h"
 
 namespace pelorin::scan {
 namespace {
 
-class NoEvents final : public ui::EventPump {
+class NoEvents final : public EventPump {
 public:
     void doEvents() override {}
 };
@@ -62,18 +62,18 @@ bool makeJunction(const std::wstring& link, const std::wstring& target) {
 
 std::vector<std::wstring> texts(const CollectionRef& c) {
     std::vector<std::wstring> out;
-    for (std::int32_t i = 1; i <= c->Count(); ++i) out.push_back(c->Text(i));
+    for (std::int32_t i = 1; i <= c->count(); ++i) out.push_back(c->text(i));
     return out;
 }
 
 // Scans `root` (no trailing separator): only S and S\a.pst are found.
 void expectLinksSkipped(const std::wstring& root) {
     NoEvents events;
-    pathLogger logger(makePlatformFileSystem, events);
-    logger.PathLogInit();
-    logger.LogPath(root);
-    EXPECT_EQ(texts(logger.pathNames()), (std::vector<std::wstring>{root + L"\\", root + L"\\S\\"}));
-    EXPECT_EQ(texts(logger.fullFileNames()), std::vector<std::wstring>{root + L"\\S\\a.pst"});
+    FolderScanner logger(makePlatformFileSystem, events);
+    logger.reset();
+    logger.scan(root);
+    EXPECT_EQ(texts(logger.folderPaths()), (std::vector<std::wstring>{root + L"\\", root + L"\\S\\"}));
+    EXPECT_EQ(texts(logger.filePaths()), std::vector<std::wstring>{root + L"\\S\\a.pst"});
 }
 
 TEST(ScanReparse, JunctionsAndFolderLinksAreNotFollowed) {

@@ -50,24 +50,24 @@ DWORD typeBits(const std::wstring& cls, DWORD style) {
 
 // Texts, rectangles and states as the layout gives them at 96 dpi.
 const Expected kLayout[] = {
-    {app::kIdChkSelectAll, L"Button", L"Select All", {14, 136, 111, 153}, BS_AUTOCHECKBOX, false, -11},
-    {app::kIdCommand2, L"Button", L"Add Folder", {112, 376, 201, 401}, BS_PUSHBUTTON, true, -11},
-    {app::kIdCheck1, L"Button", L"Use Enchanced Compression (NOT SAFE)", {624, 464, 857, 481},
+    {app::kIdSelectAll, L"Button", L"Select All", {14, 136, 111, 153}, BS_AUTOCHECKBOX, false, -11},
+    {app::kIdAddFolder, L"Button", L"Add Folder", {112, 376, 201, 401}, BS_PUSHBUTTON, true, -11},
+    {app::kIdHiddenCompressionBox, L"Button", L"Use Enchanced Compression (NOT SAFE)", {624, 464, 857, 481},
      BS_AUTOCHECKBOX, true, 0},
-    {app::kIdCommand4, L"Button", L"Clear List", {216, 376, 321, 401}, BS_PUSHBUTTON, true, -11},
-    {app::kIdCommand3, L"Button", L"Add PSTs to Outlook  >", {456, 376, 593, 401}, BS_PUSHBUTTON,
+    {app::kIdClearList, L"Button", L"Clear List", {216, 376, 321, 401}, BS_PUSHBUTTON, true, -11},
+    {app::kIdAttach, L"Button", L"Add PSTs to Outlook  >", {456, 376, 593, 401}, BS_PUSHBUTTON,
      true, -11},
-    {app::kIdCommand1, L"Button", L"Add File", {8, 376, 97, 401}, BS_PUSHBUTTON, true, -11},
-    {app::kIdListView1, L"SysListView32", L"", {8, 160, 592, 369}, LVS_REPORT, true, -12},
-    {app::kIdLblPSTReadOnly, L"Static",
+    {app::kIdAddFile, L"Button", L"Add File", {8, 376, 97, 401}, BS_PUSHBUTTON, true, -11},
+    {app::kIdPstList, L"SysListView32", L"", {8, 160, 592, 369}, LVS_REPORT, true, -12},
+    {app::kIdHelpLink, L"Static",
      L"Click Here to Know more about File Properties Read-only attribute", {224, 120, 593, 137},
      SS_RIGHT, true, -11},
-    {app::kIdLabel3, L"Static",
+    {app::kIdWarning, L"Static",
      L"Please ensure Outlook PST file(s) are not corrupt && not having Read-only attribute in "
      L"File Properties",
      {16, 88, 585, 105}, SS_CENTER, true, -12},
-    {app::kIdLabel2, L"Static", L"0", {248, 136, 297, 153}, SS_LEFT, true, -11},
-    {app::kIdLabel1, L"Static", L"Total PST File(s) :", {144, 136, 249, 153}, SS_LEFT, true, -11},
+    {app::kIdTotal, L"Static", L"0", {248, 136, 297, 153}, SS_LEFT, true, -11},
+    {app::kIdTotalCaption, L"Static", L"Total PST File(s) :", {144, 136, 249, 153}, SS_LEFT, true, -11},
 };
 
 class WindowLayout : public ::testing::Test {
@@ -91,7 +91,7 @@ TEST_F(WindowLayout, ControlTableMatchesTheLiveWindow) {
         EXPECT_EQ(typeBits(e.cls, style), e.kindBits);
         EXPECT_EQ(IsWindowEnabled(c) != FALSE, e.enabled);
         EXPECT_TRUE(style & WS_VISIBLE);
-        const bool tabStop = e.id <= app::kIdChkSelectAll;
+        const bool tabStop = e.id <= app::kIdSelectAll;
         EXPECT_EQ((style & WS_TABSTOP) != 0, tabStop);
 
         LOGFONTW lf{};
@@ -110,9 +110,9 @@ TEST_F(WindowLayout, ControlTableMatchesTheLiveWindow) {
         }
     }
     // Captions show "&&" as one "&": nothing may switch the prefix rule off.
-    EXPECT_FALSE(GetWindowLongW(h.control(app::kIdLabel3), GWL_STYLE) & SS_NOPREFIX);
+    EXPECT_FALSE(GetWindowLongW(h.control(app::kIdWarning), GWL_STYLE) & SS_NOPREFIX);
     // The link label reports clicks.
-    EXPECT_TRUE(GetWindowLongW(h.control(app::kIdLblPSTReadOnly), GWL_STYLE) & SS_NOTIFY);
+    EXPECT_TRUE(GetWindowLongW(h.control(app::kIdHelpLink), GWL_STYLE) & SS_NOTIFY);
 }
 
 TEST_F(WindowLayout, FrameIsFixedCentredAndCaptioned) {
@@ -138,38 +138,38 @@ TEST_F(WindowLayout, TabOrderRunsFromTheListThroughTheButtons) {
     HWND w = h.window().hwnd();
     auto order = [&] {
         std::vector<int> ids;
-        HWND c = h.control(app::kIdListView1);
+        HWND c = h.control(app::kIdPstList);
         for (int i = 0; i < 10; ++i) {
             c = GetNextDlgTabItem(w, c, FALSE);
             ids.push_back(GetDlgCtrlID(c));
-            if (c == h.control(app::kIdListView1)) break;
+            if (c == h.control(app::kIdPstList)) break;
         }
         return ids;
     };
     // Select All is disabled at start and takes no part until enabled.
-    EXPECT_EQ(order(), (std::vector<int>{app::kIdCommand1, app::kIdCommand3, app::kIdCommand4,
-                                         app::kIdCheck1, app::kIdCommand2, app::kIdListView1}));
-    h.ui().ChkSelectAll().setEnabled(true);
-    EXPECT_EQ(order(), (std::vector<int>{app::kIdCommand1, app::kIdCommand3, app::kIdCommand4,
-                                         app::kIdCheck1, app::kIdCommand2, app::kIdChkSelectAll,
-                                         app::kIdListView1}));
+    EXPECT_EQ(order(), (std::vector<int>{app::kIdAddFile, app::kIdAttach, app::kIdClearList,
+                                         app::kIdHiddenCompressionBox, app::kIdAddFolder, app::kIdPstList}));
+    h.ui().selectAll().setEnabled(true);
+    EXPECT_EQ(order(), (std::vector<int>{app::kIdAddFile, app::kIdAttach, app::kIdClearList,
+                                         app::kIdHiddenCompressionBox, app::kIdAddFolder, app::kIdSelectAll,
+                                         app::kIdPstList}));
 }
 
 TEST_F(WindowLayout, StartsInTheDesignTimeState) {
-    EXPECT_EQ(GetFocus(), h.control(app::kIdListView1));
-    EXPECT_EQ(h.ui().ListView1().count(), 0);
-    EXPECT_EQ(h.ui().Label2().caption(), L"0");
-    EXPECT_EQ(h.ui().ChkSelectAll().value(), 0);
-    EXPECT_FALSE(h.ui().ChkSelectAll().enabled());
-    EXPECT_TRUE(h.ui().Command3().enabled());
-    EXPECT_EQ(SendMessageW(h.control(app::kIdCheck1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    for (ControlId id : {app::kIdCommand1, app::kIdCommand2, app::kIdCommand4})
+    EXPECT_EQ(GetFocus(), h.control(app::kIdPstList));
+    EXPECT_EQ(h.ui().pstList().count(), 0);
+    EXPECT_EQ(h.ui().totalLabel().caption(), L"0");
+    EXPECT_EQ(h.ui().selectAll().value(), 0);
+    EXPECT_FALSE(h.ui().selectAll().enabled());
+    EXPECT_TRUE(h.ui().attachButton().enabled());
+    EXPECT_EQ(SendMessageW(h.control(app::kIdHiddenCompressionBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    for (ControlId id : {app::kIdAddFile, app::kIdAddFolder, app::kIdClearList})
         EXPECT_TRUE(IsWindowEnabled(h.control(id)));
-    EXPECT_EQ(h.ui().CommonDialog1().title(), L"Select Web Pages");
+    EXPECT_EQ(h.ui().fileDialog().title(), L"Select Web Pages");
 }
 
 TEST_F(WindowLayout, ListViewColumnsImagesAndChecks) {
-    HWND list = h.control(app::kIdListView1);
+    HWND list = h.control(app::kIdPstList);
     const struct {
         const wchar_t* text;
         int width;
@@ -215,10 +215,10 @@ TEST_F(WindowLayout, LabelColours) {
                      reinterpret_cast<LPARAM>(h.control(id)));
         return std::pair{GetTextColor(dc), GetBkColor(dc)};
     };
-    EXPECT_EQ(colours(app::kIdLabel3), std::pair(RGB(192, 0, 0), RGB(255, 255, 128)));
-    EXPECT_EQ(colours(app::kIdLblPSTReadOnly).first, RGB(0, 0, 255));
-    EXPECT_EQ(colours(app::kIdLblPSTReadOnly).second, GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(colours(app::kIdLabel1).first, GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(colours(app::kIdWarning), std::pair(RGB(192, 0, 0), RGB(255, 255, 128)));
+    EXPECT_EQ(colours(app::kIdHelpLink).first, RGB(0, 0, 255));
+    EXPECT_EQ(colours(app::kIdHelpLink).second, GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(colours(app::kIdTotalCaption).first, GetSysColor(COLOR_WINDOWTEXT));
     DeleteDC(dc);
 }
 
@@ -240,19 +240,19 @@ TEST_F(WindowLayout, PointerOverTheLinkIsTheHandAndHourglassWinsEverywhere) {
         DeleteObject(info.hbmMask);
         if (info.hbmColor) DeleteObject(info.hbmColor);
     }
-    EXPECT_EQ(pointerOver(app::kIdLblPSTReadOnly), hand);
-    EXPECT_NE(pointerOver(app::kIdLabel1), hand);
+    EXPECT_EQ(pointerOver(app::kIdHelpLink), hand);
+    EXPECT_NE(pointerOver(app::kIdTotalCaption), hand);
 
     h.ui().setCursor(ui::Cursor::Hourglass);
     const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
-    EXPECT_EQ(pointerOver(app::kIdLblPSTReadOnly), wait);
-    EXPECT_EQ(pointerOver(app::kIdCommand1), wait);
+    EXPECT_EQ(pointerOver(app::kIdHelpLink), wait);
+    EXPECT_EQ(pointerOver(app::kIdAddFile), wait);
     h.ui().setCursor(ui::Cursor::Default);
-    EXPECT_EQ(pointerOver(app::kIdLblPSTReadOnly), hand);
+    EXPECT_EQ(pointerOver(app::kIdHelpLink), hand);
 }
 
 TEST_F(WindowLayout, LinkClickOpensTheHelpPageOnceAndChangesNothing) {
-    HWND link = h.control(app::kIdLblPSTReadOnly);
+    HWND link = h.control(app::kIdHelpLink);
     SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     ASSERT_EQ(h.openedPages.size(), 1u);
@@ -270,7 +270,7 @@ TEST_F(WindowLayout, ResizeAndMaximiseLeaveTheLayoutAlone) {
     GetClientRect(w, &client);
     EXPECT_EQ(client.right, 600);
     EXPECT_EQ(client.bottom, 410);
-    const RECT r = clientRectOf(h.control(app::kIdCommand3));
+    const RECT r = clientRectOf(h.control(app::kIdAttach));
     EXPECT_EQ(r.left, 456);
     EXPECT_EQ(r.top, 376);
 }

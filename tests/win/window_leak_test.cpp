@@ -119,11 +119,11 @@ protected:
         h.fileDialog().answers = {selection};
         h.dialogs().folderAnswers = {tree.path()};
         const struct { app::ControlId button; int rows; } steps[] = {
-            {app::kIdCommand1, 3}, {app::kIdCommand2, 7}, {app::kIdChkSelectAll, 7},
-            {app::kIdCommand3, 7}, {app::kIdCommand4, 0}};
+            {app::kIdAddFile, 3}, {app::kIdAddFolder, 7}, {app::kIdSelectAll, 7},
+            {app::kIdAttach, 7}, {app::kIdClearList, 0}};
         for (const auto& step : steps) {
             h.click(step.button);
-            ASSERT_EQ(h.ui().ListView1().count(), step.rows) << "after control " << step.button;
+            ASSERT_EQ(h.ui().pstList().count(), step.rows) << "after control " << step.button;
         }
         ASSERT_EQ(h.dialogs().messages.size(), 1u);
         ASSERT_EQ(h.dialogs().messages[0].text,

@@ -8,7 +8,7 @@
 #include <atomic>
 #include <thread>
 
-#include "shell/module1.h"
+#include "shell/shell.h"
 
 namespace pelorin::test {
 namespace {
@@ -73,7 +73,7 @@ protected:
 
 TEST_F(WindowShell, CancelGivesAnEmptyText) {
     DialogAnswerer answer(GetCurrentThreadId(), IDCANCEL);
-    EXPECT_EQ(shell::BrowseFolder(nullptr, L"Select folder having PST files..."), L"");
+    EXPECT_EQ(shell::browseFolder(nullptr, L"Select folder having PST files..."), L"");
 }
 
 std::wstring scratchFolder() {
@@ -84,7 +84,7 @@ TEST_F(WindowShell, ChosenFolderComesBackInItsOwnCharacters) {
     const std::wstring folder = scratchFolder() + L"\\Почта 日本 Ünï";
     makeFolders(L"\\\\?\\" + folder);
     ASSERT_NE(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(shell::detail::browseFolder(nullptr, L"Pick", folder), folder);
+    EXPECT_EQ(shell::detail::browseFolderSelecting(nullptr, L"Pick", folder), folder);
 }
 
 }  // namespace

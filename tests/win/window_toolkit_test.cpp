@@ -9,7 +9,7 @@
 #include "pstlist/pst_list.h"
 #include "support/error_of.h"
 #include "support/temp_tree.h"
-#include "ui/error.h"
+#include "base/error.h"
 #include "win/harness_win.h"
 
 namespace pelorin::test {
@@ -18,7 +18,7 @@ namespace {
 class WindowToolkit : public ::testing::Test {
 protected:
     Win32Harness h;
-    ui::ListView& list() { return h.ui().ListView1(); }
+    ui::ListView& list() { return h.ui().pstList(); }
 };
 
 // Pixels inside `rect` of the window's surface that differ from its corner.
@@ -51,7 +51,7 @@ TEST_F(WindowToolkit, RowsInsertAtTheTopAndKeepTheirPlace) {
     LVITEMW item{};
     item.mask = LVIF_IMAGE;
     item.iItem = 0;
-    SendMessageW(h.control(app::kIdListView1), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(h.control(app::kIdPstList), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(item.iImage, 1);  // image 2, the application icon
 }
 
@@ -61,9 +61,9 @@ TEST_F(WindowToolkit, RowsAddedByAClickAreDrawnWhenItEnds) {
     TempTree tree;
     tree.file(L"drawn.pst", 5000);
     h.fileDialog().answers = {tree.path(L"drawn.pst")};
-    h.click(app::kIdCommand1);
+    h.click(app::kIdAddFile);
     ASSERT_EQ(list().count(), 1);
-    HWND lv = h.control(app::kIdListView1);
+    HWND lv = h.control(app::kIdPstList);
     RECT row{};
     row.left = LVIR_LABEL;
     ASSERT_TRUE(SendMessageW(lv, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
@@ -116,27 +116,27 @@ TEST_F(WindowToolkit, IndexesOutOfRangeRaiseSubscriptErrors) {
 }
 
 TEST_F(WindowToolkit, CheckBoxButtonAndLabel) {
-    auto& box = h.ui().ChkSelectAll();
+    auto& box = h.ui().selectAll();
     box.setEnabled(true);
     EXPECT_TRUE(box.enabled());
     box.setValue(1);
     EXPECT_EQ(box.value(), 1);
     box.setValue(0);
     EXPECT_EQ(box.value(), 0);
-    h.ui().Command3().setEnabled(false);
-    EXPECT_FALSE(IsWindowEnabled(h.control(app::kIdCommand3)));
-    h.ui().Command3().setEnabled(true);
-    EXPECT_TRUE(h.ui().Command3().enabled());
-    h.ui().Label2().setCaption(L"12");
-    EXPECT_EQ(h.ui().Label2().caption(), L"12");
+    h.ui().attachButton().setEnabled(false);
+    EXPECT_FALSE(IsWindowEnabled(h.control(app::kIdAttach)));
+    h.ui().attachButton().setEnabled(true);
+    EXPECT_TRUE(h.ui().attachButton().enabled());
+    h.ui().totalLabel().setCaption(L"12");
+    EXPECT_EQ(h.ui().totalLabel().caption(), L"12");
 }
 
 TEST_F(WindowToolkit, DisablingTheFocusedControlMovesTheFocusOn) {
-    h.ui().ChkSelectAll().setEnabled(true);
-    SetFocus(h.control(app::kIdChkSelectAll));
-    ASSERT_EQ(GetFocus(), h.control(app::kIdChkSelectAll));
-    h.ui().ChkSelectAll().setEnabled(false);
-    EXPECT_EQ(GetFocus(), h.control(app::kIdListView1));
+    h.ui().selectAll().setEnabled(true);
+    SetFocus(h.control(app::kIdSelectAll));
+    ASSERT_EQ(GetFocus(), h.control(app::kIdSelectAll));
+    h.ui().selectAll().setEnabled(false);
+    EXPECT_EQ(GetFocus(), h.control(app::kIdPstList));
 }
 
 // Rows as the add operations leave them, with Select All enabled.
@@ -144,29 +144,29 @@ void addRows(Win32Harness& h, int n) {
     for (int i = 0; i < n; ++i)
         pstlist::insertPstRow(h.ui(), L"C:\\mail\\" + std::to_wstring(i) + L".pst", 5000);
     pstlist::refreshTotal(h.ui());
-    h.ui().ChkSelectAll().setEnabled(true);
+    h.ui().selectAll().setEnabled(true);
 }
 
 TEST_F(WindowToolkit, SelectAllAndClearListByRealClicks) {
     addRows(h, 3);
-    h.click(app::kIdChkSelectAll);
-    EXPECT_EQ(h.ui().ChkSelectAll().value(), 1);
+    h.click(app::kIdSelectAll);
+    EXPECT_EQ(h.ui().selectAll().value(), 1);
     for (int row = 1; row <= 3; ++row) EXPECT_TRUE(list().checked(row));
-    h.click(app::kIdChkSelectAll);
+    h.click(app::kIdSelectAll);
     for (int row = 1; row <= 3; ++row) EXPECT_FALSE(list().checked(row));
 
-    h.click(app::kIdChkSelectAll);
-    h.click(app::kIdCommand4);
+    h.click(app::kIdSelectAll);
+    h.click(app::kIdClearList);
     EXPECT_EQ(list().count(), 0);
-    EXPECT_EQ(h.ui().Label2().caption(), L"0");
-    EXPECT_EQ(h.ui().ChkSelectAll().value(), 0);
-    EXPECT_FALSE(h.ui().ChkSelectAll().enabled());
+    EXPECT_EQ(h.ui().totalLabel().caption(), L"0");
+    EXPECT_EQ(h.ui().selectAll().value(), 0);
+    EXPECT_FALSE(h.ui().selectAll().enabled());
     EXPECT_TRUE(h.unhandled.empty());
 }
 
 TEST_F(WindowToolkit, SettingSelectAllRaisesNoClick) {
     addRows(h, 2);
-    h.ui().ChkSelectAll().setValue(1);
+    h.ui().selectAll().setValue(1);
     EXPECT_FALSE(list().checked(1));
     EXPECT_FALSE(list().checked(2));
 }
@@ -174,8 +174,8 @@ TEST_F(WindowToolkit, SettingSelectAllRaisesNoClick) {
 TEST_F(WindowToolkit, DoEventsRunsQueuedClicksAndScheduledActions) {
     addRows(h, 2);
     // A click the user made while a loop ran: it waits on the queue.
-    PostMessageW(h.window().hwnd(), WM_COMMAND, MAKEWPARAM(app::kIdCommand4, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(h.control(app::kIdCommand4)));
+    PostMessageW(h.window().hwnd(), WM_COMMAND, MAKEWPARAM(app::kIdClearList, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(h.control(app::kIdClearList)));
     Sleep(2 * static_cast<DWORD>(ui::Win32Toolkit::kPumpInterval.count()));
     int ran = 0;
     h.at(2, [&] { ran = h.doEventsCalls(); });
@@ -211,7 +211,7 @@ TEST_F(WindowToolkit, UntrappedErrorsOfAClickEndInOneReport) {
             c.fault();
             return nullptr;
         };
-        h.click(app::kIdCommand1);  // Add File asks for the file system first
+        h.click(app::kIdAddFile);  // Add File asks for the file system first
         ASSERT_EQ(h.unhandled.size(), 1u);
         EXPECT_EQ(h.unhandled[0], c.report);
     }

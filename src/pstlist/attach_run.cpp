@@ -1,12 +1,12 @@
 // The attach run. It opens Outlook once, hands every ticked row's path to the
 // "MAPI" namespace's AddStore, marks the row "Done" once the call returned,
 // and stops at the first failure with one message for every kind of failure.
-#include "outlook/attach.h"
+#include "pstlist/attach_run.h"
 
 #include <exception>
 #include <memory>
 
-namespace pelorin::outlook {
+namespace pelorin::pstlist {
 
 namespace {
 constexpr wchar_t kNoneSelected[] = L"No PST files selected for adding to Outlook.";
@@ -16,30 +16,30 @@ constexpr wchar_t kFailed[] =
 constexpr int kStatusColumn = 2;
 }  // namespace
 
-void Command3_Click(ui::Toolkit& ui, Automation& automation) {
+void attachTickedRows(ui::Toolkit& ui, outlook::Automation& automation) {
     // Only the Select All box opens the way: rows ticked one by one while it
     // is unticked (or greyed) do not count.
-    if (ui.ListView1().count() == 0 || ui.ChkSelectAll().value() != 1) {
+    if (ui.pstList().count() == 0 || ui.selectAll().value() != 1) {
         ui.dialogs().messageBox(kNoneSelected, ui::Icon::Critical);
         return;
     }
-    AddCheckedToOutlook(ui, automation);
+    attachRows(ui, automation);
 }
 
-void AddCheckedToOutlook(ui::Toolkit& ui, Automation& automation) {
+void attachRows(ui::Toolkit& ui, outlook::Automation& automation) {
     ui.doEvents();
 
     // Declared namespace first so that, when the failure path returns, the
     // application is released before the namespace (locals die in reverse).
-    std::unique_ptr<AutoObject> mapi;
-    std::unique_ptr<AutoObject> application;
+    std::unique_ptr<outlook::AutoObject> mapi;
+    std::unique_ptr<outlook::AutoObject> application;
     try {
         application = automation.create(L"Outlook.Application");
         mapi = application->callObject(L"GetNamespace", L"MAPI");
 
         // The bound is read once: rows added during the run shift the rows
         // still to come, rows removed make a later lookup fail.
-        auto& list = ui.ListView1();
+        auto& list = ui.pstList();
         const int rows = list.count();
         for (int i = 1; i <= rows; ++i) {
             ui.doEvents();
@@ -62,4 +62,4 @@ void AddCheckedToOutlook(ui::Toolkit& ui, Automation& automation) {
     ui.dialogs().messageBox(kAllAdded, ui::Icon::Information);
 }
 
-}  // namespace pelorin::outlook
+}  // namespace pelorin::pstlist

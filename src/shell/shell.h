@@ -1,4 +1,4 @@
-// Module1: two stateless helpers around the Windows shell. The folder picker
+// Two stateless helpers around the Windows shell. The folder picker
 // never fails towards its caller (any failure is an empty result); the
 // web-page opener is fire-and-forget.
 #pragma once
@@ -11,20 +11,17 @@ namespace pelorin::shell {
 // folder's full path as the shell spells it (any length, no trailing "\"
 // added), or an empty text on cancel, on a choice without a file-system path
 // and on any error.
-std::wstring BrowseFolder(void* owner, const std::wstring& title);
+std::wstring browseFolder(void* owner, const std::wstring& title);
 
 // Opens `url` with the shell's "open" verb (the default browser for a web
 // address). An empty text does nothing; the outcome is not looked at.
-void OpenWebPage(const std::wstring& url);
+void openWebPage(const std::wstring& url);
 
 namespace detail {
-// BrowseFolder that selects `preselect` once the picker is open and then
+// browseFolder that selects `preselect` once the picker is open and then
 // presses OK (for driving the picker in tests); an empty `preselect` is the
 // plain picker with no callback at all.
-std::wstring browseFolder(void* owner, const std::wstring& title, const std::wstring& preselect);
-// The file-system path of a shell item (an absolute item id list), any
-// length; empty when it has none.
-std::wstring pathOfItem(const void* itemIdList);
+std::wstring browseFolderSelecting(void* owner, const std::wstring& title, const std::wstring& preselect);
 }  // namespace detail
 
 }  // namespace pelorin::shell

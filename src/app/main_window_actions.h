@@ -1,4 +1,4 @@
-// Form1's event handlers, wired once: every click of the main window lands in
+// MainWindowActions's event handlers, wired once: every click of the main window lands in
 // one of these members, which hand on to the PST list, the add operations and
 // the attach run. The same object serves the real window and the tests.
 #pragma once
@@ -16,17 +16,17 @@ inline constexpr wchar_t kCaption[] = L"Quennet Pelorin v3.0 - www.quennet.com";
 inline constexpr wchar_t kHelpUrl[] =
     L"https://www.quennet.com/help/pst-read-only-attribute.html";
 
-class Form1 {
+class MainWindowActions {
 public:
-    Form1(ui::Toolkit& ui, scan::FileSystemFactory fileSystems, outlook::Automation& automation,
+    MainWindowActions(ui::Toolkit& ui, scan::FileSystemFactory fileSystems, outlook::Automation& automation,
           std::function<void(const std::wstring&)> openWebPage);
 
-    void Command1_Click();      // Add File
-    void Command2_Click();      // Add Folder
-    void Command3_Click();      // Add PSTs to Outlook
-    void Command4_Click();      // Clear List
-    void ChkSelectAll_Click();  // Select All
-    void LblPSTReadOnly_Click();
+    void onAddFile();      // Add File
+    void onAddFolder();      // Add Folder
+    void onAddToOutlook();      // Add PSTs to Outlook
+    void onClearList();      // Clear List
+    void onSelectAll();  // Select All
+    void onHelpLink();
 
     const std::wstring& selectedFolder() const { return selectedFolder_; }
 

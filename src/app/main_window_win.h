@@ -1,5 +1,5 @@
-// The main window Form1 on Win32: its control table (the layout is data),
-// the window procedure that forwards each control event to app::Form1, the
+// The main window MainWindowActions on Win32: its control table (the layout is data),
+// the window procedure that forwards each control event to app::MainWindowActions, the
 // painted banner and shapes, and the top-level report of errors that no
 // handler traps.
 #pragma once
@@ -10,25 +10,25 @@
 #include <memory>
 #include <string>
 
-#include "app/form1.h"
-#include "ui/handles_win.h"
+#include "app/main_window_actions.h"
+#include "base/handles_win.h"
 #include "ui/toolkit_win.h"
 
 namespace pelorin::app {
 
 enum ControlId : int {
     // Ids start above IDOK/IDCANCEL, which the keyboard navigation sends.
-    kIdListView1 = 100,
-    kIdCommand1,
-    kIdCommand3,
-    kIdCommand4,
-    kIdCheck1,
-    kIdCommand2,
-    kIdChkSelectAll,
-    kIdLblPSTReadOnly,
-    kIdLabel3,
-    kIdLabel2,
-    kIdLabel1,
+    kIdPstList = 100,
+    kIdAddFile,
+    kIdAttach,
+    kIdClearList,
+    kIdHiddenCompressionBox,
+    kIdAddFolder,
+    kIdSelectAll,
+    kIdHelpLink,
+    kIdWarning,
+    kIdTotal,
+    kIdTotalCaption,
 };
 
 enum class FontKind { Tahoma825, Tahoma9, WindowDefault };
@@ -51,12 +51,12 @@ extern const std::array<ControlLayout, 11> kControls;
 inline constexpr SIZE kClientSize{600, 410};
 inline constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
                                       WS_CLIPCHILDREN;
-inline constexpr wchar_t kWindowClass[] = L"PelorinForm1";
+inline constexpr wchar_t kWindowClass[] = L"PelorinMainWindow";
 
 // Painted on the window's own surface, below every control.
-inline constexpr RECT kImage1{0, 0, 600, 71};
-inline constexpr RECT kShape1{0, 0, 697, 73};
-inline constexpr RECT kShape2{8, 80, 593, 113};
+inline constexpr RECT kBannerRect{0, 0, 600, 71};
+inline constexpr RECT kBannerFrame{0, 0, 697, 73};
+inline constexpr RECT kWarningBand{8, 80, 593, 113};
 inline constexpr COLORREF kSilver = RGB(192, 192, 192);
 inline constexpr COLORREF kLightYellow = RGB(255, 255, 128);
 inline constexpr COLORREF kDarkRed = RGB(192, 0, 0);
@@ -89,9 +89,9 @@ public:
 
     // The window's initialisation: loads the common controls (the manifest
     // picks version 6) before any control exists.
-    static void Form_Initialize();
+    static void initCommonControls();
 
-    // Centred on the screen, focus on ListView1.
+    // Centred on the screen, focus on the PST list.
     void show(int showCommand);
     // The message loop; returns the exit code of WM_QUIT.
     int run();
@@ -99,7 +99,7 @@ public:
     HWND hwnd() const { return hwnd_.get(); }
     HWND control(ControlId id) const { return GetDlgItem(hwnd_.get(), id); }
     ui::Win32Toolkit& toolkit() { return *toolkit_; }
-    Form1& form() { return *form_; }
+    MainWindowActions& form() { return *actions_; }
     HCURSOR linkPointer() const { return hand_; }
 
 private:
@@ -114,21 +114,21 @@ private:
 
     MainWindowServices services_;
     MainWindowOptions options_;
-    ui::UniqueHwnd hwnd_;
-    ui::UniqueFont tahoma825_;
-    ui::UniqueFont tahoma9_;
-    ui::UniqueBrush yellowBrush_;
-    ui::UniqueBitmap banner_;
-    ui::UniqueImageList imageList1_;
-    ui::UniqueImageList checkBoxes_;  // the list view's state images
-    ui::UniqueIcon iconLarge_;
-    ui::UniqueIcon iconSmall_;
-    ui::UniqueCursor ownHand_;
+    UniqueHwnd hwnd_;
+    UniqueFont tahoma825_;
+    UniqueFont tahoma9_;
+    UniqueBrush yellowBrush_;
+    UniqueBitmap banner_;
+    UniqueImageList rowImages_;
+    UniqueImageList checkBoxes_;  // the list view's state images
+    UniqueIcon iconLarge_;
+    UniqueIcon iconSmall_;
+    UniqueCursor ownHand_;
     HCURSOR hand_ = nullptr;  // ownHand_, or the system's shared hand
     HWND savedFocus_ = nullptr;
     int handlerDepth_ = 0;  // clicks running, nested ones included
     std::unique_ptr<ui::Win32Toolkit> toolkit_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<MainWindowActions> actions_;
 };
 
 }  // namespace pelorin::app

@@ -1,4 +1,4 @@
-// pathLogger: walks a folder tree breadth-first from one root and records
+// FolderScanner: walks a folder tree breadth-first from one root and records
 // the folders it visits and, for every file, its bare name, its full path and
 // the position of its folder. It takes whatever the file-system service
 // lists, in the order listed: no sorting, no filtering.
@@ -10,42 +10,42 @@
 
 #include "scan/collection.h"
 #include "scan/filesystem.h"
-#include "ui/toolkit.h"
+#include "base/event_pump.h"
 
 namespace pelorin::scan {
 
-class pathLogger {
+class FolderScanner {
 public:
-    pathLogger(FileSystemFactory makeFileSystem, ui::EventPump& events);
+    FolderScanner(FileSystemFactory makeFileSystem, EventPump& events);
 
-    // Takes a fresh file-system service, sets fullFileNamesOnly and drops
+    // Takes a fresh file-system service, sets filesOnly and drops
     // the collections, so the next scan starts empty.
-    void PathLogInit();
-    // Scans the tree under strPARENT. A missing root records nothing; any
+    void reset();
+    // Scans the tree under root. A missing root records nothing; any
     // other failure ends the scan with what was recorded so far kept.
-    void LogPath(const std::wstring& strPARENT);
+    void scan(const std::wstring& root);
     // The number the next recorded file would get: files + 1 after a scan.
-    std::int32_t Count() const { return fileCounter; }
+    std::int32_t count() const { return fileCounter; }
     // Drops every object the scanner holds; collections a caller still
     // holds live on.
-    void Terminate();
+    void release();
 
-    void fullFileNamesOnly(bool value) { fullFileNamesOnly_ = value; }
-    bool fullFileNamesOnly() const { return fullFileNamesOnly_; }
+    void filesOnly(bool value) { filesOnly_ = value; }
+    bool filesOnly() const { return filesOnly_; }
 
     // The scanner's own collections (created empty when absent), not copies.
     CollectionRef fileNames();
-    CollectionRef pathNames();
-    CollectionRef pathPointers();
-    CollectionRef fullFileNames();
+    CollectionRef folderPaths();
+    CollectionRef fileFolderIndexes();
+    CollectionRef filePaths();
 
 private:
-    std::wstring WithBackslash(const std::wstring& fullPath) const;
+    std::wstring withSeparator(const std::wstring& fullPath) const;
     wchar_t separator() const;
     FileSystem& service();
 
     FileSystemFactory makeFileSystem_;
-    ui::EventPump& events_;
+    EventPump& events_;
 
     std::unique_ptr<FileSystem> fileSystem;
     using NameList = std::shared_ptr<const std::vector<std::wstring>>;
@@ -55,10 +55,10 @@ private:
     std::wstring currentSubFolder;
     std::int32_t fileCounter = 0;
     CollectionRef fileNames_;
-    CollectionRef pathPointers_;
-    CollectionRef pathNames_;
-    CollectionRef fullFileNames_;
-    bool fullFileNamesOnly_ = false;
+    CollectionRef fileFolderIndexes_;
+    CollectionRef folderPaths_;
+    CollectionRef filePaths_;
+    bool filesOnly_ = false;
 };
 
 }  // namespace pelorin::scan

@@ -1,4 +1,4 @@
-#include "app/form1_win.h"
+#include "app/main_window_win.h"
 
 #include <commctrl.h>
 
@@ -6,7 +6,8 @@
 #include <utility>
 
 #include "app/resource.h"
-#include "ui/error.h"
+#include "shell/shell.h"
+#include "base/error.h"
 
 namespace pelorin::app {
 namespace {
@@ -15,7 +16,7 @@ constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 constexpr DWORD kButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kCheck = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
 
-// Column headers and widths of ListView1, in pixels at 96 dpi.
+// Column headers and widths of the PST list, in pixels at 96 dpi.
 struct ColumnLayout {
     const wchar_t* text;
     int width;
@@ -62,32 +63,32 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure) {
 }  // namespace
 
 const std::array<ControlLayout, 11> kControls = {{
-    {kIdListView1, L"ListView1", WC_LISTVIEWW, L"", {8, 160, 592, 369},
+    {kIdPstList, L"ListView1", WC_LISTVIEWW, L"", {8, 160, 592, 369},
      kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS, WS_EX_CLIENTEDGE,
      FontKind::Tahoma9},
-    {kIdCommand1, L"Command1", WC_BUTTONW, L"Add File", {8, 376, 97, 401}, kButton, 0,
+    {kIdAddFile, L"Command1", WC_BUTTONW, L"Add File", {8, 376, 97, 401}, kButton, 0,
      FontKind::Tahoma825},
-    {kIdCommand3, L"Command3", WC_BUTTONW, L"Add PSTs to Outlook  >", {456, 376, 593, 401}, kButton,
+    {kIdAttach, L"Command3", WC_BUTTONW, L"Add PSTs to Outlook  >", {456, 376, 593, 401}, kButton,
      0, FontKind::Tahoma825},
-    {kIdCommand4, L"Command4", WC_BUTTONW, L"Clear List", {216, 376, 321, 401}, kButton, 0,
+    {kIdClearList, L"Command4", WC_BUTTONW, L"Clear List", {216, 376, 321, 401}, kButton, 0,
      FontKind::Tahoma825},
     // Outside the client area: never seen, but it keeps its place in the tab order.
-    {kIdCheck1, L"Check1", WC_BUTTONW, L"Use Enchanced Compression (NOT SAFE)",
+    {kIdHiddenCompressionBox, L"Check1", WC_BUTTONW, L"Use Enchanced Compression (NOT SAFE)",
      {624, 464, 857, 481}, kCheck, 0, FontKind::WindowDefault},
-    {kIdCommand2, L"Command2", WC_BUTTONW, L"Add Folder", {112, 376, 201, 401}, kButton, 0,
+    {kIdAddFolder, L"Command2", WC_BUTTONW, L"Add Folder", {112, 376, 201, 401}, kButton, 0,
      FontKind::Tahoma825},
-    {kIdChkSelectAll, L"ChkSelectAll", WC_BUTTONW, L"Select All", {14, 136, 111, 153},
+    {kIdSelectAll, L"ChkSelectAll", WC_BUTTONW, L"Select All", {14, 136, 111, 153},
      kCheck | WS_DISABLED, 0, FontKind::Tahoma825},
-    {kIdLblPSTReadOnly, L"LblPSTReadOnly", WC_STATICW,
+    {kIdHelpLink, L"LblPSTReadOnly", WC_STATICW,
      L"Click Here to Know more about File Properties Read-only attribute", {224, 120, 593, 137},
      kChild | SS_RIGHT | SS_NOTIFY, 0, FontKind::Tahoma825},
-    {kIdLabel3, L"Label3", WC_STATICW,
+    {kIdWarning, L"Label3", WC_STATICW,
      L"Please ensure Outlook PST file(s) are not corrupt && not having Read-only attribute in "
      L"File Properties",
      {16, 88, 585, 105}, kChild | SS_CENTER, 0, FontKind::Tahoma9},
-    {kIdLabel2, L"Label2", WC_STATICW, L"0", {248, 136, 297, 153}, kChild | SS_LEFT, 0,
+    {kIdTotal, L"Label2", WC_STATICW, L"0", {248, 136, 297, 153}, kChild | SS_LEFT, 0,
      FontKind::Tahoma825},
-    {kIdLabel1, L"Label1", WC_STATICW, L"Total PST File(s) :", {144, 136, 249, 153},
+    {kIdTotalCaption, L"Label1", WC_STATICW, L"Total PST File(s) :", {144, 136, 249, 153},
      kChild | SS_LEFT, 0, FontKind::Tahoma825},
 }};
 
@@ -95,14 +96,14 @@ std::wstring runtimeErrorText(int number, const std::wstring& description) {
     return L"Run-time error '" + std::to_wstring(number) + L"':\n\n" + description;
 }
 
-void MainWindow::Form_Initialize() {
+void MainWindow::initCommonControls() {
     INITCOMMONCONTROLSEX init{sizeof init, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&init);
 }
 
 MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
     : services_(std::move(services)), options_(std::move(options)) {
-    Form_Initialize();
+    initCommonControls();
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     registerWindowClass(instance, windowProc);
 
@@ -138,17 +139,18 @@ MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
 
     createControls();
     toolkit_ = std::make_unique<ui::Win32Toolkit>(
-        ui::Win32Controls{hwnd, control(kIdListView1), control(kIdChkSelectAll),
-                          control(kIdCommand3), control(kIdLabel2)},
-        kAppTitle);
+        ui::Win32Controls{hwnd, control(kIdPstList), control(kIdSelectAll),
+                          control(kIdAttach), control(kIdTotal)},
+        kAppTitle,
+        [](HWND owner, const std::wstring& title) { return shell::browseFolder(owner, title); });
     if (!services_.automation) throw Error(kErrAutomation, L"No automation service");
-    form_ = std::make_unique<Form1>(*toolkit_, services_.fileSystems, *services_.automation,
+    actions_ = std::make_unique<MainWindowActions>(*toolkit_, services_.fileSystems, *services_.automation,
                                     services_.openWebPage);
 }
 
 MainWindow::~MainWindow() {
     // The controls go with the window, before the fonts and images they use.
-    form_.reset();
+    actions_.reset();
     toolkit_.reset();
     hwnd_.reset();
 }
@@ -177,22 +179,22 @@ void MainWindow::createControls() {
         previous = child;
     }
 
-    // ImageList1: 16 x 16, silver is transparent; image 2 is the application icon.
-    HWND list = control(kIdListView1);
-    imageList1_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 0));
+    // The row images: 16 x 16, silver is transparent; image 2 is the application icon.
+    HWND list = control(kIdPstList);
+    rowImages_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 0));
     if (options_.resources) {
-        ui::UniqueBitmap first(static_cast<HBITMAP>(
+        UniqueBitmap first(static_cast<HBITMAP>(
             LoadImageW(options_.resources, MAKEINTRESOURCEW(IDB_LIST1), IMAGE_BITMAP, 0, 0, 0)));
-        ui::UniqueIcon app(loadIcon(options_.resources, IDI_APP, 16));
-        ui::UniqueIcon folder(loadIcon(options_.resources, IDI_FOLDER, 16));
+        UniqueIcon app(loadIcon(options_.resources, IDI_APP, 16));
+        UniqueIcon folder(loadIcon(options_.resources, IDI_FOLDER, 16));
         if (first && app && folder) {
-            ImageList_AddMasked(imageList1_.get(), first.get(), kSilver);
-            ImageList_AddIcon(imageList1_.get(), app.get());
-            ImageList_AddIcon(imageList1_.get(), folder.get());
+            ImageList_AddMasked(rowImages_.get(), first.get(), kSilver);
+            ImageList_AddIcon(rowImages_.get(), app.get());
+            ImageList_AddIcon(rowImages_.get(), folder.get());
         }
     }
-    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList1_.get()));
-    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(imageList1_.get()));
+    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(rowImages_.get()));
+    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(rowImages_.get()));
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
                  LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     // The check boxes' state images are the list view's own, but with shared
@@ -214,7 +216,7 @@ void MainWindow::createControls() {
 void MainWindow::show(int showCommand) {
     ShowWindow(hwnd_.get(), showCommand);
     UpdateWindow(hwnd_.get());
-    SetFocus(control(kIdListView1));
+    SetFocus(control(kIdPstList));
 }
 
 int MainWindow::run() {
@@ -259,17 +261,17 @@ void MainWindow::reportUnhandled(int number, const std::wstring& description) no
 }
 
 void MainWindow::onCommand(int id, int code) {
-    if (!form_) return;
+    if (!actions_) return;
     // BN_CLICKED and STN_CLICKED share the value 0.
     if (code != BN_CLICKED) return;
     switch (id) {
-    case kIdCommand1: guarded([this] { form_->Command1_Click(); }); break;
-    case kIdCommand2: guarded([this] { form_->Command2_Click(); }); break;
-    case kIdCommand3: guarded([this] { form_->Command3_Click(); }); break;
-    case kIdCommand4: guarded([this] { form_->Command4_Click(); }); break;
-    case kIdChkSelectAll: guarded([this] { form_->ChkSelectAll_Click(); }); break;
-    case kIdLblPSTReadOnly: guarded([this] { form_->LblPSTReadOnly_Click(); }); break;
-    default: break;  // Check1 and the keyboard's IDOK/IDCANCEL have no handler
+    case kIdAddFile: guarded([this] { actions_->onAddFile(); }); break;
+    case kIdAddFolder: guarded([this] { actions_->onAddFolder(); }); break;
+    case kIdAttach: guarded([this] { actions_->onAddToOutlook(); }); break;
+    case kIdClearList: guarded([this] { actions_->onClearList(); }); break;
+    case kIdSelectAll: guarded([this] { actions_->onSelectAll(); }); break;
+    case kIdHelpLink: guarded([this] { actions_->onHelpLink(); }); break;
+    default: break;  // The hidden compression box and the keyboard's IDOK/IDCANCEL have no handler
     }
 }
 
@@ -277,25 +279,25 @@ void MainWindow::paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_.get(), &ps);
     const int saved = SaveDC(dc);
-    // Shape1: white with a silver border, two pixels taller than the banner.
-    ui::UniqueHandle<ui::NullHandleTraits<HPEN, ui::deleteGdiObject>> silver(
+    // The banner frame: white with a silver border, two pixels taller than the banner.
+    UniqueHandle<NullHandleTraits<HPEN, deleteGdiObject>> silver(
         CreatePen(PS_SOLID, 1, kSilver));
     SelectObject(dc, silver.get());
     SelectObject(dc, GetStockObject(WHITE_BRUSH));
-    Rectangle(dc, kShape1.left, kShape1.top, kShape1.right, kShape1.bottom);
-    // Image1: the banner at its natural size.
+    Rectangle(dc, kBannerFrame.left, kBannerFrame.top, kBannerFrame.right, kBannerFrame.bottom);
+    // The banner at its natural size.
     if (banner_) {
         HDC memory = CreateCompatibleDC(dc);
         const HGDIOBJ old = SelectObject(memory, banner_.get());
-        BitBlt(dc, kImage1.left, kImage1.top, kImage1.right - kImage1.left,
-               kImage1.bottom - kImage1.top, memory, 0, 0, SRCCOPY);
+        BitBlt(dc, kBannerRect.left, kBannerRect.top, kBannerRect.right - kBannerRect.left,
+               kBannerRect.bottom - kBannerRect.top, memory, 0, 0, SRCCOPY);
         SelectObject(memory, old);
         DeleteDC(memory);
     }
-    // Shape2: the light yellow band with a thin black border behind Label3.
+    // The warning band: light yellow with a thin black border behind the warning text.
     SelectObject(dc, GetStockObject(BLACK_PEN));
     SelectObject(dc, yellowBrush_.get());
-    Rectangle(dc, kShape2.left, kShape2.top, kShape2.right, kShape2.bottom);
+    Rectangle(dc, kWarningBand.left, kWarningBand.top, kWarningBand.right, kWarningBand.bottom);
     RestoreDC(dc, saved);
     EndPaint(hwnd_.get(), &ps);
 }
@@ -329,12 +331,12 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC: {
         const HWND child = reinterpret_cast<HWND>(lParam);
         const HDC dc = reinterpret_cast<HDC>(wParam);
-        if (child == control(kIdLabel3)) {
+        if (child == control(kIdWarning)) {
             SetTextColor(dc, kDarkRed);
             SetBkColor(dc, kLightYellow);
             return reinterpret_cast<LRESULT>(yellowBrush_.get());
         }
-        if (child == control(kIdLblPSTReadOnly)) {
+        if (child == control(kIdHelpLink)) {
             SetTextColor(dc, kLinkBlue);
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
@@ -346,7 +348,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             SetCursor(LoadCursorW(nullptr, IDC_WAIT));
             return TRUE;
         }
-        if (reinterpret_cast<HWND>(wParam) == control(kIdLblPSTReadOnly) &&
+        if (reinterpret_cast<HWND>(wParam) == control(kIdHelpLink) &&
             LOWORD(lParam) == HTCLIENT) {
             SetCursor(hand_);
             return TRUE;
@@ -363,7 +365,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         } else if (!HIWORD(wParam)) {
             const HWND target = savedFocus_ && IsWindow(savedFocus_) && IsWindowEnabled(savedFocus_)
                                     ? savedFocus_
-                                    : control(kIdListView1);
+                                    : control(kIdPstList);
             SetFocus(target);
         }
         return 0;

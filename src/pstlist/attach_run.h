@@ -4,9 +4,9 @@
 #include "outlook/automation.h"
 #include "ui/toolkit.h"
 
-namespace pelorin::outlook {
+namespace pelorin::pstlist {
 
-void Command3_Click(ui::Toolkit& ui, Automation& automation);
-void AddCheckedToOutlook(ui::Toolkit& ui, Automation& automation);
+void attachTickedRows(ui::Toolkit& ui, outlook::Automation& automation);
+void attachRows(ui::Toolkit& ui, outlook::Automation& automation);
 
-}  // namespace pelorin::outlook
+}  // namespace pelorin::pstlist

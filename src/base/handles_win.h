@@ -8,7 +8,7 @@
 
 #include <utility>
 
-namespace pelorin::ui {
+namespace pelorin {
 
 template <typename Traits>
 class UniqueHandle {
@@ -67,4 +67,4 @@ using UniqueCursor = UniqueHandle<NullHandleTraits<HCURSOR, destroyCursor>>;
 template <typename T>
 using UniqueCoTaskMem = UniqueHandle<NullHandleTraits<T*, coTaskMemFree>>;
 
-}  // namespace pelorin::ui
+}  // namespace pelorin

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "scan/path_logger.h"
+#include "scan/folder_scanner.h"
 #include "support/error_of.h"
 #include "support/temp_tree.h"
-#include "ui/error.h"
+#include "base/error.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -26,7 +26,7 @@ namespace {
 using test::TempTree;
 using Names = std::vector<std::wstring>;
 
-class CountingPump final : public ui::EventPump {
+class CountingPump final : public EventPump {
 public:
     void doEvents() override {
         ++calls;
@@ -39,8 +39,8 @@ public:
 class SortedFolder final : public Folder {
 public:
     explicit SortedFolder(std::unique_ptr<Folder> inner) : inner_(std::move(inner)) {}
-    Names SubFolders() override { return sorted(inner_->SubFolders()); }
-    Names Files() override { return sorted(inner_->Files()); }
+    Names subFolders() override { return sorted(inner_->subFolders()); }
+    Names files() override { return sorted(inner_->files()); }
 
 private:
     static Names sorted(Names names) {
@@ -56,12 +56,12 @@ class TestFileSystem final : public FileSystem {
 public:
     explicit TestFileSystem(std::wstring failing = L"") : failing_(std::move(failing)) {}
     wchar_t separator() const override { return inner_->separator(); }
-    bool FolderExists(const std::wstring& path) override { return inner_->FolderExists(path); }
-    std::unique_ptr<Folder> GetFolder(const std::wstring& path) override {
+    bool folderExists(const std::wstring& path) override { return inner_->folderExists(path); }
+    std::unique_ptr<Folder> openFolder(const std::wstring& path) override {
         if (!failing_.empty() && path == failing_) throw Error(kErrPermission, L"Permission denied");
-        return std::make_unique<SortedFolder>(inner_->GetFolder(path));
+        return std::make_unique<SortedFolder>(inner_->openFolder(path));
     }
-    std::int64_t FileLength(const std::wstring& path) override { return inner_->FileLength(path); }
+    std::int64_t fileLength(const std::wstring& path) override { return inner_->fileLength(path); }
 
 private:
     std::unique_ptr<FileSystem> inner_ = makePlatformFileSystem();
@@ -84,13 +84,13 @@ std::wstring expected(const TempTree& tree, const std::wstring& relative) {
 
 Names texts(const CollectionRef& collection) {
     Names out;
-    for (std::int32_t i = 1; i <= collection->Count(); ++i) out.push_back(collection->Text(i));
+    for (std::int32_t i = 1; i <= collection->count(); ++i) out.push_back(collection->text(i));
     return out;
 }
 
 std::vector<std::int32_t> numbers(const CollectionRef& collection) {
     std::vector<std::int32_t> out;
-    for (std::int32_t i = 1; i <= collection->Count(); ++i) out.push_back(collection->Number(i));
+    for (std::int32_t i = 1; i <= collection->count(); ++i) out.push_back(collection->number(i));
     return out;
 }
 
@@ -101,8 +101,8 @@ struct TreeCase {
     Names folders;   // relative, created first
     Names files;     // relative
     bool fullOnly;
-    Names pathNames;  // relative, "" is the root
-    Names fullFileNames;
+    Names folderPaths;  // relative, "" is the root
+    Names filePaths;
     Names fileNames;                     // checked when !fullOnly
     std::vector<std::int32_t> pointers;  // checked when !fullOnly
     int logPathEvents;
@@ -136,35 +136,35 @@ TEST_P(ScanTree, RecordsFoldersAndFiles) {
     for (const auto& f : c.files) tree.file(f, 10);
 
     CountingPump pump;
-    pathLogger logger(sortedFileSystem(), pump);
-    logger.PathLogInit();
-    EXPECT_TRUE(logger.fullFileNamesOnly());
-    logger.fullFileNamesOnly(c.fullOnly);
+    FolderScanner logger(sortedFileSystem(), pump);
+    logger.reset();
+    EXPECT_TRUE(logger.filesOnly());
+    logger.filesOnly(c.fullOnly);
     const int before = pump.calls;
-    logger.LogPath(tree.path());
+    logger.scan(tree.path());
     EXPECT_EQ(pump.calls - before, c.logPathEvents);
 
     Names paths, full;
-    for (const auto& p : c.pathNames) paths.push_back(expected(tree, p));
-    for (const auto& f : c.fullFileNames) full.push_back(expected(tree, f));
-    EXPECT_EQ(texts(logger.pathNames()), paths);
-    EXPECT_EQ(texts(logger.fullFileNames()), full);
+    for (const auto& p : c.folderPaths) paths.push_back(expected(tree, p));
+    for (const auto& f : c.filePaths) full.push_back(expected(tree, f));
+    EXPECT_EQ(texts(logger.folderPaths()), paths);
+    EXPECT_EQ(texts(logger.filePaths()), full);
     EXPECT_EQ(texts(logger.fileNames()), c.fullOnly ? Names{} : c.fileNames);
-    EXPECT_EQ(numbers(logger.pathPointers()),
+    EXPECT_EQ(numbers(logger.fileFolderIndexes()),
               c.fullOnly ? std::vector<std::int32_t>{} : c.pointers);
-    EXPECT_EQ(logger.Count(), static_cast<std::int32_t>(c.files.size()) + 1);
+    EXPECT_EQ(logger.count(), static_cast<std::int32_t>(c.files.size()) + 1);
 
     // Keys: the root is K0, the n-th folder Kn (no K1); the k-th file is Kk
     // in every file collection.
-    const auto pathNames = logger.pathNames();
-    EXPECT_TRUE(pathNames->HasKey(L"K0"));
-    EXPECT_FALSE(pathNames->HasKey(L"K1"));
-    for (std::int32_t n = 2; n <= pathNames->Count(); ++n)
-        EXPECT_TRUE(pathNames->HasKey(L"K" + std::to_wstring(n))) << n;
-    for (const auto& files : {logger.fullFileNames(), logger.fileNames(), logger.pathPointers()}) {
-        for (std::int32_t k = 1; k <= files->Count(); ++k)
-            EXPECT_TRUE(files->HasKey(L"K" + std::to_wstring(k))) << k;
-        EXPECT_FALSE(files->HasKey(L"K" + std::to_wstring(files->Count() + 1)));
+    const auto folderPaths = logger.folderPaths();
+    EXPECT_TRUE(folderPaths->hasKey(L"K0"));
+    EXPECT_FALSE(folderPaths->hasKey(L"K1"));
+    for (std::int32_t n = 2; n <= folderPaths->count(); ++n)
+        EXPECT_TRUE(folderPaths->hasKey(L"K" + std::to_wstring(n))) << n;
+    for (const auto& files : {logger.filePaths(), logger.fileNames(), logger.fileFolderIndexes()}) {
+        for (std::int32_t k = 1; k <= files->count(); ++k)
+            EXPECT_TRUE(files->hasKey(L"K" + std::to_wstring(k))) << k;
+        EXPECT_FALSE(files->hasKey(L"K" + std::to_wstring(files->count() + 1)));
     }
 }
 
@@ -176,11 +176,11 @@ TEST(ScanPathLogger, RootWithOrWithoutTrailingSeparatorIsStoredWithOne) {
     tree.file(L"f");
     for (const std::wstring& root : {tree.path(), tree.path() + sep()}) {
         CountingPump pump;
-        pathLogger logger(makePlatformFileSystem, pump);
-        logger.PathLogInit();
-        logger.LogPath(root);
-        EXPECT_EQ(texts(logger.pathNames()), Names{tree.path() + sep()});
-        EXPECT_EQ(texts(logger.fullFileNames()), Names{expected(tree, L"f")});
+        FolderScanner logger(makePlatformFileSystem, pump);
+        logger.reset();
+        logger.scan(root);
+        EXPECT_EQ(texts(logger.folderPaths()), Names{tree.path() + sep()});
+        EXPECT_EQ(texts(logger.filePaths()), Names{expected(tree, L"f")});
     }
 }
 
@@ -189,16 +189,16 @@ TEST(ScanPathLogger, MissingRootOrFileAsRootRecordsNothing) {
     tree.file(L"file");
     for (const std::wstring& root : {tree.path(L"missing"), tree.path(L"file"), std::wstring()}) {
         CountingPump pump;
-        pathLogger logger(makePlatformFileSystem, pump);
-        EXPECT_EQ(logger.Count(), 0);
-        EXPECT_FALSE(logger.fullFileNamesOnly());
-        logger.PathLogInit();
+        FolderScanner logger(makePlatformFileSystem, pump);
+        EXPECT_EQ(logger.count(), 0);
+        EXPECT_FALSE(logger.filesOnly());
+        logger.reset();
         const int before = pump.calls;
-        logger.LogPath(root);
+        logger.scan(root);
         EXPECT_EQ(pump.calls, before);
-        EXPECT_EQ(logger.Count(), 0);
-        EXPECT_EQ(logger.pathNames()->Count(), 0);
-        EXPECT_EQ(logger.fullFileNames()->Count(), 0);
+        EXPECT_EQ(logger.count(), 0);
+        EXPECT_EQ(logger.folderPaths()->count(), 0);
+        EXPECT_EQ(logger.filePaths()->count(), 0);
     }
 }
 
@@ -211,16 +211,16 @@ TEST(ScanPathLogger, KeepsTheListingOrder) {
     }
     auto fileSystem = makePlatformFileSystem();
     const std::wstring root = tree.path() + sep();
-    const Names listedFiles = fileSystem->GetFolder(root)->Files();
-    const Names listedFolders = fileSystem->GetFolder(root)->SubFolders();
+    const Names listedFiles = fileSystem->openFolder(root)->files();
+    const Names listedFolders = fileSystem->openFolder(root)->subFolders();
 
     CountingPump pump;
-    pathLogger logger(makePlatformFileSystem, pump);
-    logger.PathLogInit();
-    logger.fullFileNamesOnly(false);
-    logger.LogPath(tree.path());
+    FolderScanner logger(makePlatformFileSystem, pump);
+    logger.reset();
+    logger.filesOnly(false);
+    logger.scan(tree.path());
     EXPECT_EQ(texts(logger.fileNames()), listedFiles);
-    Names folders = texts(logger.pathNames());
+    Names folders = texts(logger.folderPaths());
     folders.erase(folders.begin());
     for (auto& f : folders) f = f.substr(root.size(), f.size() - root.size() - 1);
     EXPECT_EQ(folders, listedFolders);
@@ -231,21 +231,21 @@ TEST(ScanPathLogger, SecondScanWithoutInitFailsOnTheRootKey) {
     tree.file(L"a");
     tree.file(L"S/b");
     CountingPump pump;
-    pathLogger logger(sortedFileSystem(), pump);
-    logger.PathLogInit();
-    logger.LogPath(tree.path());
-    ASSERT_EQ(logger.Count(), 3);
+    FolderScanner logger(sortedFileSystem(), pump);
+    logger.reset();
+    logger.scan(tree.path());
+    ASSERT_EQ(logger.count(), 3);
 
-    EXPECT_EQ(errorOf([&] { logger.LogPath(tree.path()); }), kErrDuplicateKey);
-    EXPECT_EQ(logger.Count(), 1);
-    EXPECT_EQ(logger.pathNames()->Count(), 2);
-    EXPECT_EQ(logger.fullFileNames()->Count(), 2);
+    EXPECT_EQ(errorOf([&] { logger.scan(tree.path()); }), kErrDuplicateKey);
+    EXPECT_EQ(logger.count(), 1);
+    EXPECT_EQ(logger.folderPaths()->count(), 2);
+    EXPECT_EQ(logger.filePaths()->count(), 2);
 
-    // PathLogInit makes the scanner ready again.
-    logger.PathLogInit();
-    logger.LogPath(tree.path());
-    EXPECT_EQ(logger.Count(), 3);
-    EXPECT_EQ(logger.fullFileNames()->Count(), 2);
+    // reset makes the scanner ready again.
+    logger.reset();
+    logger.scan(tree.path());
+    EXPECT_EQ(logger.count(), 3);
+    EXPECT_EQ(logger.filePaths()->count(), 2);
 }
 
 TEST(ScanPathLogger, HeldCollectionOutlivesTerminateAndTheScanner) {
@@ -255,38 +255,38 @@ TEST(ScanPathLogger, HeldCollectionOutlivesTerminateAndTheScanner) {
     CountingPump pump;
     CollectionRef full, paths;
     {
-        pathLogger logger(sortedFileSystem(), pump);
-        logger.PathLogInit();
-        logger.LogPath(tree.path());
-        full = logger.fullFileNames();
-        paths = logger.pathNames();
+        FolderScanner logger(sortedFileSystem(), pump);
+        logger.reset();
+        logger.scan(tree.path());
+        full = logger.filePaths();
+        paths = logger.folderPaths();
         const int before = pump.calls;
-        logger.Terminate();
+        logger.release();
         EXPECT_EQ(pump.calls - before, 1);
-        EXPECT_EQ(logger.Count(), 3);  // kept by Terminate
-        EXPECT_TRUE(logger.fullFileNamesOnly());
-        EXPECT_EQ(logger.fullFileNames()->Count(), 0);  // a new, empty one
+        EXPECT_EQ(logger.count(), 3);  // kept by release
+        EXPECT_TRUE(logger.filesOnly());
+        EXPECT_EQ(logger.filePaths()->count(), 0);  // a new, empty one
     }
     EXPECT_EQ(texts(full), (Names{expected(tree, L"a"), expected(tree, L"S/c")}));
-    EXPECT_EQ(paths->Count(), 2);
+    EXPECT_EQ(paths->count(), 2);
 }
 
 TEST(ScanPathLogger, UnlistableFolderEndsTheScanAndKeepsWhatWasRecorded) {
     TempTree tree;
     for (const wchar_t* f : {L"r", L"S1/s1", L"S1/T/t", L"S2/s2", L"S3/s3"}) tree.file(f);
     CountingPump pump;
-    pathLogger logger(sortedFileSystem(expected(tree, L"S2/")), pump);
-    logger.PathLogInit();
-    logger.fullFileNamesOnly(false);
-    EXPECT_EQ(errorOf([&] { logger.LogPath(tree.path()); }), kErrPermission);
+    FolderScanner logger(sortedFileSystem(expected(tree, L"S2/")), pump);
+    logger.reset();
+    logger.filesOnly(false);
+    EXPECT_EQ(errorOf([&] { logger.scan(tree.path()); }), kErrPermission);
 
-    EXPECT_EQ(texts(logger.pathNames()),
+    EXPECT_EQ(texts(logger.folderPaths()),
               (Names{expected(tree, L""), expected(tree, L"S1/"), expected(tree, L"S2/"),
                      expected(tree, L"S3/"), expected(tree, L"S1/T/")}));
-    EXPECT_EQ(texts(logger.fullFileNames()), (Names{expected(tree, L"r"), expected(tree, L"S1/s1")}));
+    EXPECT_EQ(texts(logger.filePaths()), (Names{expected(tree, L"r"), expected(tree, L"S1/s1")}));
     EXPECT_EQ(texts(logger.fileNames()), (Names{L"r", L"s1"}));
-    EXPECT_EQ(numbers(logger.pathPointers()), (std::vector<std::int32_t>{1, 2}));
-    EXPECT_EQ(logger.Count(), 3);
+    EXPECT_EQ(numbers(logger.fileFolderIndexes()), (std::vector<std::int32_t>{1, 2}));
+    EXPECT_EQ(logger.count(), 3);
 }
 
 // A queued folder that is gone by the time its turn comes: the platform file
@@ -296,17 +296,17 @@ TEST(ScanPathLogger, FolderRemovedDuringTheScanEndsIt) {
     tree.file(L"S1/a");
     tree.file(L"S2/b");
     CountingPump pump;
-    pathLogger logger(sortedFileSystem(), pump);
-    logger.PathLogInit();
+    FolderScanner logger(sortedFileSystem(), pump);
+    logger.reset();
     // Call 1 of the scan comes before the root is queued, 2 after the root's
     // subfolder list is read, 3 and 4 after each subfolder is queued.
     pump.actions[pump.calls + 4] = [&] { tree.remove(L"S2"); };
-    EXPECT_EQ(errorOf([&] { logger.LogPath(tree.path()); }), kErrPathNotFound);
-    EXPECT_EQ(logger.pathNames()->Count(), 3);
-    EXPECT_EQ(texts(logger.fullFileNames()), Names{expected(tree, L"S1/a")});
+    EXPECT_EQ(errorOf([&] { logger.scan(tree.path()); }), kErrPathNotFound);
+    EXPECT_EQ(logger.folderPaths()->count(), 3);
+    EXPECT_EQ(texts(logger.filePaths()), Names{expected(tree, L"S1/a")});
 }
 
-// Terminate from an event handler in the middle of a scan must not leave the
+// release from an event handler in the middle of a scan must not leave the
 // walk on freed collections.
 TEST(ScanPathLogger, TerminateDuringTheScanIsSafe) {
     TempTree tree;
@@ -314,10 +314,10 @@ TEST(ScanPathLogger, TerminateDuringTheScanIsSafe) {
     tree.file(L"b");
     tree.file(L"S/c");
     CountingPump pump;
-    pathLogger logger(sortedFileSystem(), pump);
-    logger.PathLogInit();
-    pump.actions[pump.calls + 6] = [&] { logger.Terminate(); };  // after file a
-    EXPECT_EQ(errorOf([&] { logger.LogPath(tree.path()); }), kErrSubscript);
+    FolderScanner logger(sortedFileSystem(), pump);
+    logger.reset();
+    pump.actions[pump.calls + 6] = [&] { logger.release(); };  // after file a
+    EXPECT_EQ(errorOf([&] { logger.scan(tree.path()); }), kErrSubscript);
 }
 
 #ifndef _WIN32
@@ -332,11 +332,11 @@ TEST(ScanPathLogger, SymbolicLinkLoopsEnd) {
     ASSERT_EQ(symlink("../a", tree.fsPath(L"S/link-to-a").c_str()), 0);
     ASSERT_EQ(symlink("nowhere", tree.fsPath(L"dangling").c_str()), 0);
     CountingPump pump;
-    pathLogger logger(sortedFileSystem(), pump);
-    logger.PathLogInit();
-    logger.LogPath(tree.path());
-    EXPECT_EQ(texts(logger.pathNames()), (Names{expected(tree, L""), expected(tree, L"S/")}));
-    EXPECT_EQ(texts(logger.fullFileNames()),
+    FolderScanner logger(sortedFileSystem(), pump);
+    logger.reset();
+    logger.scan(tree.path());
+    EXPECT_EQ(texts(logger.folderPaths()), (Names{expected(tree, L""), expected(tree, L"S/")}));
+    EXPECT_EQ(texts(logger.filePaths()),
               (Names{expected(tree, L"a"), expected(tree, L"dangling"), expected(tree, L"S/link-to-a")}));
 }
 
@@ -351,12 +351,12 @@ TEST(ScanPathLogger, NamesThatAreNotUtf8RoundTrip) {
     ::close(fd);
 
     CountingPump pump;
-    pathLogger logger(makePlatformFileSystem, pump);
-    logger.PathLogInit();
-    logger.LogPath(tree.path());
-    ASSERT_EQ(logger.fullFileNames()->Count(), 1);
-    const std::wstring path = logger.fullFileNames()->Text(1);
-    EXPECT_EQ(makePlatformFileSystem()->FileLength(path), 5);
+    FolderScanner logger(makePlatformFileSystem, pump);
+    logger.reset();
+    logger.scan(tree.path());
+    ASSERT_EQ(logger.filePaths()->count(), 1);
+    const std::wstring path = logger.filePaths()->text(1);
+    EXPECT_EQ(makePlatformFileSystem()->fileLength(path), 5);
     EXPECT_EQ(path.substr(path.size() - 4), L".pst");
 }
 #endif

@@ -1,12 +1,12 @@
-// The breadth-first folder walk. pathNames is the walk's queue: a folder's
+// The breadth-first folder walk. folderPaths is the walk's queue: a folder's
 // subfolders are appended as it is scanned, and the scan moves down the
 // collection until it has reached the last folder queued.
-#include "scan/path_logger.h"
+#include "scan/folder_scanner.h"
 
 #include <cstdint>
 #include <utility>
 
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace pelorin::scan {
 namespace {
@@ -37,21 +37,21 @@ CollectionRef& created(CollectionRef& collection) {
 
 }  // namespace
 
-pathLogger::pathLogger(FileSystemFactory makeFileSystem, ui::EventPump& events)
+FolderScanner::FolderScanner(FileSystemFactory makeFileSystem, EventPump& events)
     : makeFileSystem_(std::move(makeFileSystem)), events_(events) {}
 
-void pathLogger::PathLogInit() {
+void FolderScanner::reset() {
     fileSystem.reset();
     fileSystem = makeFileSystem_();
-    fullFileNamesOnly_ = true;
+    filesOnly_ = true;
     events_.doEvents();
     fileNames_.reset();
-    pathPointers_.reset();
-    pathNames_.reset();
-    fullFileNames_.reset();
+    fileFolderIndexes_.reset();
+    folderPaths_.reset();
+    filePaths_.reset();
 }
 
-wchar_t pathLogger::separator() const {
+wchar_t FolderScanner::separator() const {
     if (fileSystem) return fileSystem->separator();
 #ifdef _WIN32
     return L'\\';
@@ -60,15 +60,15 @@ wchar_t pathLogger::separator() const {
 #endif
 }
 
-std::wstring pathLogger::WithBackslash(const std::wstring& fullPath) const {
+std::wstring FolderScanner::withSeparator(const std::wstring& fullPath) const {
     const wchar_t sep = separator();
     if (!fullPath.empty() && fullPath.back() == sep) return fullPath;
     return fullPath + sep;
 }
 
-FileSystem& pathLogger::service() {
-    // A scan needs the service PathLogInit creates; a scanner used without
-    // it (or told to Terminate from inside its own scan) takes a new one
+FileSystem& FolderScanner::service() {
+    // A scan needs the service reset creates; a scanner used without
+    // it (or told to release from inside its own scan) takes a new one
     // rather than failing on the missing service.
     if (!fileSystem) fileSystem = makeFileSystem_();
     return *fileSystem;
@@ -76,25 +76,25 @@ FileSystem& pathLogger::service() {
 
 // Events are processed while the walk runs, and a handler may reach this
 // very scanner. So the walk holds its own references to the lists it loops
-// over and looks the collections up afresh at every step: a Terminate from
+// over and looks the collections up afresh at every step: a release from
 // such a handler leaves the walk without its queue, and it ends with an
 // error instead of running on freed memory.
-void pathLogger::LogPath(const std::wstring& strPARENT) {
-    if (!service().FolderExists(strPARENT)) return;
+void FolderScanner::scan(const std::wstring& root) {
+    if (!service().folderExists(root)) return;
 
     std::int32_t queueLength = 1;
     std::int32_t scanPosition = 1;
     fileCounter = 1;
     events_.doEvents();
-    created(pathNames_)->Add(WithBackslash(strPARENT), L"K0");
+    created(folderPaths_)->add(withSeparator(root), L"K0");
 
     std::wstring keyText;
     std::wstring path;
     while (scanPosition <= queueLength) {
         const wchar_t sep = service().separator();
-        path = created(pathNames_)->Text(scanPosition);
+        path = created(folderPaths_)->text(scanPosition);
         const auto folders = std::make_shared<const std::vector<std::wstring>>(
-            service().GetFolder(path)->SubFolders());
+            service().openFolder(path)->subFolders());
         subFolders = folders;
         events_.doEvents();
         for (const std::wstring& name : *folders) {
@@ -103,20 +103,20 @@ void pathLogger::LogPath(const std::wstring& strPARENT) {
             std::wstring subPath;
             subPath.reserve(path.size() + name.size() + 1);
             subPath.append(path).append(name).push_back(sep);
-            created(pathNames_)->Add(std::move(subPath), key(keyText, queueLength));
+            created(folderPaths_)->add(std::move(subPath), key(keyText, queueLength));
             events_.doEvents();
         }
 
-        path = created(pathNames_)->Text(scanPosition);
+        path = created(folderPaths_)->text(scanPosition);
         const auto files = std::make_shared<const std::vector<std::wstring>>(
-            service().GetFolder(path)->Files());
+            service().openFolder(path)->files());
         folderFiles = files;
         events_.doEvents();
-        if (fullFileNamesOnly_) {
+        if (filesOnly_) {
             events_.doEvents();
             for (const std::wstring& name : *files) {
                 currentFile.assign(name);
-                created(fullFileNames_)->Add(path + name, key(keyText, fileCounter));
+                created(filePaths_)->add(path + name, key(keyText, fileCounter));
                 increment(fileCounter);
                 events_.doEvents();
             }
@@ -125,9 +125,9 @@ void pathLogger::LogPath(const std::wstring& strPARENT) {
             for (const std::wstring& name : *files) {
                 currentFile.assign(name);
                 key(keyText, fileCounter);
-                created(fileNames_)->Add(name, keyText);
-                created(fullFileNames_)->Add(path + name, keyText);
-                created(pathPointers_)->Add(scanPosition, keyText);
+                created(fileNames_)->add(name, keyText);
+                created(filePaths_)->add(path + name, keyText);
+                created(fileFolderIndexes_)->add(scanPosition, keyText);
                 increment(fileCounter);
                 events_.doEvents();
             }
@@ -137,7 +137,7 @@ void pathLogger::LogPath(const std::wstring& strPARENT) {
     }
 }
 
-void pathLogger::Terminate() {
+void FolderScanner::release() {
     events_.doEvents();
     fileSystem.reset();
     folderFiles.reset();
@@ -145,14 +145,14 @@ void pathLogger::Terminate() {
     subFolders.reset();
     currentSubFolder.clear();
     fileNames_.reset();
-    pathNames_.reset();
-    pathPointers_.reset();
-    fullFileNames_.reset();
+    folderPaths_.reset();
+    fileFolderIndexes_.reset();
+    filePaths_.reset();
 }
 
-CollectionRef pathLogger::fileNames() { return created(fileNames_); }
-CollectionRef pathLogger::pathNames() { return created(pathNames_); }
-CollectionRef pathLogger::pathPointers() { return created(pathPointers_); }
-CollectionRef pathLogger::fullFileNames() { return created(fullFileNames_); }
+CollectionRef FolderScanner::fileNames() { return created(fileNames_); }
+CollectionRef FolderScanner::folderPaths() { return created(folderPaths_); }
+CollectionRef FolderScanner::fileFolderIndexes() { return created(fileFolderIndexes_); }
+CollectionRef FolderScanner::filePaths() { return created(filePaths_); }
 
 }  // namespace pelorin::scan
