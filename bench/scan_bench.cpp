@@ -12,6 +12,7 @@
 #include "pstlist/add_folder.h"
 #include "scan/folder_scanner.h"
 #include "base/error.h"
+#include "base/text.h"
 
 namespace {
 
@@ -34,12 +35,6 @@ private:
     Clock::time_point last_ = Clock::now();
 };
 
-std::wstring widen(const char* text) {
-    std::wstring out;
-    for (const char* p = text; *p; ++p) out.push_back(static_cast<unsigned char>(*p));
-    return out;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,7 +42,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: scan_bench ROOT [RUNS]\n");
         return 2;
     }
-    const std::wstring root = widen(argv[1]);
+    const std::wstring root = pelorin::fromUtf8(argv[1]);
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1;
     try {
         for (int run = 0; run < runs; ++run) {

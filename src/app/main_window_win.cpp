@@ -8,6 +8,7 @@
 #include "app/resource.h"
 #include "shell/shell.h"
 #include "base/error.h"
+#include "base/text.h"
 
 namespace pelorin::app {
 namespace {
@@ -23,20 +24,10 @@ struct ColumnLayout {
 };
 constexpr ColumnLayout kColumns[] = {{L"File Name", 393}, {L"Size (KB)", 67}, {L"Status", 120}};
 
-std::wstring widen(const char* text) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (n <= 1) return {};
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), n);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
-
 HFONT makeFont(int hundredthsOfPoint) {
     // 8.25 pt is -11 px and 9 pt is -12 px at 96 dpi.
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     const int height = -MulDiv(hundredthsOfPoint, dpi, 7200);
     return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -240,7 +231,7 @@ void MainWindow::guarded(Handler&& handler) noexcept {
     } catch (const std::bad_alloc&) {
         reportUnhandled(7, L"Out of memory");
     } catch (const std::exception& e) {
-        reportUnhandled(51, L"Internal error: " + widen(e.what()));
+        reportUnhandled(51, L"Internal error: " + fromUtf8(e.what()));
     } catch (...) {
         reportUnhandled(51, L"Internal error");
     }
@@ -280,19 +271,18 @@ void MainWindow::paint() {
     HDC dc = BeginPaint(hwnd_.get(), &ps);
     const int saved = SaveDC(dc);
     // The banner frame: white with a silver border, two pixels taller than the banner.
-    UniqueHandle<NullHandleTraits<HPEN, deleteGdiObject>> silver(
+    UniquePen silver(
         CreatePen(PS_SOLID, 1, kSilver));
     SelectObject(dc, silver.get());
     SelectObject(dc, GetStockObject(WHITE_BRUSH));
     Rectangle(dc, kBannerFrame.left, kBannerFrame.top, kBannerFrame.right, kBannerFrame.bottom);
     // The banner at its natural size.
     if (banner_) {
-        HDC memory = CreateCompatibleDC(dc);
-        const HGDIOBJ old = SelectObject(memory, banner_.get());
+        const UniqueMemoryDc memory(CreateCompatibleDC(dc));
+        const HGDIOBJ old = SelectObject(memory.get(), banner_.get());
         BitBlt(dc, kBannerRect.left, kBannerRect.top, kBannerRect.right - kBannerRect.left,
-               kBannerRect.bottom - kBannerRect.top, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteDC(memory);
+               kBannerRect.bottom - kBannerRect.top, memory.get(), 0, 0, SRCCOPY);
+        SelectObject(memory.get(), old);
     }
     // The warning band: light yellow with a thin black border behind the warning text.
     SelectObject(dc, GetStockObject(BLACK_PEN));

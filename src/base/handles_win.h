@@ -48,12 +48,24 @@ struct NullHandleTraits {
     static void close(T handle) noexcept { Close(handle); }
 };
 
+// Kinds whose "no handle" is INVALID_HANDLE_VALUE: files and find handles.
+template <auto Close>
+struct InvalidHandleTraits {
+    using type = HANDLE;
+    static type invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(type handle) noexcept { Close(handle); }
+};
+
 inline void destroyWindow(HWND h) noexcept { ::DestroyWindow(h); }
 inline void deleteGdiObject(HGDIOBJ h) noexcept { ::DeleteObject(h); }
 inline void destroyImageList(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
 inline void destroyIcon(HICON h) noexcept { ::DestroyIcon(h); }
 inline void destroyCursor(HCURSOR h) noexcept { ::DestroyCursor(h); }
 inline void coTaskMemFree(void* p) noexcept { ::CoTaskMemFree(p); }
+inline void closeHandle(HANDLE h) noexcept { ::CloseHandle(h); }
+inline void findClose(HANDLE h) noexcept { ::FindClose(h); }
+inline void regCloseKey(HKEY h) noexcept { ::RegCloseKey(h); }
+inline void deleteDc(HDC h) noexcept { ::DeleteDC(h); }
 
 using UniqueHwnd = UniqueHandle<NullHandleTraits<HWND, destroyWindow>>;
 using UniqueFont = UniqueHandle<NullHandleTraits<HFONT, deleteGdiObject>>;
@@ -62,6 +74,31 @@ using UniqueBitmap = UniqueHandle<NullHandleTraits<HBITMAP, deleteGdiObject>>;
 using UniqueImageList = UniqueHandle<NullHandleTraits<HIMAGELIST, destroyImageList>>;
 using UniqueIcon = UniqueHandle<NullHandleTraits<HICON, destroyIcon>>;
 using UniqueCursor = UniqueHandle<NullHandleTraits<HCURSOR, destroyCursor>>;
+
+using UniquePen = UniqueHandle<NullHandleTraits<HPEN, deleteGdiObject>>;
+using UniqueMemoryDc = UniqueHandle<NullHandleTraits<HDC, deleteDc>>;  // CreateCompatibleDC
+using UniqueRegKey = UniqueHandle<NullHandleTraits<HKEY, regCloseKey>>;
+// Processes, threads, mutexes, snapshots: null when there is none.
+using UniqueKernelHandle = UniqueHandle<NullHandleTraits<HANDLE, closeHandle>>;
+// CreateFileW and FindFirstFileExW say "none" with INVALID_HANDLE_VALUE.
+using UniqueFile = UniqueHandle<InvalidHandleTraits<closeHandle>>;
+using UniqueFindHandle = UniqueHandle<InvalidHandleTraits<findClose>>;
+
+// A window's (or the screen's) device context, given back with ReleaseDC.
+class WindowDc {
+public:
+    explicit WindowDc(HWND hwnd) noexcept : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
+    ~WindowDc() {
+        if (dc_) ::ReleaseDC(hwnd_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
 
 // Memory the shell or COM hands out with CoTaskMemAlloc.
 template <typename T>

@@ -36,11 +36,4 @@ using FileSystemFactory = std::function<std::unique_ptr<FileSystem>()>;
 // The platform's own service: Win32 on Windows, POSIX elsewhere.
 std::unique_ptr<FileSystem> makePlatformFileSystem();
 
-#ifndef _WIN32
-// POSIX file names are bytes: UTF-8 where valid, and every other byte kept
-// as U+DC00 + byte, so any name survives the round trip to text and back.
-std::wstring fromBytes(const char* bytes, std::size_t size);
-std::string toBytes(const std::wstring& text);
-#endif
-
 }  // namespace pelorin::scan

@@ -9,29 +9,11 @@
 #include "scan/filesystem.h"
 #include "scan/folder_listing.h"
 #include "base/error.h"
+#include "base/handles_win.h"
+#include "base/path_win.h"
 
 namespace pelorin::scan {
 namespace {
-
-struct FindCloser {
-    HANDLE handle;
-    ~FindCloser() { FindClose(handle); }
-};
-
-// The absolute, normalised form of a path, prefixed with \\?\ (\\?\UNC\ for
-// a share). A path already in that form is passed on unchanged.
-std::wstring longPath(const std::wstring& path) {
-    if (path.rfind(L"\\\\?\\", 0) == 0) return path;
-    DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (size == 0) return path;
-    std::wstring full(size, L'\0');
-    size = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-    if (size == 0 || size >= full.size()) return path;
-    full.resize(size);
-    if (full.rfind(L"\\\\.\\", 0) == 0) return full;  // a device path
-    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-    return L"\\\\?\\" + full;
-}
 
 [[noreturn]] void raiseListingError(DWORD code) {
     if (code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION)
@@ -59,7 +41,7 @@ FolderListing listFolder(const std::wstring& path) {
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES) return listing;
         raiseListingError(code);
     }
-    FindCloser closer{find};
+    const UniqueFindHandle closer(find);
     do {
         if (isDotEntry(data.cFileName)) continue;
         const DWORD attributes = data.dwFileAttributes;

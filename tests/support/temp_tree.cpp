@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/text.h"
 #include "scan/filesystem.h"
 
 namespace pelorin::test {
@@ -32,8 +33,8 @@ std::wstring uniqueName() {
 fs::path native(const std::wstring& text) { return fs::path(text); }
 std::wstring text(const fs::path& path) { return path.wstring(); }
 #else
-fs::path native(const std::wstring& text) { return fs::path(scan::toBytes(text)); }
-std::wstring text(const fs::path& path) { return scan::fromBytes(path.c_str(), path.native().size()); }
+fs::path native(const std::wstring& text) { return fs::path(toUtf8(text)); }
+std::wstring text(const fs::path& path) { return fromUtf8(path.native()); }
 #endif
 
 }  // namespace

@@ -7,19 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "outlook-standin/pst_header.h"
+#include "outlook/pst_header.h"
 #include "support/pst_files.h"
 
 namespace {
 
 using pelorin::test::PstLayout;
 using pelorin::test::PstShape;
-using standin::PstCheck;
+using pelorin::outlook::PstCheck;
 using Bytes = std::vector<std::uint8_t>;
 
 PstCheck check(const Bytes& file) {
-    const std::size_t head = std::min(file.size(), standin::kPstHeaderBytes);
-    return standin::checkPstHeader(file.data(), head, file.size());
+    const std::size_t head = std::min(file.size(), pelorin::outlook::kPstHeaderBytes);
+    return pelorin::outlook::checkPstHeader(file.data(), head, file.size());
 }
 
 PstShape shape(PstLayout layout, std::uint16_t version = 0, const char* client = "SM",

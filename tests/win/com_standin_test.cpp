@@ -23,6 +23,7 @@
 #include "support/pst_files.h"
 #include "support/temp_tree.h"
 #include "base/error.h"
+#include "base/text.h"
 #include "ui/headless_toolkit.h"
 
 namespace pelorin::outlook {
@@ -279,13 +280,7 @@ TEST_F(ComStandin, EveryStoreIsOnDiskWhenAddStoreReturns) {
         std::ifstream in(std::filesystem::path(file), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
-    auto utf8 = [](const std::wstring& text) {
-        std::string out(static_cast<size_t>(::WideCharToMultiByte(
-                            CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr)) - 1, '\0');
-        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(),
-                              static_cast<int>(out.size()) + 1, nullptr, nullptr);
-        return out;
-    };
+    auto utf8 = [](const std::wstring& text) { return toUtf8(text); };
     {
         CLSID clsid{};
         ::CLSIDFromProgID(standin::kProgId, &clsid);

@@ -11,14 +11,12 @@
 #include <cstdio>
 #include <string>
 
+#include "base/text.h"
+
 namespace {
 
 void print(const std::wstring& text) {
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n,
-                          nullptr, nullptr);
+    const std::string bytes = pelorin::toUtf8(text);
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "dispatch.h"
 #include "objects.h"
 #include "standin_ids.h"
@@ -26,12 +27,7 @@ bool everUsed = false;
 void report(const std::wstring& text) {
     HANDLE err = ::GetStdHandle(STD_ERROR_HANDLE);
     if (!err || err == INVALID_HANDLE_VALUE) return;
-    const std::wstring line = text + L"\n";
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
-                                        nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), n,
-                          nullptr, nullptr);
+    const std::string bytes = pelorin::toUtf8(text + L"\n");
     DWORD written = 0;
     ::WriteFile(err, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }

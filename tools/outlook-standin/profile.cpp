@@ -5,8 +5,9 @@
 
 #include <memory>
 
+#include "base/text.h"
 #include "dispatch.h"
-#include "pst_header.h"
+#include "outlook/pst_header.h"
 #include "standin_ids.h"
 
 namespace standin {
@@ -36,24 +37,20 @@ std::wstring apiPath(const std::wstring& path) {
 
 [[noreturn]] void fail(HRESULT code, const std::wstring& text) { throw Refusal{code, text}; }
 
-std::string toUtf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(),
-                                        static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    if (n <= 0) fail(E_INVALIDARG, L"The path " + text + L" is not valid Unicode text.");
-    std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                          out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::wstring fromUtf8(const std::string& text) {
-    if (text.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
+// A path that is not valid Unicode text (an unpaired surrogate) is refused
+// rather than written in a form no other program would read back.
+std::string pathToUtf8(const std::wstring& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        const bool high = c >= 0xD800 && c <= 0xDBFF;
+        const bool low = c >= 0xDC00 && c <= 0xDFFF;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            ++i;
+        } else if (high || low) {
+            fail(E_INVALIDARG, L"The path " + text + L" is not valid Unicode text.");
+        }
+    }
+    return pelorin::toUtf8(text);
 }
 
 }  // namespace
@@ -90,7 +87,7 @@ std::vector<std::wstring> Profile::load() const {
         if (end == std::string::npos) end = bytes.size();
         std::string line = bytes.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) stores.push_back(fromUtf8(line));
+        if (!line.empty()) stores.push_back(pelorin::fromUtf8(line));
         start = end + 1;
     }
     return stores;
@@ -98,7 +95,7 @@ std::vector<std::wstring> Profile::load() const {
 
 void Profile::save(const std::vector<std::wstring>& stores) const {
     std::string bytes;
-    for (const auto& s : stores) bytes += toUtf8(s) + "\n";
+    for (const auto& s : stores) bytes += pathToUtf8(s) + "\n";
 
     const size_t slash = path_.find_last_of(L'\\');
     if (slash != std::wstring::npos) {
@@ -151,13 +148,13 @@ std::wstring refusalFor(const std::wstring& path) {
     if (!f) return denied;
     LARGE_INTEGER length{};
     if (!::GetFileSizeEx(f.get(), &length)) return denied;
-    std::uint8_t head[kPstHeaderBytes];
+    std::uint8_t head[pelorin::outlook::kPstHeaderBytes];
     DWORD got = 0, total = 0;
     while (total < sizeof head &&
            ::ReadFile(f.get(), head + total, static_cast<DWORD>(sizeof head - total), &got, nullptr) &&
            got > 0)
         total += got;
-    if (!accepted(checkPstHeader(head, total, static_cast<std::uint64_t>(length.QuadPart))))
+    if (!pelorin::outlook::accepted(pelorin::outlook::checkPstHeader(head, total, static_cast<std::uint64_t>(length.QuadPart))))
         return notPst;
     return L"";
 }

@@ -1,8 +1,8 @@
-#include "pst_header.h"
+#include "outlook/pst_header.h"
 
 #include <array>
 
-namespace standin {
+namespace pelorin::outlook {
 
 namespace {
 
@@ -60,4 +60,4 @@ PstCheck checkPstHeader(const std::uint8_t* head, std::size_t headLength,
     return unicode ? PstCheck::Unicode : PstCheck::Ansi;
 }
 
-}  // namespace standin
+}  // namespace pelorin::outlook

@@ -1,11 +1,11 @@
-// The stand-in's check of a personal folders file: the header fields Outlook
-// looks at before it accepts a file as a store. Portable (bytes in, verdict
-// out) so the tests compile it in.
+// The check of a personal folders file's header: the header fields Outlook
+// looks at before it accepts a file as a store. Portable: bytes in, verdict
+// out.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-namespace standin {
+namespace pelorin::outlook {
 
 enum class PstCheck {
     Ansi,          // a valid ANSI PST (version 14 or 15)
@@ -32,4 +32,4 @@ inline constexpr std::size_t kPstHeaderBytes = 564;
 PstCheck checkPstHeader(const std::uint8_t* head, std::size_t headLength,
                         std::uint64_t fileLength);
 
-}  // namespace standin
+}  // namespace pelorin::outlook

@@ -1,0 +1,21 @@
+// Paths on Windows: the full form of a path, the \\?\ form the file APIs
+// need past MAX_PATH, and the one comparison of two paths (the file system's
+// own: case-insensitive, ordinal, after both are made full).
+#pragma once
+#include <string>
+
+namespace pelorin {
+
+// The absolute, normalised form of a path (GetFullPathNameW); the path
+// itself when that fails.
+std::wstring fullPath(const std::wstring& path);
+
+// The absolute form prefixed with \\?\ (\\?\UNC\ for a share), for the file
+// APIs. A path already in that form, or a device path, is passed on as is.
+std::wstring longPath(const std::wstring& path);
+
+// Whether two paths name the same place: both made full, then compared
+// ordinally without regard to case, as the file system compares names.
+bool samePath(const std::wstring& a, const std::wstring& b);
+
+}  // namespace pelorin
