@@ -99,6 +99,29 @@ bool isPstPath(const std::wstring& path) {
     return true;
 }
 
+scan::CollectionRef scanTree(const std::wstring& root, const scan::FileSystemFactory& fileSystems,
+                             EventPump& events, std::set<std::wstring>& skipped) {
+    auto noted = std::make_shared<std::set<std::wstring>>();
+    scan::CollectionRef paths;
+    {
+        scan::FolderScanner scanner(
+            [&fileSystems, noted] {
+                return std::make_unique<SkippingFileSystem>(fileSystems(), noted);
+            },
+            events);
+        events.doEvents();
+        scanner.reset();
+        scanner.filesOnly(true);
+        scanner.scan(root);
+        events.doEvents();
+        (void)scanner.count();
+        paths = scanner.filePaths();
+        scanner.release();
+    }
+    skipped.insert(noted->begin(), noted->end());
+    return paths ? paths : std::make_shared<scan::Collection>();
+}
+
 void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
                     std::wstring& selectedFolder) {
     selectedFolder = ui.dialogs().browseFolder(kBrowseTitle);
@@ -114,24 +137,8 @@ void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
     const std::wstring root = selectedFolder;
 
     ui.setCursor(ui::Cursor::Hourglass);
-    auto skipped = std::make_shared<std::set<std::wstring>>();
-    scan::CollectionRef paths;
-    {
-        scan::FolderScanner scanner(
-            [&fileSystems, skipped] {
-                return std::make_unique<SkippingFileSystem>(fileSystems(), skipped);
-            },
-            ui);
-        ui.doEvents();
-        scanner.reset();
-        scanner.filesOnly(true);
-        scanner.scan(root);
-        ui.doEvents();
-        (void)scanner.count();
-        paths = scanner.filePaths();
-        scanner.release();
-    }
-    if (!paths) paths = std::make_shared<scan::Collection>();
+    std::set<std::wstring> skippedFolders;
+    const scan::CollectionRef paths = scanTree(root, fileSystems, ui, skippedFolders);
 
     int added = 0;
     std::vector<std::wstring> unreadable;
@@ -159,8 +166,9 @@ void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
     ui.setCursor(ui::Cursor::Default);
     ui.attachButton().setEnabled(added > 0);
     refreshTotal(ui);
-    if (!skipped->empty() || !unreadable.empty())
-        ui.dialogs().messageBox(skippedText(skipped->size(), unreadable), ui::Icon::Information);
+    if (!skippedFolders.empty() || !unreadable.empty())
+        ui.dialogs().messageBox(skippedText(skippedFolders.size(), unreadable),
+                                ui::Icon::Information);
 }
 
 }  // namespace pelorin::pstlist

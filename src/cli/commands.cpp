@@ -1,0 +1,138 @@
+#include "cli/commands.h"
+
+#include <exception>
+
+#include "base/error.h"
+
+namespace pelorin::cli {
+
+namespace {
+
+// The profile's stores; a profile whose store list cannot be read is taken
+// as empty (Outlook itself then says whether a file is already there).
+std::vector<Store> storesOf(OutlookProfile& profile) {
+    try {
+        return profile.stores();
+    } catch (const Error&) {
+        return {};
+    }
+}
+
+const Store* storeOf(const std::vector<Store>& stores, const std::wstring& path,
+                     FileProbe& probe) {
+    for (const Store& store : stores)
+        if (!store.filePath.empty() && probe.samePath(store.filePath, path)) return &store;
+    return nullptr;
+}
+
+// The record of a file with what its header and length say.
+FileRecord measured(const std::wstring& path, FileProbe& probe, bool& exists) {
+    const FileFacts facts = probe.facts(path);
+    exists = facts.exists;
+    FileRecord record{path};
+    if (facts.exists) {
+        record.size = facts.size;
+        record.format = formatOf(facts);
+    }
+    return record;
+}
+
+void failWith(FileRecord& record, const Error& error) {
+    record.result = Result::Failed;
+    record.reason = error.description();
+    record.hresult = error.hresult();
+}
+
+}  // namespace
+
+void attachFiles(const Options& options, const std::vector<std::wstring>& files,
+                 OutlookProfile& profile, FileProbe& probe, Reporter& reporter) {
+    std::vector<Store> stores = storesOf(profile);
+    bool stopped = false;
+    for (const std::wstring& path : files) {
+        reporter.starting(path);
+        bool exists = false;
+        FileRecord record = measured(path, probe, exists);
+        if (stopped) {
+            record.result = Result::Skipped;
+            record.reason = L"not tried: an earlier file failed";
+        } else if (!exists) {
+            record.result = Result::Failed;
+            record.reason = L"file not found";
+        } else if (storeOf(stores, path, probe)) {
+            record.result = Result::Already;
+            record.reason = L"already in Outlook";
+        } else if (options.dryRun) {
+            record.result = Result::Skipped;
+            record.reason = L"dry run: would be attached";
+        } else {
+            try {
+                profile.add(path);
+                record.result = Result::Attached;
+                stores.push_back(Store{L"", path, true, false});  // named twice: "already"
+            } catch (const Error& e) {
+                failWith(record, e);
+            }
+        }
+        stopped = stopped || (record.result == Result::Failed && !options.keepGoing);
+        reporter.done(std::move(record));
+    }
+}
+
+void detachFiles(const Options& options, const std::vector<std::wstring>& files,
+                 OutlookProfile& profile, FileProbe& probe, Reporter& reporter) {
+    const std::vector<Store> stores = profile.stores();
+    std::vector<std::pair<std::wstring, const Store*>> targets;
+    if (options.all) {
+        for (const Store& store : stores)
+            if (store.pst) targets.emplace_back(store.filePath, &store);
+    } else {
+        for (const std::wstring& path : files) targets.emplace_back(path, storeOf(stores, path, probe));
+    }
+    for (const auto& [path, store] : targets) {
+        reporter.starting(path);
+        FileRecord record{path};
+        if (!store) {
+            record.result = Result::Skipped;
+            record.reason = L"not in Outlook";
+        } else if (store->isDefault) {
+            // Named, it is a refusal; under --all it is simply not touched.
+            record.result = options.all ? Result::Skipped : Result::Failed;
+            record.reason = L"refused: the profile's default store";
+        } else {
+            try {
+                profile.remove(*store);
+                record.result = Result::Detached;
+            } catch (const Error& e) {
+                failWith(record, e);
+            }
+        }
+        reporter.done(std::move(record));
+    }
+}
+
+void listStores(OutlookProfile& profile, FileProbe& probe, Reporter& reporter) {
+    for (const Store& store : profile.stores()) {
+        reporter.starting(store.filePath);
+        FileRecord record{store.filePath, Result::Ok};
+        if (store.pst) {
+            bool exists = false;
+            record = measured(store.filePath, probe, exists);
+            record.result = Result::Ok;
+        }
+        record.reason = std::wstring(store.pst ? L"pst" : L"store") +
+                        (store.isDefault ? L" (default)" : L"") + L": " + store.displayName;
+        if (!record.format.empty()) record.reason += L", " + record.format;
+        if (record.size) record.reason += L", " + std::to_wstring(*record.size) + L" bytes";
+        reporter.done(std::move(record));
+    }
+}
+
+void checkFiles(const std::vector<std::wstring>& files, FileProbe& probe, Reporter& reporter) {
+    for (const std::wstring& path : files) {
+        reporter.starting(path);
+        reporter.done(checkRecord(path, probe.facts(path)));
+    }
+}
+
+}  // namespace pelorin::cli
