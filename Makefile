@@ -10,7 +10,7 @@ export PELORIN_BUILD := $(abspath $(BUILD))
 SCRIPTS := scripts
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize fuzz soak run exe screenshot demo shots bench clean
+.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize fuzz soak run exe dist screenshot demo shots bench clean
 
 all: native win
 
@@ -66,6 +66,10 @@ test: test-native test-sanitize fuzz test-win
 
 exe: win
 	@mkdir -p dist && cp $(WIN)/pelorin.exe dist/pelorin.exe && echo "dist/pelorin.exe"
+
+# Both programs, the README and SHA256SUMS in dist/pelorin-<version>-win32.zip.
+dist: win
+	@$(SCRIPTS)/dist.sh $(WIN)
 
 screenshot: prefix exe
 	@$(SCRIPTS)/screenshot.sh dist/pelorin.png

@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "cli/console_win.h"
 #include "cli/file_probe_win.h"
 #include "cli/outlook_win.h"
