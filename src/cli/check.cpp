@@ -88,7 +88,8 @@ FileRecord checkRecord(const std::wstring& path, const FileFacts& facts) {
     record.format = formatOf(facts);
     std::wstring problems, warnings;
     if (!facts.headRead) {
-        add(problems, L"cannot be read");
+        // A file held without sharing cannot be read either: one reason.
+        if (!facts.inUse) add(problems, L"cannot be read");
     } else {
         const PstCheck check = headerCheck(facts);
         if (check == PstCheck::NotPst && isOst(facts))

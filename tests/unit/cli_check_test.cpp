@@ -46,6 +46,8 @@ std::vector<CheckCase> checkCases() {
     auto locked = factsOf(unicode);
     locked.headRead = false;
     locked.head.clear();
+    auto heldShut = locked;
+    heldShut.inUse = true;
     return {
         {"Unicode", factsOf(unicode), cli::Result::Ok, L"Unicode PST", L""},
         {"Ansi", factsOf(ansi), cli::Result::Ok, L"ANSI PST", L""},
@@ -60,6 +62,7 @@ std::vector<CheckCase> checkCases() {
         {"Unreadable", locked, cli::Result::Problem, L"", L"cannot be read"},
         {"ReadOnly", readOnly, cli::Result::Problem, L"Unicode PST", L"read-only"},
         {"InUse", inUse, cli::Result::Problem, L"Unicode PST", L"in use"},
+        {"InUseUnshared", heldShut, cli::Result::Problem, L"", L"in use"},
         {"Network", share, cli::Result::Problem, L"Unicode PST", L"network path"},
         {"OneDrive", synced, cli::Result::Warning, L"Unicode PST", L"OneDrive"},
     };

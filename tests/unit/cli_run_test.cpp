@@ -59,6 +59,8 @@ const RunCase kRuns[] = {
      {L"remove C:\\a.pst", L"remove C:\\b.pst"}, L"2 of 3 detached, 1 skipped", 0},
 };
 
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+
 class CliRunTest : public ::testing::TestWithParam<RunCase> {};
 
 TEST_P(CliRunTest, ResultsCallsSummaryAndExitCode) {
