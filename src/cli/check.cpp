@@ -78,6 +78,17 @@ std::wstring formatOf(const FileFacts& facts) {
     return L"damaged";
 }
 
+std::wstring attachRefusal(const FileFacts& facts) {
+    if (facts.inUse) return L"in use by another program";
+    if (!facts.headRead) return L"cannot be read";
+    const PstCheck check = headerCheck(facts);
+    if (check == PstCheck::NotPst && isOst(facts))
+        return L"an OST (offline copy of a mailbox), not a PST";
+    if (!outlook::accepted(check)) return headerProblem(check);
+    if (facts.readOnly) return L"read-only";
+    return {};
+}
+
 FileRecord checkRecord(const std::wstring& path, const FileFacts& facts) {
     FileRecord record{path, Result::Problem};
     if (!facts.exists) {

@@ -26,9 +26,7 @@ const Store* storeOf(const std::vector<Store>& stores, const std::wstring& path,
 }
 
 // The record of a file with what its header and length say.
-FileRecord measured(const std::wstring& path, FileProbe& probe, bool& exists) {
-    const FileFacts facts = probe.facts(path);
-    exists = facts.exists;
+FileRecord measured(const std::wstring& path, const FileFacts& facts) {
     FileRecord record{path};
     if (facts.exists) {
         record.size = facts.size;
@@ -51,17 +49,20 @@ void attachFiles(const Options& options, const std::vector<std::wstring>& files,
     bool stopped = false;
     for (const std::wstring& path : files) {
         reporter.starting(path);
-        bool exists = false;
-        FileRecord record = measured(path, probe, exists);
+        const FileFacts facts = probe.facts(path);
+        FileRecord record = measured(path, facts);
         if (stopped) {
             record.result = Result::Skipped;
             record.reason = L"not tried: an earlier file failed";
-        } else if (!exists) {
+        } else if (!facts.exists) {
             record.result = Result::Failed;
             record.reason = L"file not found";
         } else if (storeOf(stores, path, probe)) {
             record.result = Result::Already;
             record.reason = L"already in Outlook";
+        } else if (std::wstring refusal = attachRefusal(facts); !refusal.empty()) {
+            record.result = Result::Failed;
+            record.reason = std::move(refusal);
         } else if (options.dryRun) {
             record.result = Result::Skipped;
             record.reason = L"dry run: would be attached";
@@ -115,11 +116,7 @@ void listStores(OutlookProfile& profile, FileProbe& probe, Reporter& reporter) {
     for (const Store& store : profile.stores()) {
         reporter.starting(store.filePath);
         FileRecord record{store.filePath, Result::Ok};
-        if (store.pst) {
-            bool exists = false;
-            record = measured(store.filePath, probe, exists);
-            record.result = Result::Ok;
-        }
+        if (store.pst) record = measured(store.filePath, probe.facts(store.filePath));
         record.reason = std::wstring(store.pst ? L"pst" : L"store") +
                         (store.isDefault ? L" (default)" : L"") + L": " + store.displayName;
         if (!record.format.empty()) record.reason += L", " + record.format;

@@ -52,6 +52,11 @@ std::wstring formatOf(const FileFacts& facts);
 // regard to case, '\\' and '/' alike, at a name boundary.
 bool insideFolder(const std::wstring& path, const std::wstring& folder);
 
+// Why Outlook would refuse to add the file, checked before it is asked (a
+// damaged file can leave Outlook showing a dialog no one at a logon script
+// will answer): not a sound PST header, read-only, in use. Empty: none.
+std::wstring attachRefusal(const FileFacts& facts);
+
 // The verdict of `check` on one file: ok, warning or problem, with every
 // reason found, joined by "; ".
 FileRecord checkRecord(const std::wstring& path, const FileFacts& facts);

@@ -30,10 +30,11 @@ bool onNetwork(const std::wstring& path) {
            ::GetDriveTypeW((full.substr(0, 2) + L"\\").c_str()) == DRIVE_REMOTE;
 }
 
-bool inOneDrive(const std::wstring& path, DWORD attributes) {
+bool inOneDrive(const std::wstring& path, DWORD attributes,
+                const std::vector<std::wstring>& folders) {
     if (attributes & kCloudAttributes) return true;
     const std::wstring full = fullPath(path);
-    for (const std::wstring& folder : oneDriveFolders())
+    for (const std::wstring& folder : folders)
         if (insideFolder(full, folder)) return true;
     return false;
 }
@@ -78,7 +79,7 @@ public:
             (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
         facts.readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
         facts.network = onNetwork(path);
-        facts.oneDrive = inOneDrive(path, data.dwFileAttributes);
+        facts.oneDrive = inOneDrive(path, data.dwFileAttributes, oneDrive_);
         readHead(path, facts);
         return facts;
     }
@@ -107,6 +108,9 @@ public:
         return pelorin::samePath(a, b);
     }
     std::wstring fullPath(const std::wstring& path) override { return pelorin::fullPath(path); }
+
+private:
+    const std::vector<std::wstring> oneDrive_ = oneDriveFolders();  // read once a run
 };
 
 }  // namespace

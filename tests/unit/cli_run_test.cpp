@@ -40,6 +40,9 @@ const RunCase kRuns[] = {
     {"MissingFileNeverReachesOutlook", {L"attach", L"--continue", L"C:\\gone.pst", L"C:\\a.pst"},
      {}, {}, {L"failed\tC:\\gone.pst", L"attached\tC:\\a.pst"}, {L"add C:\\a.pst"},
      L"1 of 2 attached, 1 failed", 1},
+    {"RefusedBeforeOutlook", {L"attach", L"--continue", L"C:\\damaged.pst", L"C:\\ro.pst", L"C:\\a.pst"},
+     {}, {}, {L"failed\tC:\\damaged.pst", L"failed\tC:\\ro.pst", L"attached\tC:\\a.pst"},
+     {L"add C:\\a.pst"}, L"1 of 3 attached, 2 failed", 1},
     {"DryRunAddsNothing", {L"attach", L"--dry-run", L"C:\\a.pst", L"C:\\b.pst"}, {L"C:\\b.pst"},
      {}, {L"skipped\tC:\\a.pst", L"already\tC:\\b.pst"}, {},
      L"dry run: 1 of 2 would be attached, 1 already in Outlook", 0},
@@ -68,6 +71,9 @@ TEST_P(CliRunTest, ResultsCallsSummaryAndExitCode) {
     CliRun run;
     run.files.pst({L"C:\\a.pst", L"C:\\b.pst", L"C:\\bad.pst", L"C:\\c.pst", L"C:\\work\\a.pst",
                    L"C:\\default.pst"});
+    run.files.pst({L"C:\\damaged.pst", L"C:\\ro.pst"});
+    run.files.files[L"C:\\damaged.pst"].head[40] ^= 1;
+    run.files.files[L"C:\\ro.pst"].readOnly = true;
     for (const std::wstring& path : c.attached)
         run.profile.current.push_back({L"Store", path, true, path == L"C:\\default.pst"});
     run.profile.current.push_back({L"Mailbox", L"", false, false});

@@ -170,16 +170,22 @@ TEST_F(CliExe, CheckOverCraftedFiles) {
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder);
 
+    const std::wstring synced = pst(L"mail/OneDrive/s.pst");
+    ::SetEnvironmentVariableW(L"OneDrive", tree.path(L"mail/OneDrive").c_str());
+
     const std::wstring report = tree.path(L"report.csv");
     const Output run = runCli(tree, {L"check", L"--report", report, tree.path(L"mail")});
+    ::SetEnvironmentVariableW(L"OneDrive", nullptr);
     EXPECT_EQ(run.exitCode, 1u) << run.err;
     EXPECT_EQ(sorted(run.lines()),
               sorted({L"ok\t" + unicode, L"ok\t" + ansi, L"ok\t" + scripts,
                       L"problem\t" + offline + L"\tan OST (offline copy of a mailbox), not a PST",
                       L"problem\t" + flipped + L"\tdamaged: header checksum does not match",
                       L"problem\t" + locked + L"\tread-only",
-                      L"problem\t" + held + L"\tin use by another program"}));
-    EXPECT_NE(run.err.find(L"7 checked: 3 ok, 4 with problems"), std::wstring::npos) << run.err;
+                      L"problem\t" + held + L"\tin use by another program",
+                      L"warning\t" + synced + L"\tin a OneDrive-synced folder"}));
+    EXPECT_NE(run.err.find(L"8 checked: 3 ok, 1 with warnings, 4 with problems"),
+              std::wstring::npos) << run.err;
     const std::string csv = fileBytes(report);
     EXPECT_EQ(csv.rfind("\xEF\xBB\xBFpath,size_bytes,format,result,reason,hresult\r\n", 0), 0u);
     EXPECT_NE(csv.find(toUtf8(scripts) + ",8192,Unicode PST,ok,,\r\n"), std::string::npos) << csv;
@@ -213,7 +219,7 @@ TEST_F(CliExe, AttachRunsAgainstTheStandin) {
     EXPECT_EQ(run.lines().at(1), L"attached\t" + e);
     const std::string csv = fileBytes(report);
     EXPECT_NE(csv.find(toUtf8(bad) + ",8192,damaged,failed,"), std::string::npos) << csv;
-    EXPECT_NE(csv.find("not a personal folders file"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("checksum does not match"), std::string::npos) << csv;
     forgetStores(tree);
 }
 
