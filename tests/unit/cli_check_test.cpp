@@ -17,9 +17,12 @@ cli::FileFacts factsOf(std::vector<std::uint8_t> bytes, std::int64_t size = 0) {
     return f;
 }
 
-std::vector<std::uint8_t> flipped(std::vector<std::uint8_t> bytes, std::size_t at) {
-    bytes[at] ^= 0x01;
-    return bytes;
+// A sound Unicode PST's facts, changed.
+template <class Change>
+cli::FileFacts soundWith(Change change) {
+    cli::FileFacts f = factsOf(pstBytes());
+    change(f);
+    return f;
 }
 
 struct CheckCase {
@@ -31,40 +34,33 @@ struct CheckCase {
 };
 
 std::vector<CheckCase> checkCases() {
-    const auto unicode = pstBytes();
-    const auto ansi = pstBytes({PstLayout::Ansi});
+    using cli::Result;
     PstShape ost;
     ost.client[1] = 'O';
-    auto readOnly = factsOf(unicode);
-    readOnly.readOnly = true;
-    auto inUse = factsOf(unicode);
-    inUse.inUse = true;
-    auto share = factsOf(unicode);
-    share.network = true;
-    auto synced = factsOf(unicode);
-    synced.oneDrive = true;
-    auto locked = factsOf(unicode);
-    locked.headRead = false;
-    locked.head.clear();
-    auto heldShut = locked;
-    heldShut.inUse = true;
+    const auto unread = [](cli::FileFacts& f) { f.headRead = false, f.head.clear(); };
     return {
-        {"Unicode", factsOf(unicode), cli::Result::Ok, L"Unicode PST", L""},
-        {"Ansi", factsOf(ansi), cli::Result::Ok, L"ANSI PST", L""},
-        {"Ost", factsOf(pstBytes(ost)), cli::Result::Problem, L"OST", L"OST"},
-        {"TextFile", factsOf({'h', 'e', 'l', 'l', 'o', 0, 0, 0, 0, 0, 0, 0, 0}),
-         cli::Result::Problem, L"damaged", L"no PST signature"},
-        {"FlippedByte", factsOf(flipped(unicode, 40)), cli::Result::Problem, L"damaged",
+        {"Unicode", factsOf(pstBytes()), Result::Ok, L"Unicode PST", L""},
+        {"Ansi", factsOf(pstBytes({PstLayout::Ansi})), Result::Ok, L"ANSI PST", L""},
+        {"Ost", factsOf(pstBytes(ost)), Result::Problem, L"OST", L"OST"},
+        {"TextFile", factsOf({'h', 'e', 'l', 'l', 'o', 0, 0, 0, 0, 0, 0, 0}), Result::Problem,
+         L"damaged", L"no PST signature"},
+        {"FlippedByte", soundWith([](auto& f) { f.head[40] ^= 1; }), Result::Problem, L"damaged",
          L"checksum"},
-        {"Truncated", factsOf(unicode, 4096), cli::Result::Problem, L"damaged", L"truncated"},
-        {"Empty", factsOf({}), cli::Result::Problem, L"damaged", L"shorter"},
-        {"Missing", cli::FileFacts{}, cli::Result::Problem, L"", L"file not found"},
-        {"Unreadable", locked, cli::Result::Problem, L"", L"cannot be read"},
-        {"ReadOnly", readOnly, cli::Result::Problem, L"Unicode PST", L"read-only"},
-        {"InUse", inUse, cli::Result::Problem, L"Unicode PST", L"in use"},
-        {"InUseUnshared", heldShut, cli::Result::Problem, L"", L"in use"},
-        {"Network", share, cli::Result::Problem, L"Unicode PST", L"network path"},
-        {"OneDrive", synced, cli::Result::Warning, L"Unicode PST", L"OneDrive"},
+        {"Truncated", soundWith([](auto& f) { f.size = 4096; }), Result::Problem, L"damaged",
+         L"truncated"},
+        {"Empty", factsOf({}), Result::Problem, L"damaged", L"shorter"},
+        {"Missing", cli::FileFacts{}, Result::Problem, L"", L"file not found"},
+        {"Unreadable", soundWith(unread), Result::Problem, L"", L"cannot be read"},
+        {"ReadOnly", soundWith([](auto& f) { f.readOnly = true; }), Result::Problem,
+         L"Unicode PST", L"read-only"},
+        {"InUse", soundWith([](auto& f) { f.inUse = true; }), Result::Problem, L"Unicode PST",
+         L"in use"},
+        {"InUseUnshared", soundWith([&](auto& f) { unread(f), f.inUse = true; }), Result::Problem,
+         L"", L"in use"},
+        {"Network", soundWith([](auto& f) { f.network = true; }), Result::Problem, L"Unicode PST",
+         L"network path"},
+        {"OneDrive", soundWith([](auto& f) { f.oneDrive = true; }), Result::Warning,
+         L"Unicode PST", L"OneDrive"},
     };
 }
 
