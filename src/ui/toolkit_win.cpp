@@ -40,7 +40,7 @@ void Win32ListView::insert(int index, const std::wstring& text, int smallIcon) {
         drawingSuspended_ = true;
     }
     if (send(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0)
-        throw Error(7, L"Out of memory");
+        throw Error(kErrOutOfMemory, L"Out of memory");
 }
 
 void Win32ListView::resumeDrawing() {
@@ -165,7 +165,7 @@ Win32Toolkit::Win32Toolkit(const Win32Controls& controls, std::wstring appTitle,
       attachButton_(controls.attachButton),
       totalLabel_(controls.totalLabel),
       dialogs_(controls.owner, std::move(appTitle), std::move(pickFolder)),
-      fileDialog_(controls.owner) {}
+      fileDialog_(controls.owner, [this]() -> Dialogs& { return dialogs(); }) {}
 
 // A dialog is asked for just before it opens: the list shows its rows first.
 FileDialog& Win32Toolkit::fileDialog() {
