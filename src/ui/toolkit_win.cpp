@@ -15,6 +15,15 @@ LRESULT send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendMessageW(hwnd, message, wParam, lParam);
 }
 
+// Moves the focus on to the next control in tab order when `hwnd` has it and
+// is about to be disabled, so the keyboard never ends up on a dead control.
+void moveFocusOffBeforeDisable(HWND hwnd) {
+    if (GetFocus() != hwnd) return;
+    const HWND parent = GetParent(hwnd);
+    const HWND next = GetNextDlgTabItem(parent, hwnd, FALSE);
+    SetFocus(next && next != hwnd ? next : parent);
+}
+
 }  // namespace
 
 // --- list view ---------------------------------------------------------------
@@ -96,13 +105,6 @@ void Win32ListView::setChecked(int row, bool value) {
 void Win32ListView::clear() { send(hwnd_, LVM_DELETEALLITEMS); }
 
 // --- check box, button, label ------------------------------------------------
-
-void moveFocusOffBeforeDisable(HWND hwnd) {
-    if (GetFocus() != hwnd) return;
-    const HWND parent = GetParent(hwnd);
-    const HWND next = GetNextDlgTabItem(parent, hwnd, FALSE);
-    SetFocus(next && next != hwnd ? next : parent);
-}
 
 int Win32CheckBox::value() const {
     switch (send(hwnd_, BM_GETCHECK)) {
