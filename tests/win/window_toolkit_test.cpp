@@ -24,12 +24,11 @@ protected:
 // Pixels inside `rect` of the window's surface that differ from its corner.
 int inkIn(HWND hwnd, const RECT& rect) {
     UpdateWindow(hwnd);
-    HDC dc = GetDC(hwnd);
-    const COLORREF background = GetPixel(dc, rect.right - 1, rect.bottom - 1);
+    const WindowDc dc(hwnd);
+    const COLORREF background = GetPixel(dc.get(), rect.right - 1, rect.bottom - 1);
     int ink = 0;
     for (int y = rect.top; y < rect.bottom; ++y)
-        for (int x = rect.left; x < rect.right; ++x) ink += GetPixel(dc, x, y) != background;
-    ReleaseDC(hwnd, dc);
+        for (int x = rect.left; x < rect.right; ++x) ink += GetPixel(dc.get(), x, y) != background;
     return ink;
 }
 
