@@ -13,10 +13,4 @@ inline std::vector<std::wstring> rowTexts(const ui::ListView& list) {
     return out;
 }
 
-inline std::vector<std::wstring> rowStatuses(const ui::ListView& list) {
-    std::vector<std::wstring> out;
-    for (int row = 1; row <= list.count(); ++row) out.push_back(list.subItem(row, 2));
-    return out;
-}
-
 }  // namespace pelorin::test
