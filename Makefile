@@ -1,5 +1,7 @@
 # The front door. `make run` and `make test` do all the set-up on a fresh
 # Debian 12 machine: packages, both builds, the Wine prefix, the stand-in.
+# The build targets themselves never install anything (`make deps` does).
+# The builds are configured from the presets in CMakePresets.json.
 SHELL := /bin/bash
 .SHELLFLAGS := -o pipefail -c
 BUILD ?= build
@@ -9,6 +11,10 @@ SAN := $(BUILD)/sanitize
 export PELORIN_BUILD := $(abspath $(BUILD))
 SCRIPTS := scripts
 JOBS ?= $(shell nproc)
+# The program's file name, as src/app/version.h gives it.
+EXE := $(shell sed -n 's/^\#define PELORIN_EXE_NAME "\(.*\)"$$/\1/p' src/app/version.h)
+# ctest's results as JUnit XML in each build folder, for CI and the summary.
+JUNIT := junit.xml
 
 .PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize fuzz soak run exe dist screenshot demo shots bench clean
 
@@ -17,43 +23,42 @@ all: native win
 deps:
 	@$(SCRIPTS)/deps.sh
 
-native: deps
-	@[ -f $(NATIVE)/build.ninja ] || cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Configured once per build folder; -B keeps BUILD=dir working with the presets.
+native:
+	@[ -f $(NATIVE)/build.ninja ] || cmake --preset native -B $(NATIVE) >/dev/null
 	@cmake --build $(NATIVE) -j $(JOBS)
 
-win: deps
-	@[ -f $(WIN)/build.ninja ] || cmake -S . -B $(WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake >/dev/null
+win:
+	@[ -f $(WIN)/build.ninja ] || cmake --preset win -B $(WIN) >/dev/null
 	@cmake --build $(WIN) -j $(JOBS)
+
+# The native tests again under AddressSanitizer + UndefinedBehaviorSanitizer
+# (clang), and the fuzz targets.
+sanitize-build:
+	@[ -f $(SAN)/build.ninja ] || cmake --preset sanitize -B $(SAN) >/dev/null
+	@cmake --build $(SAN) -j $(JOBS)
 
 prefix: win
 	@$(SCRIPTS)/wine-prefix.sh
 	@$(SCRIPTS)/standin.sh register
 
 test-native: native
-	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS) | tee ctest.log
+	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS) --output-junit $(JUNIT)
+
+test-sanitize: sanitize-build
+	cd $(SAN) && ctest --output-on-failure -j $(JOBS) --output-junit $(JUNIT)
 
 # A Wine test that fails is run once more: about one full run in fifteen
 # saw a test pass and its Wine process still end non-zero. A real failure
-# fails twice; a retried one stays visible in ctest.log.
+# fails twice; a retried one stays visible in ctest's output.
 test-win: prefix
 	cd $(WIN) && $(CURDIR)/$(SCRIPTS)/with-wine.sh ctest --output-on-failure -j $(JOBS) \
-	    --repeat until-pass:2 | tee ctest.log
-
-# The native tests again under AddressSanitizer + UndefinedBehaviorSanitizer
-# (clang), and a short run of every fuzz target over its corpus.
-sanitize-build: deps
-	@[ -f $(SAN)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(SAN) -G Ninja \
-	    -DCMAKE_BUILD_TYPE=Debug -DPELORIN_SANITIZE=ON -DPELORIN_FUZZ=ON >/dev/null
-	@cmake --build $(SAN) -j $(JOBS)
-
-test-sanitize: sanitize-build
-	cd $(SAN) && ctest --output-on-failure -j $(JOBS) | tee ctest.log
-
-fuzz: sanitize-build
-	@$(SCRIPTS)/fuzz.sh $(SAN) $(FUZZ_SECONDS)
+	    --repeat until-pass:2 --output-junit $(JUNIT)
 
 FUZZ_SECONDS ?= 10
+# A short run of every fuzz target over its corpus.
+fuzz: sanitize-build
+	@$(SCRIPTS)/fuzz.sh $(SAN) $(FUZZ_SECONDS)
 
 # The randomized click sequences at length, under the sanitizers:
 # SOAK_SEEDS sequences of each kind (a failing seed is printed).
@@ -61,11 +66,19 @@ SOAK_SEEDS ?= 20000
 soak: sanitize-build
 	cd $(SAN) && time PELORIN_SOAK_SEEDS=$(SOAK_SEEDS) ./unit_tests --gtest_filter='RandomSequences*'
 
-test: test-native test-sanitize fuzz test-win
-	@$(SCRIPTS)/summary.sh $(NATIVE) $(SAN) $(WIN)
+# Every step runs even when an earlier one fails, so the last line always
+# counts them all: "tests: N passed, M failed" (CI reads it).
+test:
+	@$(SCRIPTS)/deps.sh
+	@rm -f $(NATIVE)/$(JUNIT) $(SAN)/$(JUNIT) $(WIN)/$(JUNIT)
+	@rc=0; \
+	for step in test-native test-sanitize fuzz test-win; do \
+	    $(MAKE) --no-print-directory $$step || rc=1; \
+	done; \
+	$(SCRIPTS)/summary.sh $$rc $(NATIVE)/$(JUNIT) $(SAN)/$(JUNIT) $(WIN)/$(JUNIT)
 
 exe: win
-	@mkdir -p dist && cp $(WIN)/pelorin.exe dist/pelorin.exe && echo "dist/pelorin.exe"
+	@mkdir -p dist && cp $(WIN)/$(EXE) dist/$(EXE) && echo "dist/$(EXE)"
 
 # Both programs, the README and SHA256SUMS in dist/pelorin-<version>-win32.zip.
 dist: win
@@ -74,7 +87,9 @@ dist: win
 screenshot: prefix exe
 	@$(SCRIPTS)/screenshot.sh dist/pelorin.png
 
-run: prefix exe
+run:
+	@$(SCRIPTS)/deps.sh
+	@$(MAKE) --no-print-directory prefix exe
 	@$(SCRIPTS)/run.sh
 
 demo: prefix exe

@@ -16,11 +16,13 @@ fi
 
 ROOT=$(cd "$HERE/.." && pwd)
 WIN=$PELORIN_BUILD/win
-EXE=$ROOT/dist/pelorin.exe
-[ -f "$EXE" ] || EXE=$WIN/pelorin.exe
+EXE_NAME=$(product EXE_NAME)
+EXE=$ROOT/dist/$EXE_NAME
+[ -f "$EXE" ] || EXE=$WIN/$EXE_NAME
 PEEK=$WIN/tools/outlook-standin/list-peek.exe
 OUT=$ROOT/dist/demo
-CAPTION='Quennet Pelorin v3.0 - www.quennet.com'
+CAPTION=$(product CAPTION)
+TITLE=$(product PRODUCT_NAME)              # the message boxes' title
 DIALOG='Select Web Pages'
 SAMPLES=$WINEPREFIX/drive_c/PelorinDemo   # C:\PelorinDemo inside the prefix
 CLIENT_W=600 CLIENT_H=410                 # the main window's client area
@@ -63,10 +65,10 @@ click() {  # client x, y of the main window
     sleep 0.3
 }
 stop() {
-    wine taskkill /im pelorin.exe </dev/null >/dev/null 2>&1 || true
+    wine taskkill /im "$EXE_NAME" </dev/null >/dev/null 2>&1 || true
     gone "$CAPTION"
     # (no `wineserver -w` here: the warm session's services never end)
-    for _ in $(seq 100); do pgrep -f 'pelorin\.exe' >/dev/null || break; sleep 0.1; done
+    for _ in $(seq 100); do pgrep -f "${EXE_NAME//./\\.}" >/dev/null || break; sleep 0.1; done
 }
 
 run() {  # label, folder under C:\PelorinDemo, names to pick
@@ -97,18 +99,18 @@ run() {  # label, folder under C:\PelorinDemo, names to pick
     click 20 144                                     # Select All
     click 524 388                                    # Add PSTs to Outlook  >
     local box
-    box=$(window "Pelorin")
+    box=$(window "$TITLE")
     sleep 0.5
     shot "$label-3-result.png"
     echo "-- message:"
-    wine "$PEEK" /message "Pelorin" </dev/null 2>/dev/null | sed 's/^/   /'
+    wine "$PEEK" /message "$TITLE" </dev/null 2>/dev/null | sed 's/^/   /'
     echo "-- list (tick, path | size KB | status):"
     wine "$PEEK" "$CAPTION" </dev/null 2>/dev/null | sed 's/^/   /'
     echo "-- the stand-in Outlook's stores:"
     "$HERE/standin.sh" stores | sed 's/^/   /'
     xdotool windowfocus "$box" 2>/dev/null || true
     xdotool key Return
-    gone "Pelorin"
+    gone "$TITLE"
     stop
 }
 

@@ -5,7 +5,7 @@
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/wine-env.sh"
-EXE=$HERE/../dist/pelorin.exe
+EXE=$HERE/../dist/$(product EXE_NAME)
 if [ -z "${DISPLAY:-}" ]; then
     echo "No display is set: running Pelorin under Xvfb."
     "$HERE/screenshot.sh" "$HERE/../dist/pelorin.png" "$EXE"

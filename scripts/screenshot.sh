@@ -5,14 +5,14 @@ set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/wine-env.sh"
 OUT=$(realpath -m "${1:-dist/pelorin.png}")
-EXE=$(realpath -m "${2:-$HERE/../dist/pelorin.exe}")
+EXE=$(realpath -m "${2:-$HERE/../dist/$(product EXE_NAME)}")
 [ -f "$EXE" ] || { echo "screenshot: $EXE is missing (make exe)" >&2; exit 1; }
 if [ -z "${PELORIN_SHOT_INNER:-}" ]; then
     export PELORIN_SHOT_INNER=1
     unset DISPLAY   # always a private screen: nothing of the user's in the picture
     exec "$HERE/with-wine.sh" bash "$0" "$OUT" "$EXE"
 fi
-CAPTION='Quennet Pelorin v3.0 - www.quennet.com'
+CAPTION=$(product CAPTION)
 mkdir -p "$(dirname "$OUT")"
 wine "$EXE" </dev/null >/dev/null 2>&1 &
 wid=$(timeout 60 xdotool search --sync --onlyvisible --name "^$CAPTION\$" | head -1)

@@ -8,3 +8,7 @@ export WINEPREFIX=${PELORIN_WINEPREFIX:-$PELORIN_BUILD/win/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=${WINEARCH:-win32}
+
+# A product string from src/app/version.h: `product CAPTION` prints the text
+# of its line `#define PELORIN_CAPTION "..."`.
+product() { sed -n "s/^#define PELORIN_$1 \"\(.*\)\"\$/\1/p" "$ROOT/src/app/version.h"; }

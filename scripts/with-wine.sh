@@ -1,23 +1,17 @@
 #!/bin/bash
-# Runs a command with a display and a warm Wine session: an Xvfb of our own
-# when no display is set, and Wine's background services started outside the
-# command's pipes (otherwise ctest waits for them after every test).
+# Runs a command with a display and a warm Wine session: under xvfb-run when
+# no display is set, and with Wine's background services started outside the
+# command's pipes (otherwise ctest waits for them after every test). The
+# session ends with the command.
 set -uo pipefail
-source "$(dirname "$0")/wine-env.sh"
-XVFB_PID=
+HERE=$(cd "$(dirname "$0")" && pwd)
+source "$HERE/wine-env.sh"
 if [ -z "${DISPLAY:-}" ]; then
-    for n in $(seq 91 140); do
-        [ -e /tmp/.X$n-lock ] || { D=:$n; break; }
-    done
-    Xvfb "$D" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=$D
-    for _ in $(seq 50); do xdpyinfo -display "$D" >/dev/null 2>&1 && break; sleep 0.1; done
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
 fi
 wineserver -p </dev/null >/dev/null 2>&1
 wine cmd /c exit </dev/null >/dev/null 2>&1
 "$@"
 rc=$?
 wineserver -k </dev/null >/dev/null 2>&1 || true
-[ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
 exit $rc

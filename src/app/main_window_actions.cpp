@@ -8,8 +8,8 @@
 namespace pelorin::app {
 
 MainWindowActions::MainWindowActions(ui::Toolkit& ui, scan::FileSystemFactory fileSystems,
-             outlook::Automation& automation,
-             std::function<void(const std::wstring&)> openWebPage)
+                                     outlook::Automation& automation,
+                                     std::function<void(const std::wstring&)> openWebPage)
     : ui_(ui), fileSystems_(std::move(fileSystems)), automation_(automation),
       openWebPage_(std::move(openWebPage)) {}
 
@@ -18,7 +18,11 @@ void MainWindowActions::onAddFile() {
     pstlist::addFiles(ui_, *fs);
 }
 
-void MainWindowActions::onAddFolder() { pstlist::addFolder(ui_, fileSystems_, selectedFolder_); }
+void MainWindowActions::onAddFolder() {
+    // Each click picks its own folder; nothing reads it after the click.
+    std::wstring folder;
+    pstlist::addFolder(ui_, fileSystems_, folder);
+}
 
 void MainWindowActions::onAddToOutlook() { pstlist::attachTickedRows(ui_, automation_); }
 

@@ -6,23 +6,12 @@
 #include <utility>
 
 #include "app/resource.h"
-#include "shell/shell.h"
 #include "base/error.h"
 #include "base/text.h"
+#include "shell/shell.h"
 
 namespace pelorin::app {
 namespace {
-
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-constexpr DWORD kButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
-constexpr DWORD kCheck = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
-
-// Column headers and widths of the PST list, in pixels at 96 dpi.
-struct ColumnLayout {
-    const wchar_t* text;
-    int width;
-};
-constexpr ColumnLayout kColumns[] = {{L"File Name", 393}, {L"Size (KB)", 67}, {L"Status", 120}};
 
 HFONT makeFont(int hundredthsOfPoint) {
     // 8.25 pt is -11 px and 9 pt is -12 px at 96 dpi.
@@ -51,37 +40,20 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure) {
     RegisterClassExW(&wc);
 }
 
-}  // namespace
+[[noreturn]] void windowCreationFailed(const std::wstring& what) {
+    throw Error(kErrWindowCreation, L"Could not create the " + what,
+                static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())));
+}
 
-const std::array<ControlLayout, 11> kControls = {{
-    {kIdPstList, L"ListView1", WC_LISTVIEWW, L"", {8, 160, 592, 369},
-     kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS, WS_EX_CLIENTEDGE,
-     FontKind::Tahoma9},
-    {kIdAddFile, L"Command1", WC_BUTTONW, L"Add File", {8, 376, 97, 401}, kButton, 0,
-     FontKind::Tahoma825},
-    {kIdAttach, L"Command3", WC_BUTTONW, L"Add PSTs to Outlook  >", {456, 376, 593, 401}, kButton,
-     0, FontKind::Tahoma825},
-    {kIdClearList, L"Command4", WC_BUTTONW, L"Clear List", {216, 376, 321, 401}, kButton, 0,
-     FontKind::Tahoma825},
-    // Outside the client area: never seen, but it keeps its place in the tab order.
-    {kIdHiddenCompressionBox, L"Check1", WC_BUTTONW, L"Use Enchanced Compression (NOT SAFE)",
-     {624, 464, 857, 481}, kCheck, 0, FontKind::WindowDefault},
-    {kIdAddFolder, L"Command2", WC_BUTTONW, L"Add Folder", {112, 376, 201, 401}, kButton, 0,
-     FontKind::Tahoma825},
-    {kIdSelectAll, L"ChkSelectAll", WC_BUTTONW, L"Select All", {14, 136, 111, 153},
-     kCheck | WS_DISABLED, 0, FontKind::Tahoma825},
-    {kIdHelpLink, L"LblPSTReadOnly", WC_STATICW,
-     L"Click Here to Know more about File Properties Read-only attribute", {224, 120, 593, 137},
-     kChild | SS_RIGHT | SS_NOTIFY, 0, FontKind::Tahoma825},
-    {kIdWarning, L"Label3", WC_STATICW,
-     L"Please ensure Outlook PST file(s) are not corrupt && not having Read-only attribute in "
-     L"File Properties",
-     {16, 88, 585, 105}, kChild | SS_CENTER, 0, FontKind::Tahoma9},
-    {kIdTotal, L"Label2", WC_STATICW, L"0", {248, 136, 297, 153}, kChild | SS_LEFT, 0,
-     FontKind::Tahoma825},
-    {kIdTotalCaption, L"Label1", WC_STATICW, L"Total PST File(s) :", {144, 136, 249, 153},
-     kChild | SS_LEFT, 0, FontKind::Tahoma825},
-}};
+// Developers see where an untrapped error was raised in a debugger's output.
+void traceWhere(const Error& e) {
+    const std::string where = std::string(e.where().file_name()) + ":" +
+                              std::to_string(e.where().line()) + ": untrapped error " +
+                              std::to_string(e.number()) + "\n";
+    OutputDebugStringW(fromUtf8(where).c_str());
+}
+
+}  // namespace
 
 std::wstring runtimeErrorText(int number, const std::wstring& description) {
     return L"Run-time error '" + std::to_wstring(number) + L"':\n\n" + description;
@@ -94,10 +66,32 @@ void MainWindow::initCommonControls() {
 
 MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
     : services_(std::move(services)), options_(std::move(options)) {
+    if (!services_.automation) throw Error(kErrInternal, L"No automation service");
     initCommonControls();
+    createFrame();
+    loadResources();
+    createControls();
+    setUpPstList();
+    toolkit_ = std::make_unique<ui::Win32Toolkit>(
+        ui::Win32Controls{hwnd_.get(), control(kIdPstList), control(kIdSelectAll),
+                          control(kIdAttach), control(kIdTotal)},
+        kAppTitle,
+        [](HWND owner, const std::wstring& title) { return shell::browseFolder(owner, title); });
+    actions_ = std::make_unique<MainWindowActions>(*toolkit_, services_.fileSystems,
+                                                   *services_.automation, services_.openWebPage);
+}
+
+MainWindow::~MainWindow() {
+    // The controls go with the window, before the fonts and images they use.
+    actions_.reset();
+    toolkit_.reset();
+    hwnd_.reset();
+}
+
+// The frame: fixed size around the client area, centred on the screen.
+void MainWindow::createFrame() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     registerWindowClass(instance, windowProc);
-
     RECT frame{0, 0, kClientSize.cx, kClientSize.cy};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
     const int width = frame.right - frame.left;
@@ -106,10 +100,14 @@ MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
     const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     HWND hwnd = CreateWindowExW(0, kWindowClass, kCaption, kWindowStyle, x, y, width, height,
                                 nullptr, nullptr, instance, this);
-    if (!hwnd) throw Error(kErrAutomation, L"The main window could not be created",
-                           static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())));
+    if (!hwnd) windowCreationFailed(L"main window");
     hwnd_.reset(hwnd);
+}
 
+// Icons, banner and the link's pointer; without a resource module the window
+// still works, with the system's hand and no pictures.
+void MainWindow::loadResources() {
+    const HWND hwnd = hwnd_.get();
     iconLarge_.reset(loadIcon(options_.resources, IDI_APP, GetSystemMetrics(SM_CXICON)));
     iconSmall_.reset(loadIcon(options_.resources, IDI_APP, GetSystemMetrics(SM_CXSMICON)));
     if (iconLarge_) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
@@ -127,23 +125,6 @@ MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
         hand_ = ownHand_.get();
     }
     if (!hand_) hand_ = LoadCursorW(nullptr, IDC_HAND);
-
-    createControls();
-    toolkit_ = std::make_unique<ui::Win32Toolkit>(
-        ui::Win32Controls{hwnd, control(kIdPstList), control(kIdSelectAll),
-                          control(kIdAttach), control(kIdTotal)},
-        kAppTitle,
-        [](HWND owner, const std::wstring& title) { return shell::browseFolder(owner, title); });
-    if (!services_.automation) throw Error(kErrAutomation, L"No automation service");
-    actions_ = std::make_unique<MainWindowActions>(*toolkit_, services_.fileSystems, *services_.automation,
-                                    services_.openWebPage);
-}
-
-MainWindow::~MainWindow() {
-    // The controls go with the window, before the fonts and images they use.
-    actions_.reset();
-    toolkit_.reset();
-    hwnd_.reset();
 }
 
 void MainWindow::createControls() {
@@ -151,25 +132,30 @@ void MainWindow::createControls() {
     tahoma9_.reset(makeFont(900));
     yellowBrush_.reset(CreateSolidBrush(kLightYellow));
     const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const HFONT defaultFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
     HWND previous = HWND_TOP;
     for (const ControlLayout& layout : kControls) {
         const RECT& r = layout.rect;
-        HWND child = CreateWindowExW(layout.exStyle, layout.className, layout.text, layout.style, r.left,
-                                     r.top, r.right - r.left, r.bottom - r.top, hwnd_.get(),
+        HWND child = CreateWindowExW(layout.exStyle, layout.className, layout.text, layout.style,
+                                     r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                     hwnd_.get(),
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                      instance, nullptr);
-        if (!child) throw Error(kErrAutomation, std::wstring(L"Could not create ") + layout.name);
+        if (!child) windowCreationFailed(layout.name);
         const HFONT font = layout.font == FontKind::Tahoma825 ? tahoma825_.get()
                            : layout.font == FontKind::Tahoma9 ? tahoma9_.get()
-                                                            : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+                                                              : defaultFont;
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         // Stacking and tab order follow the table, whatever order the
         // platform links new children in.
         SetWindowPos(child, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = child;
     }
+}
 
+// The list's images, check boxes and columns.
+void MainWindow::setUpPstList() {
     // The row images: 16 x 16, silver is transparent; image 2 is the application icon.
     HWND list = control(kIdPstList);
     rowImages_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 0));
@@ -227,18 +213,19 @@ void MainWindow::guarded(Handler&& handler) noexcept {
         std::forward<Handler>(handler)();
         toolkit().showPendingRows();
     } catch (const Error& e) {
+        traceWhere(e);
         reportUnhandled(e.number(), e.description());
     } catch (const std::bad_alloc&) {
-        reportUnhandled(7, L"Out of memory");
+        reportUnhandled(kErrOutOfMemory, L"Out of memory");
     } catch (const std::exception& e) {
-        reportUnhandled(51, L"Internal error: " + fromUtf8(e.what()));
+        reportUnhandled(kErrInternal, L"Internal error: " + fromUtf8(e.what()));
     } catch (...) {
-        reportUnhandled(51, L"Internal error");
+        reportUnhandled(kErrInternal, L"Internal error");
     }
 }
 
 void MainWindow::reportUnhandled(int number, const std::wstring& description) noexcept {
-    toolkit().showPendingRows();
+    if (toolkit_) toolkit_->showPendingRows();
     try {
         if (options_.onUnhandledError) {
             options_.onUnhandledError(number, description);
@@ -266,13 +253,63 @@ void MainWindow::onCommand(int id, int code) {
     }
 }
 
+// The warning in dark red on its yellow band, the help link in blue; the
+// other labels keep the system's colours.
+std::optional<LRESULT> MainWindow::onCtlColorStatic(HDC dc, HWND child) {
+    if (child == control(kIdWarning)) {
+        SetTextColor(dc, kDarkRed);
+        SetBkColor(dc, kLightYellow);
+        return reinterpret_cast<LRESULT>(yellowBrush_.get());
+    }
+    if (child == control(kIdHelpLink)) {
+        SetTextColor(dc, kLinkBlue);
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    return std::nullopt;
+}
+
+// The hourglass while an operation says so, over every control; otherwise
+// the hand over the help link.
+std::optional<LRESULT> MainWindow::onSetCursor(HWND under, int hitTest) {
+    if (toolkit_ && toolkit_->cursor() == ui::Cursor::Hourglass) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+    }
+    if (under == control(kIdHelpLink) && hitTest == HTCLIENT) {
+        SetCursor(hand_);
+        return TRUE;
+    }
+    return std::nullopt;
+}
+
+// Like a dialog: the focus goes back to the control that had it.
+void MainWindow::onActivate(int state, bool minimized) {
+    if (state == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_.get(), focus)) savedFocus_ = focus;
+        return;
+    }
+    if (minimized) return;
+    const bool usable = savedFocus_ && IsWindow(savedFocus_) && IsWindowEnabled(savedFocus_);
+    SetFocus(usable ? savedFocus_ : control(kIdPstList));
+}
+
+// Closing ends the program at once, even in the middle of a click whose loop
+// is processing events: nothing is asked, nothing saved.
+void MainWindow::onClose() {
+    if (handlerDepth_ > 0 && options_.quitWhenClosed) {
+        ShowWindow(hwnd_.get(), SW_HIDE);
+        ExitProcess(0);
+    }
+}
+
 void MainWindow::paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_.get(), &ps);
     const int saved = SaveDC(dc);
     // The banner frame: white with a silver border, two pixels taller than the banner.
-    UniquePen silver(
-        CreatePen(PS_SOLID, 1, kSilver));
+    const UniquePen silver(CreatePen(PS_SOLID, 1, kSilver));
     SelectObject(dc, silver.get());
     SelectObject(dc, GetStockObject(WHITE_BRUSH));
     Rectangle(dc, kBannerFrame.left, kBannerFrame.top, kBannerFrame.right, kBannerFrame.bottom);
@@ -313,51 +350,22 @@ LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    const HWND hwnd = hwnd_.get();
+    std::optional<LRESULT> result;
     switch (message) {
     case WM_COMMAND:
         onCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
-    case WM_CTLCOLORSTATIC: {
-        const HWND child = reinterpret_cast<HWND>(lParam);
-        const HDC dc = reinterpret_cast<HDC>(wParam);
-        if (child == control(kIdWarning)) {
-            SetTextColor(dc, kDarkRed);
-            SetBkColor(dc, kLightYellow);
-            return reinterpret_cast<LRESULT>(yellowBrush_.get());
-        }
-        if (child == control(kIdHelpLink)) {
-            SetTextColor(dc, kLinkBlue);
-            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        }
+    case WM_CTLCOLORSTATIC:
+        result = onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         break;
-    }
     case WM_SETCURSOR:
-        if (toolkit_ && toolkit_->cursor() == ui::Cursor::Hourglass) {
-            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-            return TRUE;
-        }
-        if (reinterpret_cast<HWND>(wParam) == control(kIdHelpLink) &&
-            LOWORD(lParam) == HTCLIENT) {
-            SetCursor(hand_);
-            return TRUE;
-        }
+        result = onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam));
         break;
     case WM_PAINT:
         paint();
         return 0;
     case WM_ACTIVATE:
-        // Like a dialog: the focus goes back to the control that had it.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            const HWND focus = GetFocus();
-            if (focus && IsChild(hwnd, focus)) savedFocus_ = focus;
-        } else if (!HIWORD(wParam)) {
-            const HWND target = savedFocus_ && IsWindow(savedFocus_) && IsWindowEnabled(savedFocus_)
-                                    ? savedFocus_
-                                    : control(kIdPstList);
-            SetFocus(target);
-        }
+        onActivate(LOWORD(wParam), HIWORD(wParam) != 0);
         return 0;
     case WM_SYSCOMMAND:
         // Fixed size: no maximising (a double click on the caption or a
@@ -365,12 +373,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if ((wParam & 0xFFF0) == SC_MAXIMIZE || (wParam & 0xFFF0) == SC_SIZE) return 0;
         break;
     case WM_CLOSE:
-        // Closing ends the program at once, even in the middle of a click
-        // whose loop is processing events: nothing is asked, nothing saved.
-        if (handlerDepth_ > 0 && options_.quitWhenClosed) {
-            ShowWindow(hwnd, SW_HIDE);
-            ExitProcess(0);
-        }
+        onClose();
         break;
     case WM_DESTROY:
         if (options_.quitWhenClosed) PostQuitMessage(0);
@@ -378,7 +381,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return result ? *result : DefWindowProcW(hwnd_.get(), message, wParam, lParam);
 }
 
 }  // namespace pelorin::app

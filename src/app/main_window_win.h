@@ -1,66 +1,21 @@
-// The main window MainWindowActions on Win32: its control table (the layout is data),
-// the window procedure that forwards each control event to app::MainWindowActions, the
-// painted banner and shapes, and the top-level report of errors that no
-// handler traps.
+// The main window on Win32: built from its control table
+// (main_window_layout_win.h), a window procedure that forwards each control
+// event to app::MainWindowActions, the painted banner and shapes, and the
+// top-level report of errors that no handler traps.
 #pragma once
 #include <windows.h>
 
-#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/main_window_actions.h"
+#include "app/main_window_layout_win.h"
 #include "base/handles_win.h"
 #include "ui/toolkit_win.h"
 
 namespace pelorin::app {
-
-enum ControlId : int {
-    // Ids start above IDOK/IDCANCEL, which the keyboard navigation sends.
-    kIdPstList = 100,
-    kIdAddFile,
-    kIdAttach,
-    kIdClearList,
-    kIdHiddenCompressionBox,
-    kIdAddFolder,
-    kIdSelectAll,
-    kIdHelpLink,
-    kIdWarning,
-    kIdTotal,
-    kIdTotalCaption,
-};
-
-enum class FontKind { Tahoma825, Tahoma9, WindowDefault };
-
-struct ControlLayout {
-    ControlId id;
-    const wchar_t* name;
-    const wchar_t* className;
-    const wchar_t* text;
-    RECT rect;  // client pixels at 96 dpi: left, top, right, bottom
-    DWORD style;
-    DWORD exStyle;
-    FontKind font;
-};
-
-// Every child window, in tab order first, then the labels from top to bottom
-// of the stacking order; the window is built from this table in this order.
-extern const std::array<ControlLayout, 11> kControls;
-
-inline constexpr SIZE kClientSize{600, 410};
-inline constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                                      WS_CLIPCHILDREN;
-inline constexpr wchar_t kWindowClass[] = L"PelorinMainWindow";
-
-// Painted on the window's own surface, below every control.
-inline constexpr RECT kBannerRect{0, 0, 600, 71};
-inline constexpr RECT kBannerFrame{0, 0, 697, 73};
-inline constexpr RECT kWarningBand{8, 80, 593, 113};
-inline constexpr COLORREF kSilver = RGB(192, 192, 192);
-inline constexpr COLORREF kLightYellow = RGB(255, 255, 128);
-inline constexpr COLORREF kDarkRed = RGB(192, 0, 0);
-inline constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
 
 // "Run-time error '<number>':\n\n<description>", the text of the top-level report.
 std::wstring runtimeErrorText(int number, const std::wstring& description);
@@ -82,14 +37,12 @@ struct MainWindowOptions {
 
 class MainWindow {
 public:
+    // Raises Error(kErrWindowCreation) when the window or a control cannot
+    // be created.
     MainWindow(MainWindowServices services, MainWindowOptions options);
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
-
-    // The window's initialisation: loads the common controls (the manifest
-    // picks version 6) before any control exists.
-    static void initCommonControls();
 
     // Centred on the screen, focus on the PST list.
     void show(int showCommand);
@@ -99,15 +52,26 @@ public:
     HWND hwnd() const { return hwnd_.get(); }
     HWND control(ControlId id) const { return GetDlgItem(hwnd_.get(), id); }
     ui::Win32Toolkit& toolkit() { return *toolkit_; }
-    MainWindowActions& form() { return *actions_; }
     HCURSOR linkPointer() const { return hand_; }
 
 private:
+    // The window's initialisation: loads the common controls (the manifest
+    // picks version 6) before any control exists.
+    static void initCommonControls();
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void createFrame();
+    void loadResources();
     void createControls();
+    void setUpPstList();
+
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
+    std::optional<LRESULT> onCtlColorStatic(HDC dc, HWND child);
+    std::optional<LRESULT> onSetCursor(HWND under, int hitTest);
+    void onActivate(int state, bool minimized);
+    void onClose();
     void paint();
+
     template <typename Handler>
     void guarded(Handler&& handler) noexcept;
     void reportUnhandled(int number, const std::wstring& description) noexcept;

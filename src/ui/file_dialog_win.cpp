@@ -63,9 +63,10 @@ void Win32FileDialog::showOpen() {
     if (error == FNERR_BUFFERTOOSMALL) {
         // A selection of more than a million characters: tell the user and
         // treat it as no choice, rather than add part of it.
-        MessageBoxW(owner_,
-                    L"Too many files were selected at once. Please select fewer files.",
-                    L"Pelorin", MB_OK | MB_ICONINFORMATION);
+        if (dialogs_)
+            dialogs_().messageBox(
+                L"Too many files were selected at once. Please select fewer files.",
+                Icon::Information);
         return;
     }
     wchar_t code[16];

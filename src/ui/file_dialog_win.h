@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "ui/toolkit.h"
@@ -13,9 +14,16 @@ namespace pelorin::ui {
 
 inline constexpr wchar_t kFileDialogTitle[] = L"Select Web Pages";
 
+// Where the dialog's own message boxes go: the toolkit's dialogs, so they
+// carry the application title (and tests can record them).
+using DialogsSource = std::function<Dialogs&()>;
+
 class Win32FileDialog final : public FileDialog {
 public:
-    explicit Win32FileDialog(HWND owner) : owner_(owner) {}
+    // Without `dialogs` (the dialog tried on its own), a selection too large
+    // for the buffer is dropped without a word.
+    explicit Win32FileDialog(HWND owner, DialogsSource dialogs = {})
+        : owner_(owner), dialogs_(std::move(dialogs)) {}
 
     void setFileName(const std::wstring& name) override { fileName_ = name; }
     std::wstring fileName() const override { return fileName_; }
@@ -28,7 +36,6 @@ public:
     void showOpen() override;
 
     int maxFileSize() const { return maxFileSize_; }
-    void setOwner(HWND owner) { owner_ = owner; }
 
     // "desc|pattern|desc|pattern" -> "desc\0pattern\0...\0\0".
     static std::wstring filterForDialog(const std::wstring& filter);
@@ -38,6 +45,7 @@ public:
 
 private:
     HWND owner_;
+    DialogsSource dialogs_;
     std::wstring fileName_;
     std::uint32_t flags_ = 0;
     int maxFileSize_ = 260;

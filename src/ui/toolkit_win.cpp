@@ -15,6 +15,15 @@ LRESULT send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendMessageW(hwnd, message, wParam, lParam);
 }
 
+// Moves the focus on to the next control in tab order when `hwnd` has it and
+// is about to be disabled, so the keyboard never ends up on a dead control.
+void moveFocusOffBeforeDisable(HWND hwnd) {
+    if (GetFocus() != hwnd) return;
+    const HWND parent = GetParent(hwnd);
+    const HWND next = GetNextDlgTabItem(parent, hwnd, FALSE);
+    SetFocus(next && next != hwnd ? next : parent);
+}
+
 }  // namespace
 
 // --- list view ---------------------------------------------------------------
@@ -40,7 +49,7 @@ void Win32ListView::insert(int index, const std::wstring& text, int smallIcon) {
         drawingSuspended_ = true;
     }
     if (send(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0)
-        throw Error(7, L"Out of memory");
+        throw Error(kErrOutOfMemory, L"Out of memory");
 }
 
 void Win32ListView::resumeDrawing() {
@@ -96,13 +105,6 @@ void Win32ListView::setChecked(int row, bool value) {
 void Win32ListView::clear() { send(hwnd_, LVM_DELETEALLITEMS); }
 
 // --- check box, button, label ------------------------------------------------
-
-void moveFocusOffBeforeDisable(HWND hwnd) {
-    if (GetFocus() != hwnd) return;
-    const HWND parent = GetParent(hwnd);
-    const HWND next = GetNextDlgTabItem(parent, hwnd, FALSE);
-    SetFocus(next && next != hwnd ? next : parent);
-}
 
 int Win32CheckBox::value() const {
     switch (send(hwnd_, BM_GETCHECK)) {
@@ -165,7 +167,7 @@ Win32Toolkit::Win32Toolkit(const Win32Controls& controls, std::wstring appTitle,
       attachButton_(controls.attachButton),
       totalLabel_(controls.totalLabel),
       dialogs_(controls.owner, std::move(appTitle), std::move(pickFolder)),
-      fileDialog_(controls.owner) {}
+      fileDialog_(controls.owner, [this]() -> Dialogs& { return dialogs(); }) {}
 
 // A dialog is asked for just before it opens: the list shows its rows first.
 FileDialog& Win32Toolkit::fileDialog() {

@@ -10,9 +10,8 @@
 #include <functional>
 #include <string>
 
-#include "ui/toolkit.h"
-
 #include "ui/file_dialog_win.h"
+#include "ui/toolkit.h"
 
 namespace pelorin::ui {
 
@@ -27,7 +26,6 @@ public:
     bool checked(int row) const override;
     void setChecked(int row, bool value) override;
     void clear() override;
-    HWND hwnd() const { return hwnd_; }
 
     // Inserting a row into a drawn list view costs milliseconds under some
     // window systems, so an insert stops the list's drawing and the next
@@ -74,12 +72,12 @@ private:
     HWND hwnd_;
 };
 
-// Message boxes (OK and an icon, titled with the application title) and the
-// shell's folder picker, both owned by the main window.
 // The folder picker the application hands in (the shell's, in the program):
 // the chosen folder's full path, or empty when nothing usable was chosen.
 using FolderPicker = std::function<std::wstring(HWND owner, const std::wstring& title)>;
 
+// Message boxes (OK and an icon, titled with the application title) and the
+// folder picker, both owned by the main window.
 class Win32Dialogs final : public Dialogs {
 public:
     Win32Dialogs(HWND owner, std::wstring title, FolderPicker pickFolder)
@@ -100,10 +98,6 @@ struct Win32Controls {
     HWND attachButton;
     HWND totalLabel;
 };
-
-// Moves the focus on to the next control in tab order when `hwnd` has it and
-// is about to be disabled, so the keyboard never ends up on a dead control.
-void moveFocusOffBeforeDisable(HWND hwnd);
 
 // One message of the window's loop: keyboard navigation (Tab, Space, Enter)
 // for the main window's controls, otherwise translated and dispatched.

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "pstlist/pst_list.h"
-#include "support/harness.h"
+#include "support/harness_test.h"
 
 namespace pelorin::pstlist {
 namespace {
@@ -32,18 +32,9 @@ TEST(SizeText, WritesKilobytesWithFifteenSignificantDigits) {
         EXPECT_EQ(sizeText(c.bytes, c.separator), c.text) << "bytes=" << c.bytes;
 }
 
-class PstList : public testing::TestWithParam<std::string> {
+class PstList : public test::HarnessTest {
 protected:
-    void SetUp() override { h = test::makeHarness(GetParam()); }
-    ui::Toolkit& ui() { return h->ui(); }
-    ui::ListView& list() { return h->ui().pstList(); }
     ui::CheckBox& box() { return h->ui().selectAll(); }
-    std::vector<std::wstring> texts() {
-        std::vector<std::wstring> out;
-        for (int i = 1; i <= list().count(); ++i) out.push_back(list().text(i));
-        return out;
-    }
-    std::unique_ptr<test::Harness> h;
 };
 
 TEST_P(PstList, NewRowsGoOnTopUntickedWithTheirSize) {
@@ -108,8 +99,7 @@ TEST_P(PstList, ClearListResetsBoxAndTotalButNotAttach) {
     EXPECT_EQ(h->ui().totalLabel().caption(), L"1");
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, PstList, testing::ValuesIn(test::harnessKinds()),
-                         [](const auto& info) { return info.param; });
+PELORIN_FOR_EACH_HARNESS(PstList);
 
 }  // namespace
 }  // namespace pelorin::pstlist

@@ -29,20 +29,23 @@ void saveShot(app::MainWindow& main) {
     RECT client{};
     GetClientRect(hwnd, &client);
     const int w = client.right, h = client.bottom;
-    BITMAPINFOHEADER info{sizeof(info), w, h, 1, 24, BI_RGB};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
     const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
     std::vector<char> pixels(stride * static_cast<DWORD>(h));
-    HDC window = GetDC(hwnd);
-    HDC memory = CreateCompatibleDC(window);
-    HBITMAP bitmap = CreateCompatibleBitmap(window, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, window, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels.data(),
+    const WindowDc window(hwnd);
+    const UniqueMemoryDc memory(CreateCompatibleDC(window.get()));
+    const UniqueBitmap bitmap(CreateCompatibleBitmap(window.get(), w, h));
+    const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, w, h, window.get(), 0, 0, SRCCOPY);
+    SelectObject(memory.get(), old);
+    GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(),
               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(hwnd, window);
     const BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info) + pixels.size()),
                                 0, 0, sizeof(BITMAPFILEHEADER) + sizeof(info)};
     if (FILE* out = std::fopen((std::string(dir) + "/" + name + ".bmp").c_str(), "wb")) {
@@ -60,7 +63,7 @@ std::wstring programPath() {
     GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
     std::wstring path = self;
     path.erase(path.find_last_of(L"\\/") + 1);
-    return path + L"pelorin.exe";
+    return path + app::kExeName;
 }
 
 HMODULE programResources() {
@@ -95,13 +98,7 @@ Win32Harness::Win32Harness(std::unique_ptr<outlook::Automation> automation)
     auto& tk = window_->toolkit();
     tk.useFileDialog(&fileDialog_);
     tk.useDialogs(&dialogs_);
-    tk.setDoEventsHook([this](int call) {
-        auto range = scheduled_.equal_range(call);
-        std::vector<std::function<void()>> due;
-        for (auto it = range.first; it != range.second; ++it) due.push_back(std::move(it->second));
-        scheduled_.erase(range.first, range.second);
-        for (auto& action : due) action();
-    });
+    tk.setDoEventsHook([this](int call) { scheduled_.runDue(call); });
     window_->show(SW_SHOWNORMAL);
 }
 
@@ -114,12 +111,22 @@ Win32Harness::~Win32Harness() {
 }
 
 void Win32Harness::at(int call, std::function<void()> action) {
-    scheduled_.emplace(call, std::move(action));
+    scheduled_.at(call, std::move(action));
 }
 
 void Win32Harness::click(app::ControlId id) {
     // A user cannot click a greyed control (Wine's BM_CLICK would).
     if (IsWindowEnabled(control(id))) SendMessageW(control(id), BM_CLICK, 0, 0);
+}
+
+StandinTurn::StandinTurn() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\Pelorin.StandinTests")) {
+    if (!mutex_) return;
+    const DWORD wait = WaitForSingleObject(mutex_.get(), 120000);
+    held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+}
+
+StandinTurn::~StandinTurn() {
+    if (held_) ReleaseMutex(mutex_.get());
 }
 
 std::unique_ptr<Harness> makeWin32Harness() { return std::make_unique<Win32Harness>(); }

@@ -1,19 +1,21 @@
-// The Win32 harness: the real MainWindowActions window with its real controls, the
+// The Win32 harness: the real main window with its real controls, the
 // open-file dialog and the other dialogs answered from the script, doEvents()
 // running the scheduled actions, and the top-level report recorded instead of
-// ending the test program.
+// ending the test program. Also the turn that tests sharing the stand-in
+// Outlook's profile take one after the other.
 #pragma once
 #include <windows.h>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/main_window_win.h"
+#include "base/handles_win.h"
 #include "outlook/automation.h"
 #include "support/harness.h"
+#include "support/scheduled_actions.h"
 
 namespace pelorin::test {
 
@@ -59,8 +61,22 @@ private:
     ui::HeadlessFileDialog fileDialog_;
     ui::HeadlessDialogs dialogs_;
     std::unique_ptr<outlook::Automation> automation_;
-    std::multimap<int, std::function<void()>> scheduled_;
+    ScheduledActions scheduled_;
     std::unique_ptr<app::MainWindow> window_;
+};
+
+// Held while a test uses the stand-in's profile, which tests in other
+// processes share.
+class StandinTurn {
+public:
+    StandinTurn();
+    ~StandinTurn();
+    StandinTurn(const StandinTurn&) = delete;
+    StandinTurn& operator=(const StandinTurn&) = delete;
+
+private:
+    UniqueKernelHandle mutex_;
+    bool held_ = false;
 };
 
 }  // namespace pelorin::test

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/handles_win.h"
 #include "outlook-standin/standin_ids.h"
 
 namespace {
@@ -30,11 +31,10 @@ DWORD run(const std::wstring& exe, const std::wstring& args) {
     if (!::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &si, &pi))
         return 0xFFFFFFFF;
-    ::WaitForSingleObject(pi.hProcess, 30000);
+    const pelorin::UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
+    ::WaitForSingleObject(process.get(), 30000);
     DWORD code = 0xFFFFFFFE;
-    ::GetExitCodeProcess(pi.hProcess, &code);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
+    ::GetExitCodeProcess(process.get(), &code);
     return code;
 }
 

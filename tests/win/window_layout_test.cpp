@@ -207,7 +207,8 @@ TEST_F(WindowLayout, ListViewColumnsImagesAndChecks) {
 
 TEST_F(WindowLayout, LabelColours) {
     HWND w = h.window().hwnd();
-    HDC dc = CreateCompatibleDC(nullptr);
+    const UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
+    const HDC dc = memory.get();
     auto colours = [&](ControlId id) {
         SetTextColor(dc, RGB(1, 2, 3));
         SetBkColor(dc, RGB(4, 5, 6));
@@ -219,7 +220,6 @@ TEST_F(WindowLayout, LabelColours) {
     EXPECT_EQ(colours(app::kIdHelpLink).first, RGB(0, 0, 255));
     EXPECT_EQ(colours(app::kIdHelpLink).second, GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(colours(app::kIdTotalCaption).first, GetSysColor(COLOR_WINDOWTEXT));
-    DeleteDC(dc);
 }
 
 TEST_F(WindowLayout, PointerOverTheLinkIsTheHandAndHourglassWinsEverywhere) {

@@ -84,13 +84,6 @@ const struct {
 } kCounters[] = {{"GDI objects", gdiObjects}, {"USER objects", userObjects},
                  {"kernel handles", kernelHandles}};
 
-// The stand-in's profile is shared with the COM tests in other processes.
-struct StandinTurn {
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\Pelorin.StandinTests");
-    StandinTurn() { WaitForSingleObject(mutex, 120000); }
-    ~StandinTurn() { ReleaseMutex(mutex), CloseHandle(mutex); }
-};
-
 constexpr int kCycles = 20;
 constexpr long kSlack = 5;  // a fixed allowance, whatever kCycles is
 const std::vector<std::wstring> kFiles = {L"a.pst", L"b.pst", L"c.pst", L"sub/d.pst"};

@@ -80,9 +80,12 @@ TEST_F(WindowResources, VersionRecord) {
     using SizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
     using InfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
     using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
-    auto size = reinterpret_cast<SizeFn>(GetProcAddress(versionDll, "GetFileVersionInfoSizeW"));
-    auto info = reinterpret_cast<InfoFn>(GetProcAddress(versionDll, "GetFileVersionInfoW"));
-    auto query = reinterpret_cast<QueryFn>(GetProcAddress(versionDll, "VerQueryValueW"));
+    const auto entry = [&](const char* name) {
+        return reinterpret_cast<void*>(GetProcAddress(versionDll, name));
+    };
+    auto size = reinterpret_cast<SizeFn>(entry("GetFileVersionInfoSizeW"));
+    auto info = reinterpret_cast<InfoFn>(entry("GetFileVersionInfoW"));
+    auto query = reinterpret_cast<QueryFn>(entry("VerQueryValueW"));
     const std::wstring path = programPath();
     DWORD ignored = 0;
     std::vector<char> block(size(path.c_str(), &ignored));

@@ -8,6 +8,7 @@
 
 #include "pstlist/pst_list.h"
 #include "support/error_of.h"
+#include "support/rows.h"
 #include "support/temp_tree.h"
 #include "base/error.h"
 #include "win/harness_win.h"
@@ -24,12 +25,11 @@ protected:
 // Pixels inside `rect` of the window's surface that differ from its corner.
 int inkIn(HWND hwnd, const RECT& rect) {
     UpdateWindow(hwnd);
-    HDC dc = GetDC(hwnd);
-    const COLORREF background = GetPixel(dc, rect.right - 1, rect.bottom - 1);
+    const WindowDc dc(hwnd);
+    const COLORREF background = GetPixel(dc.get(), rect.right - 1, rect.bottom - 1);
     int ink = 0;
     for (int y = rect.top; y < rect.bottom; ++y)
-        for (int x = rect.left; x < rect.right; ++x) ink += GetPixel(dc, x, y) != background;
-    ReleaseDC(hwnd, dc);
+        for (int x = rect.left; x < rect.right; ++x) ink += GetPixel(dc.get(), x, y) != background;
     return ink;
 }
 
@@ -38,11 +38,8 @@ TEST_F(WindowToolkit, RowsInsertAtTheTopAndKeepTheirPlace) {
     list().insert(1, L"C:\\b.pst", 2);
     list().insert(3, L"C:\\c.pst", 2);  // after the last row
     list().insert(2, L"C:\\d.pst", 2);
-    ASSERT_EQ(list().count(), 4);
-    EXPECT_EQ(list().text(1), L"C:\\b.pst");
-    EXPECT_EQ(list().text(2), L"C:\\d.pst");
-    EXPECT_EQ(list().text(3), L"C:\\a.pst");
-    EXPECT_EQ(list().text(4), L"C:\\c.pst");
+    EXPECT_EQ(rowTexts(list()),
+              (std::vector<std::wstring>{L"C:\\b.pst", L"C:\\d.pst", L"C:\\a.pst", L"C:\\c.pst"}));
     for (int row = 1; row <= 4; ++row) {
         EXPECT_FALSE(list().checked(row));
         EXPECT_EQ(list().subItem(row, 1), L"");
@@ -216,6 +213,66 @@ TEST_F(WindowToolkit, UntrappedErrorsOfAClickEndInOneReport) {
         EXPECT_EQ(h.unhandled[0], c.report);
     }
     EXPECT_EQ(app::runtimeErrorText(76, L"Path not found"), L"Run-time error '76':\n\nPath not found");
+}
+
+// Refuses to create windows of one class on this thread while it lives.
+class RefuseWindowClass {
+public:
+    explicit RefuseWindowClass(const wchar_t* className) {
+        refused = className;
+        hook_ = SetWindowsHookExW(WH_CBT, refuse, nullptr, GetCurrentThreadId());
+    }
+    ~RefuseWindowClass() { UnhookWindowsHookEx(hook_); }
+
+private:
+    static LRESULT CALLBACK refuse(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND) {
+            const wchar_t* cls = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->lpszClass;
+            if (!IS_INTRESOURCE(cls) && lstrcmpiW(cls, refused) == 0) return 1;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline const wchar_t* refused = nullptr;
+    HHOOK hook_;
+};
+
+BOOL CALLBACK countMainWindow(HWND hwnd, LPARAM count) {
+    wchar_t cls[64]{};
+    GetClassNameW(hwnd, cls, 64);
+    if (lstrcmpW(cls, app::kWindowClass) == 0) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int mainWindowsOfThisThread() {
+    int n = 0;
+    EnumThreadWindows(GetCurrentThreadId(), countMainWindow, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+TEST(WindowCreation, AFailureIsReportedAsSuchAndLeavesNoWindow) {
+    const struct {
+        const wchar_t* refusedClass;
+        const wchar_t* description;
+    } cases[] = {
+        {app::kWindowClass, L"Could not create the main window"},
+        {WC_LISTVIEWW, L"Could not create the PST list"},
+        {WC_BUTTONW, L"Could not create the Add File button"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.description);
+        std::int32_t number = 0;
+        std::wstring description;
+        try {
+            const RefuseWindowClass refuse(c.refusedClass);
+            Win32Harness h;
+        } catch (const Error& e) {
+            number = e.number();
+            description = e.description();
+        }
+        EXPECT_EQ(number, kErrWindowCreation);
+        EXPECT_EQ(description, c.description);
+        EXPECT_EQ(mainWindowsOfThisThread(), 0);
+    }
 }
 
 }  // namespace

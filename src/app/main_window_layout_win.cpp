@@ -1,0 +1,50 @@
+#include "app/main_window_layout_win.h"
+
+#include <commctrl.h>
+
+namespace pelorin::app {
+namespace {
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+constexpr DWORD kButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kCheck = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
+
+}  // namespace
+
+const std::array<ControlLayout, 11> kControls = {{
+    {kIdPstList, L"PST list", WC_LISTVIEWW, L"", {8, 160, 592, 369},
+     kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS, WS_EX_CLIENTEDGE,
+     FontKind::Tahoma9},
+    {kIdAddFile, L"Add File button", WC_BUTTONW, L"Add File", {8, 376, 97, 401}, kButton, 0,
+     FontKind::Tahoma825},
+    {kIdAttach, L"attach button", WC_BUTTONW, L"Add PSTs to Outlook  >", {456, 376, 593, 401}, kButton,
+     0, FontKind::Tahoma825},
+    {kIdClearList, L"Clear List button", WC_BUTTONW, L"Clear List", {216, 376, 321, 401}, kButton, 0,
+     FontKind::Tahoma825},
+    // Outside the client area: never seen, but it keeps its place in the tab order.
+    {kIdHiddenCompressionBox, L"compression box", WC_BUTTONW, L"Use Enchanced Compression (NOT SAFE)",
+     {624, 464, 857, 481}, kCheck, 0, FontKind::WindowDefault},
+    {kIdAddFolder, L"Add Folder button", WC_BUTTONW, L"Add Folder", {112, 376, 201, 401}, kButton, 0,
+     FontKind::Tahoma825},
+    {kIdSelectAll, L"Select All box", WC_BUTTONW, L"Select All", {14, 136, 111, 153},
+     kCheck | WS_DISABLED, 0, FontKind::Tahoma825},
+    {kIdHelpLink, L"help link", WC_STATICW,
+     L"Click Here to Know more about File Properties Read-only attribute", {224, 120, 593, 137},
+     kChild | SS_RIGHT | SS_NOTIFY, 0, FontKind::Tahoma825},
+    {kIdWarning, L"warning label", WC_STATICW,
+     L"Please ensure Outlook PST file(s) are not corrupt && not having Read-only attribute in "
+     L"File Properties",
+     {16, 88, 585, 105}, kChild | SS_CENTER, 0, FontKind::Tahoma9},
+    {kIdTotal, L"total label", WC_STATICW, L"0", {248, 136, 297, 153}, kChild | SS_LEFT, 0,
+     FontKind::Tahoma825},
+    {kIdTotalCaption, L"total caption", WC_STATICW, L"Total PST File(s) :", {144, 136, 249, 153},
+     kChild | SS_LEFT, 0, FontKind::Tahoma825},
+}};
+
+const std::array<ColumnLayout, 3> kColumns = {{
+    {L"File Name", 393},
+    {L"Size (KB)", 67},
+    {L"Status", 120},
+}};
+
+}  // namespace pelorin::app

@@ -1,0 +1,64 @@
+// The main window's fixed layout as data: the control table (every child
+// window with its class, text, rectangle, style and font), the list's
+// columns, the client size, and the shapes painted on the window's surface.
+#pragma once
+#include <windows.h>
+
+#include <array>
+
+namespace pelorin::app {
+
+enum ControlId : int {
+    // Ids start above IDOK/IDCANCEL, which the keyboard navigation sends.
+    kIdPstList = 100,
+    kIdAddFile,
+    kIdAttach,
+    kIdClearList,
+    kIdHiddenCompressionBox,
+    kIdAddFolder,
+    kIdSelectAll,
+    kIdHelpLink,
+    kIdWarning,
+    kIdTotal,
+    kIdTotalCaption,
+};
+
+enum class FontKind { Tahoma825, Tahoma9, WindowDefault };
+
+struct ControlLayout {
+    ControlId id;
+    const wchar_t* name;
+    const wchar_t* className;
+    const wchar_t* text;
+    RECT rect;  // client pixels at 96 dpi: left, top, right, bottom
+    DWORD style;
+    DWORD exStyle;
+    FontKind font;
+};
+
+// Every child window, in tab order first, then the labels from top to bottom
+// of the stacking order; the window is built from this table in this order.
+extern const std::array<ControlLayout, 11> kControls;
+
+// Column headers and widths of the PST list, in pixels at 96 dpi.
+struct ColumnLayout {
+    const wchar_t* text;
+    int width;
+};
+extern const std::array<ColumnLayout, 3> kColumns;
+
+inline constexpr SIZE kClientSize{600, 410};
+inline constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                                      WS_CLIPCHILDREN;
+inline constexpr wchar_t kWindowClass[] = L"PelorinMainWindow";
+
+// Painted on the window's own surface, below every control.
+inline constexpr RECT kBannerRect{0, 0, 600, 71};
+inline constexpr RECT kBannerFrame{0, 0, 697, 73};
+inline constexpr RECT kWarningBand{8, 80, 593, 113};
+inline constexpr COLORREF kSilver = RGB(192, 192, 192);
+inline constexpr COLORREF kLightYellow = RGB(255, 255, 128);
+inline constexpr COLORREF kDarkRed = RGB(192, 0, 0);
+inline constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
+
+}  // namespace pelorin::app
