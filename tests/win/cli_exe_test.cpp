@@ -20,6 +20,7 @@
 #include "outlook-standin/standin_ids.h"
 #include "support/pst_files.h"
 #include "support/temp_tree.h"
+#include "win/harness_win.h"
 
 namespace pelorin::test {
 namespace {
@@ -88,21 +89,6 @@ Output runCli(const TempTree& tree, const std::vector<std::wstring>& args) {
     result.err = fromUtf8(fileBytes(errPath));
     return result;
 }
-
-// The stand-in tests of all test processes take turns: they share one
-// server and one profile.
-class StandinTurn {
-public:
-    StandinTurn() : mutex_(::CreateMutexW(nullptr, FALSE, L"Local\\Pelorin.StandinTests")) {
-        if (mutex_) ::WaitForSingleObject(mutex_.get(), 120000);
-    }
-    ~StandinTurn() {
-        if (mutex_) ::ReleaseMutex(mutex_.get());
-    }
-
-private:
-    UniqueKernelHandle mutex_;
-};
 
 bool standinRegistered() {
     CLSID registered{}, ours{};
