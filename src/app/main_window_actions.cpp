@@ -20,7 +20,10 @@ void MainWindowActions::onAddFile() {
 
 void MainWindowActions::onAddFolder() { pstlist::addFolder(ui_, fileSystems_, selectedFolder_); }
 
-void MainWindowActions::onAddToOutlook() { pstlist::attachTickedRows(ui_, automation_); }
+void MainWindowActions::onAddToOutlook() {
+    auto fs = fileSystems_();
+    pstlist::attachTickedRows(ui_, automation_, *fs);
+}
 
 void MainWindowActions::onClearList() { pstlist::clearList(ui_); }
 

@@ -131,7 +131,8 @@ MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
     createControls();
     toolkit_ = std::make_unique<ui::Win32Toolkit>(
         ui::Win32Controls{hwnd, control(kIdPstList), control(kIdSelectAll),
-                          control(kIdAttach), control(kIdTotal)},
+                          control(kIdAttach), control(kIdTotal), control(kIdAddFile),
+                          control(kIdAddFolder), control(kIdClearList)},
         kAppTitle,
         [](HWND owner, const std::wstring& title) { return shell::browseFolder(owner, title); });
     if (!services_.automation) throw Error(kErrAutomation, L"No automation service");
@@ -258,12 +259,21 @@ void MainWindow::onCommand(int id, int code) {
     switch (id) {
     case kIdAddFile: guarded([this] { actions_->onAddFile(); }); break;
     case kIdAddFolder: guarded([this] { actions_->onAddFolder(); }); break;
-    case kIdAttach: guarded([this] { actions_->onAddToOutlook(); }); break;
+    case kIdAttach: onAttach(); break;
     case kIdClearList: guarded([this] { actions_->onClearList(); }); break;
     case kIdSelectAll: guarded([this] { actions_->onSelectAll(); }); break;
     case kIdHelpLink: guarded([this] { actions_->onHelpLink(); }); break;
     default: break;  // The hidden compression box and the keyboard's IDOK/IDCANCEL have no handler
     }
+}
+
+// A close during the attach run is only recorded: the run stops at its next
+// pause and releases Outlook's objects, then the window closes.
+void MainWindow::onAttach() {
+    ++attachDepth_;
+    guarded([this] { actions_->onAddToOutlook(); });
+    --attachDepth_;
+    if (attachDepth_ == 0 && toolkit_->closeRequested() && hwnd_) DestroyWindow(hwnd_.get());
 }
 
 void MainWindow::paint() {
@@ -365,6 +375,11 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if ((wParam & 0xFFF0) == SC_MAXIMIZE || (wParam & 0xFFF0) == SC_SIZE) return 0;
         break;
     case WM_CLOSE:
+        if (attachDepth_ > 0) {
+            toolkit_->requestClose();
+            ShowWindow(hwnd, SW_HIDE);
+            return 0;
+        }
         // Closing ends the program at once, even in the middle of a click
         // whose loop is processing events: nothing is asked, nothing saved.
         if (handlerDepth_ > 0 && options_.quitWhenClosed) {

@@ -107,6 +107,7 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
     void onCommand(int id, int code);
+    void onAttach();
     void paint();
     template <typename Handler>
     void guarded(Handler&& handler) noexcept;
@@ -127,6 +128,7 @@ private:
     HCURSOR hand_ = nullptr;  // ownHand_, or the system's shared hand
     HWND savedFocus_ = nullptr;
     int handlerDepth_ = 0;  // clicks running, nested ones included
+    int attachDepth_ = 0;   // attach clicks running
     std::unique_ptr<ui::Win32Toolkit> toolkit_;
     std::unique_ptr<MainWindowActions> actions_;
 };

@@ -98,6 +98,9 @@ struct Win32Controls {
     HWND listView;
     HWND selectAll;
     HWND attachButton;
+    HWND addFileButton;
+    HWND addFolderButton;
+    HWND clearListButton;
     HWND totalLabel;
 };
 
@@ -116,6 +119,11 @@ public:
     ListView& pstList() override { return list_; }
     CheckBox& selectAll() override { return selectAll_; }
     Button& attachButton() override { return attachButton_; }
+    Button& addFileButton() override { return addFileButton_; }
+    Button& addFolderButton() override { return addFolderButton_; }
+    Button& clearListButton() override { return clearListButton_; }
+    bool closeRequested() const override { return closeRequested_; }
+    void requestClose() { closeRequested_ = true; }
     Label& totalLabel() override { return totalLabel_; }
     FileDialog& fileDialog() override;
     Dialogs& dialogs() override;
@@ -144,6 +152,10 @@ private:
     Win32ListView list_;
     Win32CheckBox selectAll_;
     Win32Button attachButton_;
+    Win32Button addFileButton_;
+    Win32Button addFolderButton_;
+    Win32Button clearListButton_;
+    bool closeRequested_ = false;
     Win32Label totalLabel_;
     Win32Dialogs dialogs_;
     Win32FileDialog fileDialog_;

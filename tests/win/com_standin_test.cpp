@@ -20,6 +20,8 @@
 #include "pstlist/attach_run.h"
 #include "outlook/automation_win.h"
 #include "outlook/com_win.h"
+#include "outlook/failure_text.h"
+#include "scan/filesystem.h"
 #include "support/pst_files.h"
 #include "support/temp_tree.h"
 #include "base/error.h"
@@ -147,6 +149,11 @@ protected:
         return stores;
     }
 
+    void run(Automation& automation) {
+        auto fs = scan::makePlatformFileSystem();
+        pstlist::attachTickedRows(tk, automation, *fs);
+    }
+
     test::TempTree tree;
     ui::HeadlessToolkit tk;
 
@@ -165,14 +172,14 @@ TEST_F(ComStandin, PathsArriveInOrderAndUnchangedAndTheServerEndsAfterTheRun) {
     };
     fill(paths);
     auto automation = makeComAutomation();
-    pstlist::attachTickedRows(tk, *automation);
+    run(*automation);
     ASSERT_EQ(tk.dlg.messages.size(), 1u);
     EXPECT_EQ(tk.dlg.messages[0].text, kAllAdded);
     EXPECT_EQ(statuses(), std::vector<std::wstring>(paths.size(), L"Done"));
     EXPECT_TRUE(standinGone()) << "the run left Outlook objects alive";
 
     // A second run adds the same files again: accepted, not listed twice.
-    pstlist::attachTickedRows(tk, *automation);
+    run(*automation);
     EXPECT_EQ(tk.dlg.messages.back().text, kAllAdded);
     EXPECT_TRUE(standinGone());
 
@@ -190,11 +197,11 @@ TEST_F(ComStandin, ARefusedFileEndsTheRunAtItsRow) {
     fill({good, bad, never});
 
     auto automation = makeComAutomation();
-    pstlist::attachTickedRows(tk, *automation);
+    run(*automation);
     ASSERT_EQ(tk.dlg.messages.size(), 1u);
-    EXPECT_EQ(tk.dlg.messages[0].text, kFailed);
+    EXPECT_EQ(tk.dlg.messages[0].text.find(std::wstring(kFailed) + L"\n\n" + bad + L"\n"), 0u);
     EXPECT_EQ(tk.dlg.messages[0].icon, ui::Icon::Critical);
-    EXPECT_EQ(statuses(), (std::vector<std::wstring>{L"Done", L"before", L"before"}));
+    EXPECT_EQ(statuses(), (std::vector<std::wstring>{L"Done", L"Failed: not a PST file", L"before"}));
     EXPECT_TRUE(standinGone());
     EXPECT_EQ(ourStores(), std::vector<std::wstring>{good});
 }
@@ -258,9 +265,9 @@ TEST_F(ComStandin, RefusalsCarryTheServersDescriptionAndCode) {
 TEST_F(ComStandin, NoOutlookRegisteredEndsInTheFailureMessageWithStatusesUntouched) {
     fill({pst(L"a.pst"), pst(L"b.pst")});
     RenamedAutomation automation;
-    pstlist::attachTickedRows(tk, automation);
+    run(automation);
     ASSERT_EQ(tk.dlg.messages.size(), 1u);
-    EXPECT_EQ(tk.dlg.messages[0].text, kFailed);
+    EXPECT_EQ(tk.dlg.messages[0].text, kNotInstalled);
     EXPECT_EQ(statuses(), (std::vector<std::wstring>{L"before", L"before"}));
     try {
         automation.create(L"");

@@ -1,0 +1,51 @@
+#include "outlook/failure_text.h"
+
+#include <cstdio>
+
+namespace pelorin::outlook {
+
+namespace {
+
+std::wstring hex(std::int32_t hresult) {
+    wchar_t number[16];
+    std::swprintf(number, 16, L"0x%08lX",
+                  static_cast<unsigned long>(static_cast<std::uint32_t>(hresult)));
+    return number;
+}
+
+bool contains(const std::wstring& text, const wchar_t* part) {
+    return text.find(part) != std::wstring::npos;
+}
+
+}  // namespace
+
+bool isBusy(std::int32_t hresult) { return hresult == kHrCallRejected || hresult == kHrRetryLater; }
+
+std::wstring shortReason(const Error& error) {
+    const std::int32_t hr = error.hresult();
+    if (isBusy(hr)) return L"Outlook is busy";
+    if (error.number() == kErrFileNotFound || hr == kHrFileNotFound || hr == kHrPathNotFound)
+        return L"file not found";
+    if (hr == kHrAccessDenied || hr == kHrGenericAccessDenied) return L"read-only";
+    if (hr == kHrSharingViolation || hr == kHrLockViolation) return L"in use";
+    if (hr == kHrNotPst || contains(error.description(), L"not a personal folders file"))
+        return L"not a PST file";
+    return error.description();
+}
+
+std::wstring describeWithCode(const Error& error) {
+    const std::wstring code = hex(error.hresult());
+    if (error.hresult() == 0 || contains(error.description(), code.c_str()))
+        return error.description();
+    return error.description() + L" (" + code + L")";
+}
+
+std::wstring connectFailureText(const Error& error) {
+    const std::int32_t hr = error.hresult();
+    if (hr == kHrClassString || hr == kHrClassNotRegistered) return kNotInstalled;
+    if (hr == kHrServerExecFailure || hr == kHrAccessDenied || hr == kHrGenericAccessDenied)
+        return kUnreachable;
+    return std::wstring(kCannotStart) + L"\n\n" + describeWithCode(error);
+}
+
+}  // namespace pelorin::outlook
