@@ -45,7 +45,8 @@ std::wstring connectFailureText(const Error& error) {
     if (hr == kHrClassString || hr == kHrClassNotRegistered) return kNotInstalled;
     if (hr == kHrServerExecFailure || hr == kHrAccessDenied || hr == kHrGenericAccessDenied)
         return kUnreachable;
-    return std::wstring(kCannotStart) + L"\n\n" + describeWithCode(error);
+    const std::wstring busy = isBusy(hr) ? L"Outlook is busy: " : L"";
+    return std::wstring(kCannotStart) + L"\n\n" + busy + describeWithCode(error);
 }
 
 }  // namespace pelorin::outlook

@@ -36,7 +36,8 @@ bool isBusy(std::int32_t hresult);
 std::wstring shortReason(const Error& error);
 
 // The whole text for a failed connection: one of the three sentences above;
-// for "could not be started", Outlook's description and the HRESULT follow.
+// for "could not be started", Outlook's description and the HRESULT follow
+// (after "Outlook is busy: " when it kept refusing the calls).
 std::wstring connectFailureText(const Error& error);
 
 // Outlook's description with the HRESULT in hex: "… (0x80004005)".

@@ -98,10 +98,10 @@ struct Win32Controls {
     HWND listView;
     HWND selectAll;
     HWND attachButton;
+    HWND totalLabel;
     HWND addFileButton;
     HWND addFolderButton;
     HWND clearListButton;
-    HWND totalLabel;
 };
 
 // Moves the focus on to the next control in tab order when `hwnd` has it and

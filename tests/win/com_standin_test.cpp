@@ -21,6 +21,7 @@
 #include "outlook/automation_win.h"
 #include "outlook/com_win.h"
 #include "outlook/failure_text.h"
+#include "outlook/session.h"
 #include "scan/filesystem.h"
 #include "support/pst_files.h"
 #include "support/temp_tree.h"
@@ -127,25 +128,17 @@ protected:
     // removed from the profile again. Uses a direct activation of its own
     // and releases it, so the server can end.
     std::vector<std::wstring> ourStores() {
-        CLSID clsid{};
-        ::CLSIDFromProgID(standin::kProgId, &clsid);
-        Microsoft::WRL::ComPtr<IDispatch> app;
-        com::check(::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&app)),
-                   L"create");
-        com::Variant ns = com::invoke(app.Get(), L"GetNamespace", DISPATCH_METHOD, L"MAPI");
-        EXPECT_EQ(ns.vt(), VT_DISPATCH);
-        IDispatch* mapi = ns.get()->pdispVal;
-        const long count = com::invoke(mapi, L"StoreCount", DISPATCH_PROPERTYGET).get()->lVal;
+        auto automation = makeComAutomation();
+        OutlookSession outlook(*automation);
         const std::wstring prefix = tree.path();
         std::vector<std::wstring> stores;
-        for (long i = 1; i <= count; ++i) {
-            com::Variant v = com::invoke(mapi, L"StorePath", DISPATCH_PROPERTYGET, i);
-            EXPECT_EQ(v.vt(), VT_BSTR);
-            std::wstring path(v.get()->bstrVal, ::SysStringLen(v.get()->bstrVal));
-            if (path.rfind(prefix, 0) == 0) stores.push_back(path);
+        for (const auto& store : outlook.stores()) {
+            EXPECT_EQ(store.exchangeStoreType, kPstStoreType);
+            if (store.filePath.rfind(prefix, 0) == 0) stores.push_back(store.filePath);
         }
-        for (const auto& s : stores)
-            com::invoke(mapi, L"RemoveStore", DISPATCH_METHOD, std::wstring_view(s));
+        const int removed = outlook.removeStores(
+            [&](const std::wstring& path) { return path.rfind(prefix, 0) == 0; });
+        EXPECT_EQ(removed, static_cast<int>(stores.size()));
         return stores;
     }
 
@@ -223,8 +216,6 @@ TEST_F(ComStandin, RefusalsCarryTheServersDescriptionAndCode) {
         {tree.path(L"folder.pst"),
          L"The file " + tree.path(L"folder.pst") + L" is not a personal folders file.", E_FAIL},
         {readOnlyPst(L"from a CD.pst"), L"File access is denied.", E_ACCESSDENIED},
-        {tree.path(L"missing.pst"), L"The file " + tree.path(L"missing.pst") + L" does not exist.",
-         E_FAIL},
     };
     auto automation = makeComAutomation();
     auto app = automation->create(standin::kProgId);
@@ -241,7 +232,9 @@ TEST_F(ComStandin, RefusalsCarryTheServersDescriptionAndCode) {
             }
         }
     }
-    EXPECT_FALSE(std::filesystem::exists(tree.fsPath(L"missing.pst"))) << "no file is created";
+    // As Outlook does, a missing path gets a new, empty PST, and is added.
+    ns->call(L"AddStore", tree.path(L"missing.pst"));
+    EXPECT_TRUE(std::filesystem::exists(tree.fsPath(L"missing.pst")));
 
     // The automation layer's own failures.
     try {
@@ -259,7 +252,7 @@ TEST_F(ComStandin, RefusalsCarryTheServersDescriptionAndCode) {
     ns.reset();
     app.reset();
     EXPECT_TRUE(standinGone());
-    EXPECT_TRUE(ourStores().empty());
+    EXPECT_EQ(ourStores(), std::vector<std::wstring>{tree.path(L"missing.pst")});
 }
 
 TEST_F(ComStandin, NoOutlookRegisteredEndsInTheFailureMessageWithStatusesUntouched) {
