@@ -1,6 +1,7 @@
 #include "outlook/failure_text.h"
 
 #include <cstdio>
+#include <cwctype>
 
 namespace pelorin::outlook {
 
@@ -17,6 +18,16 @@ bool contains(const std::wstring& text, const wchar_t* part) {
     return text.find(part) != std::wstring::npos;
 }
 
+// The call helper puts the member's name first ("AddStore: ..."); a row's
+// status shows Outlook's own words only.
+std::wstring withoutMember(const std::wstring& text) {
+    const size_t colon = text.find(L": ");
+    if (colon == std::wstring::npos || colon == 0) return text;
+    for (size_t i = 0; i < colon; ++i)
+        if (!std::iswalnum(static_cast<wint_t>(text[i])) && text[i] != L'_') return text;
+    return text.substr(colon + 2);
+}
+
 }  // namespace
 
 bool isBusy(std::int32_t hresult) { return hresult == kHrCallRejected || hresult == kHrRetryLater; }
@@ -30,7 +41,7 @@ std::wstring shortReason(const Error& error) {
     if (hr == kHrSharingViolation || hr == kHrLockViolation) return L"in use";
     if (hr == kHrNotPst || contains(error.description(), L"not a personal folders file"))
         return L"not a PST file";
-    return error.description();
+    return withoutMember(error.description());
 }
 
 std::wstring describeWithCode(const Error& error) {

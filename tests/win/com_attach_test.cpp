@@ -159,6 +159,26 @@ TEST_F(ComAttach, AFileGoneSinceListingIsNeverCreatedAndTheMessageNamesIt) {
     EXPECT_EQ(calls(), Texts{add(L"a.pst")});
 }
 
+// Refusals set up in the stand-in reach the row as their short reason.
+TEST_F(ComAttach, OutlooksRefusalsBecomeShortReasons) {
+    const struct {
+        const char* hresult;
+        const wchar_t* status;
+    } cases[] = {{"0x80070020", L"Failed: in use"}, {"0x80070005", L"Failed: read-only"},
+                 {"0x80004005", L"Failed: Something else went wrong"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hresult);
+        std::ofstream(standinFile(L"fail-addstore"), std::ios::binary)
+            << "b.pst\t" << c.hresult << "\tSomething else went wrong\n";
+        ui::HeadlessToolkit tk;
+        fill(tk, {L"b.pst"});
+        run(tk);
+        EXPECT_EQ(statuses(tk), Texts{c.status});
+        ASSERT_TRUE(standinGone());
+    }
+    std::filesystem::remove(standinFile(L"fail-addstore"));
+}
+
 TEST_F(ComAttach, FilesAlreadyInTheProfileAreNotSentAgain) {
     ui::HeadlessToolkit first;
     fill(first, {L"a.pst"});
