@@ -4,7 +4,9 @@
 #                           replace a registration that is not its own)
 #   standin.sh unregister   remove its registration
 #   standin.sh stores       print the stores its profile holds, one a line
-#   standin.sh reset        empty its profile
+#   standin.sh reset        empty its profile, its call log and its settings
+#   standin.sh busy MS      the next server start refuses calls for MS
+#                           milliseconds, as a starting Outlook does (0: off)
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 EXE=$PELORIN_BUILD/win/tools/outlook-standin/outlook-standin.exe
@@ -29,9 +31,14 @@ case "${1:-register}" in
         [ -n "$f" ] && cat "$f" ;;
     reset)
         f=$(profile)
-        [ -n "$f" ] && rm -f "$f" ;;
+        [ -n "$f" ] && rm -f "$f" "$(dirname "$f")"/{calls.log,busy-start-ms,fail-addstore} ;;
+    busy)
+        dir=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local 2>/dev/null | head -1)
+        dir="$dir/Pelorin/Outlook stand-in"
+        mkdir -p "$dir"
+        if [ "${2:-0}" = 0 ]; then rm -f "$dir/busy-start-ms"; else echo "$2" >"$dir/busy-start-ms"; fi ;;
     *)
-        echo "usage: $0 register|unregister|stores|reset" >&2
+        echo "usage: $0 register|unregister|stores|reset|busy MS" >&2
         exit 2 ;;
 esac
 exit 0

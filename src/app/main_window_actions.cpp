@@ -24,7 +24,10 @@ void MainWindowActions::onAddFolder() {
     pstlist::addFolder(ui_, fileSystems_, folder);
 }
 
-void MainWindowActions::onAddToOutlook() { pstlist::attachTickedRows(ui_, automation_); }
+void MainWindowActions::onAddToOutlook() {
+    auto fs = fileSystems_();
+    pstlist::attachTickedRows(ui_, automation_, *fs);
+}
 
 void MainWindowActions::onClearList() { pstlist::clearList(ui_); }
 

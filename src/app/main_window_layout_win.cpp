@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "base/handles_win.h"
+
 namespace pelorin::app {
 namespace {
 
@@ -46,5 +48,27 @@ const std::array<ColumnLayout, 3> kColumns = {{
     {L"Size (KB)", 67},
     {L"Status", 120},
 }};
+
+void paintBackground(HDC dc, HBITMAP banner, HBRUSH yellow) {
+    const int saved = SaveDC(dc);
+    // The banner frame: white with a silver border, two pixels taller than the banner.
+    const UniquePen silver(CreatePen(PS_SOLID, 1, kSilver));
+    SelectObject(dc, silver.get());
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    Rectangle(dc, kBannerFrame.left, kBannerFrame.top, kBannerFrame.right, kBannerFrame.bottom);
+    // The banner at its natural size.
+    if (banner) {
+        const UniqueMemoryDc memory(CreateCompatibleDC(dc));
+        const HGDIOBJ old = SelectObject(memory.get(), banner);
+        BitBlt(dc, kBannerRect.left, kBannerRect.top, kBannerRect.right - kBannerRect.left,
+               kBannerRect.bottom - kBannerRect.top, memory.get(), 0, 0, SRCCOPY);
+        SelectObject(memory.get(), old);
+    }
+    // The warning band: light yellow with a thin black border behind the warning text.
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    SelectObject(dc, yellow);
+    Rectangle(dc, kWarningBand.left, kWarningBand.top, kWarningBand.right, kWarningBand.bottom);
+    RestoreDC(dc, saved);
+}
 
 }  // namespace pelorin::app

@@ -61,4 +61,7 @@ inline constexpr COLORREF kLightYellow = RGB(255, 255, 128);
 inline constexpr COLORREF kDarkRed = RGB(192, 0, 0);
 inline constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
 
+// Paints the banner frame, the banner (when loaded) and the warning band.
+void paintBackground(HDC dc, HBITMAP banner, HBRUSH yellow);
+
 }  // namespace pelorin::app

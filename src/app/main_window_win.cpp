@@ -74,7 +74,8 @@ MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
     setUpPstList();
     toolkit_ = std::make_unique<ui::Win32Toolkit>(
         ui::Win32Controls{hwnd_.get(), control(kIdPstList), control(kIdSelectAll),
-                          control(kIdAttach), control(kIdTotal)},
+                          control(kIdAttach), control(kIdTotal), control(kIdAddFile),
+                          control(kIdAddFolder), control(kIdClearList)},
         kAppTitle,
         [](HWND owner, const std::wstring& title) { return shell::browseFolder(owner, title); });
     actions_ = std::make_unique<MainWindowActions>(*toolkit_, services_.fileSystems,
@@ -245,12 +246,20 @@ void MainWindow::onCommand(int id, int code) {
     switch (id) {
     case kIdAddFile: guarded([this] { actions_->onAddFile(); }); break;
     case kIdAddFolder: guarded([this] { actions_->onAddFolder(); }); break;
-    case kIdAttach: guarded([this] { actions_->onAddToOutlook(); }); break;
+    case kIdAttach: onAttach(); break;
     case kIdClearList: guarded([this] { actions_->onClearList(); }); break;
     case kIdSelectAll: guarded([this] { actions_->onSelectAll(); }); break;
     case kIdHelpLink: guarded([this] { actions_->onHelpLink(); }); break;
     default: break;  // The hidden compression box and the keyboard's IDOK/IDCANCEL have no handler
     }
+}
+
+// The attach run; a close asked for meanwhile is carried out when it ends.
+void MainWindow::onAttach() {
+    ++attachDepth_;
+    guarded([this] { actions_->onAddToOutlook(); });
+    --attachDepth_;
+    if (attachDepth_ == 0 && toolkit_->closeRequested() && hwnd_) DestroyWindow(hwnd_.get());
 }
 
 // The warning in dark red on its yellow band, the help link in blue; the
@@ -295,37 +304,26 @@ void MainWindow::onActivate(int state, bool minimized) {
     SetFocus(usable ? savedFocus_ : control(kIdPstList));
 }
 
-// Closing ends the program at once, even in the middle of a click whose loop
-// is processing events: nothing is asked, nothing saved.
-void MainWindow::onClose() {
+// During the attach run a close is only recorded (true: handled); the run
+// stops at its next pause, releases Outlook, then the window closes. Any
+// other click that is processing events ends with the program, at once.
+bool MainWindow::onClose() {
+    if (attachDepth_ > 0) {
+        toolkit_->requestClose();
+        ShowWindow(hwnd_.get(), SW_HIDE);
+        return true;
+    }
     if (handlerDepth_ > 0 && options_.quitWhenClosed) {
         ShowWindow(hwnd_.get(), SW_HIDE);
         ExitProcess(0);
     }
+    return false;
 }
 
 void MainWindow::paint() {
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_.get(), &ps);
-    const int saved = SaveDC(dc);
-    // The banner frame: white with a silver border, two pixels taller than the banner.
-    const UniquePen silver(CreatePen(PS_SOLID, 1, kSilver));
-    SelectObject(dc, silver.get());
-    SelectObject(dc, GetStockObject(WHITE_BRUSH));
-    Rectangle(dc, kBannerFrame.left, kBannerFrame.top, kBannerFrame.right, kBannerFrame.bottom);
-    // The banner at its natural size.
-    if (banner_) {
-        const UniqueMemoryDc memory(CreateCompatibleDC(dc));
-        const HGDIOBJ old = SelectObject(memory.get(), banner_.get());
-        BitBlt(dc, kBannerRect.left, kBannerRect.top, kBannerRect.right - kBannerRect.left,
-               kBannerRect.bottom - kBannerRect.top, memory.get(), 0, 0, SRCCOPY);
-        SelectObject(memory.get(), old);
-    }
-    // The warning band: light yellow with a thin black border behind the warning text.
-    SelectObject(dc, GetStockObject(BLACK_PEN));
-    SelectObject(dc, yellowBrush_.get());
-    Rectangle(dc, kWarningBand.left, kWarningBand.top, kWarningBand.right, kWarningBand.bottom);
-    RestoreDC(dc, saved);
+    const HDC dc = BeginPaint(hwnd_.get(), &ps);
+    paintBackground(dc, banner_.get(), yellowBrush_.get());
     EndPaint(hwnd_.get(), &ps);
 }
 
@@ -373,7 +371,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if ((wParam & 0xFFF0) == SC_MAXIMIZE || (wParam & 0xFFF0) == SC_SIZE) return 0;
         break;
     case WM_CLOSE:
-        onClose();
+        if (onClose()) return 0;
         break;
     case WM_DESTROY:
         if (options_.quitWhenClosed) PostQuitMessage(0);

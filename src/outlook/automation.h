@@ -1,9 +1,10 @@
-// Late-bound automation, reduced to what the attach run needs: create an
-// object by ProgID on the local machine, and call a member by name with one
-// text argument. Win32: automation_win.cpp (CoCreateInstance + IDispatch by
-// name). Tests script it. Every failure raises pelorin::Error carrying the
-// HRESULT.
+// Late-bound automation, reduced to what talking to Outlook needs: create an
+// object by ProgID on the local machine, read its properties, and call its
+// members by name with a text or object argument. Win32: automation_win.cpp
+// (CoCreateInstance + IDispatch by name). Tests script it. Every failure
+// raises pelorin::Error carrying the HRESULT.
 #pragma once
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -12,11 +13,28 @@ namespace pelorin::outlook {
 class AutoObject {
 public:
     virtual ~AutoObject() = default;  // releases the object
-    // Calls a member that returns an object (GetNamespace("MAPI")).
+    // A property or a member without arguments that returns an object
+    // (Stores, DefaultStore, GetRootFolder).
+    virtual std::unique_ptr<AutoObject> getObject(const std::wstring& member) = 0;
+    // A member with one text argument that returns an object (GetNamespace("MAPI")).
     virtual std::unique_ptr<AutoObject> callObject(const std::wstring& member,
                                                    const std::wstring& arg) = 0;
-    // Calls a member whose result is not read (AddStore(path)).
+    // Item(index) of a collection, 1-based.
+    virtual std::unique_ptr<AutoObject> item(long index) = 0;
+    virtual std::wstring getText(const std::wstring& member) = 0;
+    virtual long getInteger(const std::wstring& member) = 0;
+    // Members whose result is not read: AddStore(path), RemoveStore(folder).
     virtual void call(const std::wstring& member, const std::wstring& arg) = 0;
+    virtual void callWith(const std::wstring& member, AutoObject& arg) = 0;
+};
+
+// How a call that a busy Outlook refused (RPC_E_CALL_REJECTED,
+// RPC_E_SERVERCALL_RETRYLATER) is tried again: every `interval` until
+// `limit` has passed since the first try. Off: the refusal is raised at once.
+struct CallRetry {
+    bool enabled = true;
+    std::chrono::milliseconds interval{250};
+    std::chrono::milliseconds limit{60000};
 };
 
 class Automation {

@@ -7,6 +7,7 @@
 #include <wrl/client.h>
 
 #include "outlook/com_win.h"
+#include "outlook/message_filter_win.h"
 
 namespace pelorin::outlook {
 
@@ -14,17 +15,61 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
+// What every object of one application shares: the retry rule and the
+// message filter, registered until the last of them is released.
+struct Shared {
+    CallRetry retry;
+    std::unique_ptr<MessageFilterScope> filter;
+};
+
 class ComObject final : public AutoObject {
 public:
-    explicit ComObject(ComPtr<IDispatch> object) : object_(std::move(object)) {}
+    ComObject(ComPtr<IDispatch> object, std::shared_ptr<Shared> shared)
+        : object_(std::move(object)), shared_(std::move(shared)) {}
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
+    ~ComObject() override { object_.Reset(); }  // before the filter goes
 
+    std::unique_ptr<AutoObject> getObject(const std::wstring& member) override {
+        return objectOf(run(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET), member);
+    }
     std::unique_ptr<AutoObject> callObject(const std::wstring& member,
                                            const std::wstring& arg) override {
-        com::Variant result = com::invoke(object_.Get(), member,
-                                          DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                                          std::wstring_view(arg));
+        com::Variant a(arg);
+        return objectOf(run(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &a, 1), member);
+    }
+    std::unique_ptr<AutoObject> item(long index) override {
+        com::Variant a(index);
+        return objectOf(run(L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, &a, 1), L"Item");
+    }
+    std::wstring getText(const std::wstring& member) override {
+        com::Variant v = run(member, DISPATCH_PROPERTYGET);
+        com::check(::VariantChangeType(v.get(), v.get(), 0, VT_BSTR), member);
+        return com::Bstr::copyOf(v.get()->bstrVal);
+    }
+    long getInteger(const std::wstring& member) override {
+        com::Variant v = run(member, DISPATCH_PROPERTYGET);
+        com::check(::VariantChangeType(v.get(), v.get(), 0, VT_I4), member);
+        return v.get()->lVal;
+    }
+    void call(const std::wstring& member, const std::wstring& arg) override {
+        com::Variant a(arg);
+        run(member, DISPATCH_METHOD, &a, 1);
+    }
+    void callWith(const std::wstring& member, AutoObject& arg) override {
+        auto* other = dynamic_cast<ComObject*>(&arg);
+        if (!other) com::raise(E_INVALIDARG, member + L": the argument is not an automation object");
+        com::Variant a(other->object_.Get());
+        run(member, DISPATCH_METHOD, &a, 1);
+    }
+
+private:
+    com::Variant run(const std::wstring& member, WORD flags, com::Variant* args = nullptr,
+                     unsigned count = 0) {
+        return com::invokeArgs(object_.Get(), member, flags, args, count, &shared_->retry);
+    }
+
+    std::unique_ptr<AutoObject> objectOf(com::Variant result, const std::wstring& member) {
         ComPtr<IDispatch> object;
         if (result.vt() == VT_DISPATCH && result.get()->pdispVal) {
             object = result.get()->pdispVal;
@@ -33,35 +78,43 @@ public:
         } else {
             com::raise(DISP_E_TYPEMISMATCH, member + L": the result is not an object");
         }
-        return std::make_unique<ComObject>(std::move(object));
+        return std::make_unique<ComObject>(std::move(object), shared_);
     }
 
-    void call(const std::wstring& member, const std::wstring& arg) override {
-        com::invoke(object_.Get(), member, DISPATCH_METHOD, std::wstring_view(arg));
-    }
-
-private:
     ComPtr<IDispatch> object_;
+    std::shared_ptr<Shared> shared_;
 };
 
 class ComAutomation final : public Automation {
 public:
+    explicit ComAutomation(CallRetry retry) : retry_(retry) {}
+
     std::unique_ptr<AutoObject> create(const std::wstring& progId) override {
+        auto shared = std::make_shared<Shared>();
+        shared->retry = retry_;
+        if (retry_.enabled) shared->filter = std::make_unique<MessageFilterScope>(retry_);
         CLSID clsid{};
         com::check(::CLSIDFromProgID(progId.c_str(), &clsid), progId);
         ComPtr<IDispatch> object;
         com::check(::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&object)),
                    progId);
-        return std::make_unique<ComObject>(std::move(object));
+        return std::make_unique<ComObject>(std::move(object), std::move(shared));
     }
+
+private:
+    CallRetry retry_;
 };
 
 }  // namespace
 
-std::unique_ptr<Automation> makeComAutomation() { return std::make_unique<ComAutomation>(); }
+std::unique_ptr<Automation> makeComAutomation(CallRetry retry) {
+    return std::make_unique<ComAutomation>(retry);
+}
 
-std::unique_ptr<AutoObject> wrapDispatch(IDispatch* object) {
-    return std::make_unique<ComObject>(ComPtr<IDispatch>(object));
+std::unique_ptr<AutoObject> wrapDispatch(IDispatch* object, CallRetry retry) {
+    auto shared = std::make_shared<Shared>();
+    shared->retry = retry;
+    return std::make_unique<ComObject>(ComPtr<IDispatch>(object), std::move(shared));
 }
 
 }  // namespace pelorin::outlook

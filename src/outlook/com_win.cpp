@@ -68,14 +68,44 @@ void ExcepInfo::clear() {
     e_ = EXCEPINFO{};
 }
 
+namespace {
+
+void waitPainting(std::chrono::milliseconds interval) {
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(interval.count());
+    for (ULONGLONG now = ::GetTickCount64(); now < end; now = ::GetTickCount64()) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_PAINT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) ::DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace
+
+HRESULT retryWhileBusy(const CallRetry* retry, const std::function<HRESULT()>& call) {
+    const ULONGLONG start = ::GetTickCount64();
+    for (;;) {
+        const HRESULT hr = call();
+        const bool busy = hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
+        if (!busy || !retry || !retry->enabled ||
+            ::GetTickCount64() - start >= static_cast<ULONGLONG>(retry->limit.count()))
+            return hr;
+        waitPainting(retry->interval);
+    }
+}
+
 Variant invokeArgs(IDispatch* object, std::wstring_view name, WORD flags, Variant* args,
-                   unsigned count) {
+                   unsigned count, const CallRetry* retry) {
     const std::wstring member(name);
     if (!object) raise(E_POINTER, member + L": no object");
 
     LPOLESTR names[] = {const_cast<LPOLESTR>(member.c_str())};
     DISPID id = DISPID_UNKNOWN;
-    check(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), member);
+    check(retryWhileBusy(retry,
+                         [&] {
+                             return object->GetIDsOfNames(IID_NULL, names, 1,
+                                                          LOCALE_USER_DEFAULT, &id);
+                         }),
+          member);
 
     // DISPPARAMS takes the arguments right to left.
     std::vector<VARIANT> reversed(count);
@@ -85,8 +115,10 @@ Variant invokeArgs(IDispatch* object, std::wstring_view name, WORD flags, Varian
     Variant result;
     ExcepInfo error;
     UINT badArg = 0;
-    const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                      result.put(), error.get(), &badArg);
+    const HRESULT hr = retryWhileBusy(retry, [&] {
+        return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.put(),
+                              error.get(), &badArg);
+    });
     if (hr == DISP_E_EXCEPTION) raise(error.code(), member + L": " + error.description());
     check(hr, member);
     return result;

@@ -8,11 +8,13 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "base/error.h"
+#include "outlook/automation.h"
 
 namespace pelorin::outlook::com {
 
@@ -45,7 +47,8 @@ public:
 
     BSTR get() const { return b_; }
     BSTR release() { return std::exchange(b_, nullptr); }
-    std::wstring str() const { return b_ ? std::wstring(b_, ::SysStringLen(b_)) : std::wstring(); }
+    // The text of a BSTR someone else owns (null is empty).
+    static std::wstring copyOf(BSTR b) { return b ? std::wstring(b, ::SysStringLen(b)) : std::wstring(); }
 
 private:
     BSTR b_ = nullptr;
@@ -59,6 +62,12 @@ public:
     explicit Variant(long value) : Variant() {
         v_.vt = VT_I4;
         v_.lVal = value;
+    }
+    // Holds a reference of its own.
+    explicit Variant(IDispatch* object) : Variant() {
+        v_.vt = VT_DISPATCH;
+        v_.pdispVal = object;
+        if (object) object->AddRef();
     }
     ~Variant() { ::VariantClear(&v_); }
     Variant(Variant&& other) noexcept : v_(other.v_) { ::VariantInit(&other.v_); }
@@ -106,10 +115,15 @@ private:
     EXCEPINFO e_{};
 };
 
+// Runs `call` again while it answers "busy" (RPC_E_CALL_REJECTED,
+// RPC_E_SERVERCALL_RETRYLATER) and `retry` allows; in between, only paint
+// messages are handled, so the window repaints and no click runs nested.
+HRESULT retryWhileBusy(const CallRetry* retry, const std::function<HRESULT()>& call);
+
 // Calls `name` on `object` with the given arguments (left to right) and
 // returns its result. Raises pelorin::Error on every failure.
 Variant invokeArgs(IDispatch* object, std::wstring_view name, WORD flags, Variant* args,
-                   unsigned count);
+                   unsigned count, const CallRetry* retry = nullptr);
 
 template <class... Args>
 Variant invoke(IDispatch* object, std::wstring_view name, WORD flags, Args&&... args) {

@@ -37,6 +37,27 @@ std::uint32_t pstCrc(const std::uint8_t* data, std::size_t length, std::uint32_t
     return crc;
 }
 
+std::vector<std::uint8_t> newPstBytes(std::uint64_t length) {
+    if (length < kUnicode.size) length = kUnicode.size;
+    std::vector<std::uint8_t> b(static_cast<std::size_t>(length), 0);
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    b[0] = '!', b[1] = 'B', b[2] = 'D', b[3] = 'N';
+    b[8] = 'S', b[9] = 'M';
+    b[10] = 23;  // wVer: Unicode
+    b[12] = 19;  // wVerClient
+    b[14] = 1;   // bPlatformCreate
+    b[15] = 1;   // bPlatformAccess
+    put32(kUnicode.eof, static_cast<std::uint32_t>(length));
+    put32(kUnicode.eof + 4, static_cast<std::uint32_t>(length >> 32));
+    b[kUnicode.sentinel] = 0x80;
+    b[kUnicode.sentinel + 1] = 1;  // bCryptMethod: permute
+    put32(4, pstCrc(b.data() + 8, 471));
+    put32(524, pstCrc(b.data() + 8, 516));
+    return b;
+}
+
 PstCheck checkPstHeader(const std::uint8_t* head, std::size_t headLength,
                         std::uint64_t fileLength) {
     // Both layouts share the first 12 bytes: magic, partial CRC, client, version.

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace pelorin::outlook {
 
@@ -27,6 +28,11 @@ std::uint32_t pstCrc(const std::uint8_t* data, std::size_t length, std::uint32_t
 
 // The number of bytes the check needs from the start of the file.
 inline constexpr std::size_t kPstHeaderBytes = 564;
+
+// A new, empty personal folders file as Outlook writes one for a path that
+// does not exist: a Unicode header (version 23) with valid CRCs and
+// ibFileEof = `length` (at least the header's 564 bytes), the rest zeros.
+std::vector<std::uint8_t> newPstBytes(std::uint64_t length = 8192);
 
 // `head` holds the first min(fileLength, kPstHeaderBytes) bytes of a file.
 PstCheck checkPstHeader(const std::uint8_t* head, std::size_t headLength,

@@ -1,12 +1,24 @@
-// The attach run: every ticked row becomes a store of Outlook's "MAPI"
-// namespace, marked "Done"; the run stops at the first failure.
+// The attach run: every ticked row becomes a store of Outlook's profile,
+// marked "Done" (or "Already in Outlook" when the profile had it); the run
+// stops at the first failure, which its row and the message explain.
 #pragma once
 #include "outlook/automation.h"
+#include "scan/filesystem.h"
 #include "ui/toolkit.h"
 
 namespace pelorin::pstlist {
 
-void attachTickedRows(ui::Toolkit& ui, outlook::Automation& automation);
-void attachRows(ui::Toolkit& ui, outlook::Automation& automation);
+inline constexpr wchar_t kStatusDone[] = L"Done";
+inline constexpr wchar_t kStatusAlreadyIn[] = L"Already in Outlook";
+inline constexpr wchar_t kStatusFailedPrefix[] = L"Failed: ";
+
+// The run's pauses (its doEvents() calls), numbered from 1 as they come:
+// once before Outlook is contacted, then once before each row.
+inline constexpr int kPauseBeforeOutlook = 1;
+constexpr int pauseBeforeRow(int row) { return kPauseBeforeOutlook + row; }
+
+// The click on the attach button. A click while a run is active (a double
+// click) does nothing.
+void attachTickedRows(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSystem& files);
 
 }  // namespace pelorin::pstlist

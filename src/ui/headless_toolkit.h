@@ -107,6 +107,10 @@ public:
     ListView& pstList() override { return list; }
     CheckBox& selectAll() override { return selectAllBox; }
     Button& attachButton() override { return attach; }
+    Button& addFileButton() override { return addFile; }
+    Button& addFolderButton() override { return addFolder; }
+    Button& clearListButton() override { return clearListBtn; }
+    bool closeRequested() const override { return closeRequest; }
     Label& totalLabel() override { return total; }
     FileDialog& fileDialog() override { return openDialog; }
     Dialogs& dialogs() override { return dlg; }
@@ -124,6 +128,10 @@ public:
     HeadlessListView list;
     HeadlessCheckBox selectAllBox;
     HeadlessButton attach;
+    HeadlessButton addFile;
+    HeadlessButton addFolder;
+    HeadlessButton clearListBtn;
+    bool closeRequest = false;
     HeadlessLabel total;
     HeadlessFileDialog openDialog;
     HeadlessDialogs dlg;

@@ -97,6 +97,9 @@ struct Win32Controls {
     HWND selectAll;
     HWND attachButton;
     HWND totalLabel;
+    HWND addFileButton;
+    HWND addFolderButton;
+    HWND clearListButton;
 };
 
 // One message of the window's loop: keyboard navigation (Tab, Space, Enter)
@@ -110,6 +113,11 @@ public:
     ListView& pstList() override { return list_; }
     CheckBox& selectAll() override { return selectAll_; }
     Button& attachButton() override { return attachButton_; }
+    Button& addFileButton() override { return addFileButton_; }
+    Button& addFolderButton() override { return addFolderButton_; }
+    Button& clearListButton() override { return clearListButton_; }
+    bool closeRequested() const override { return closeRequested_; }
+    void requestClose() { closeRequested_ = true; }
     Label& totalLabel() override { return totalLabel_; }
     FileDialog& fileDialog() override;
     Dialogs& dialogs() override;
@@ -138,6 +146,10 @@ private:
     Win32ListView list_;
     Win32CheckBox selectAll_;
     Win32Button attachButton_;
+    Win32Button addFileButton_;
+    Win32Button addFolderButton_;
+    Win32Button clearListButton_;
+    bool closeRequested_ = false;
     Win32Label totalLabel_;
     Win32Dialogs dialogs_;
     Win32FileDialog fileDialog_;

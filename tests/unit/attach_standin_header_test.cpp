@@ -91,4 +91,15 @@ TEST(StandinHeader, AcceptsEveryKnownVersionAndRefusesTheRest) {
     }
 }
 
+// The new, empty file the stand-in writes for a missing path: accepted by
+// the check, its CRCs the same as the independent bitwise ones, byte for
+// byte the test generator's Unicode file.
+TEST(StandinHeader, NewEmptyFilesPassTheCheck) {
+    for (std::uint64_t length : {564ull, 8192ull, 271360ull}) {
+        const Bytes file = pelorin::outlook::newPstBytes(length);
+        EXPECT_EQ(check(file), PstCheck::Unicode) << length;
+        EXPECT_EQ(file, pelorin::test::pstBytes({PstLayout::Unicode, 23, {'S', 'M'}, length})) << length;
+    }
+}
+
 }  // namespace

@@ -34,6 +34,10 @@ public:
     ui::ListView& pstList() override { return inner_.pstList(); }
     ui::CheckBox& selectAll() override { return inner_.selectAll(); }
     ui::Button& attachButton() override { return inner_.attachButton(); }
+    ui::Button& addFileButton() override { return inner_.addFileButton(); }
+    ui::Button& addFolderButton() override { return inner_.addFolderButton(); }
+    ui::Button& clearListButton() override { return inner_.clearListButton(); }
+    bool closeRequested() const override { return inner_.closeRequested(); }
     ui::Label& totalLabel() override { return inner_.totalLabel(); }
     ui::FileDialog& fileDialog() override { return inner_.fileDialog(); }
     ui::Dialogs& dialogs() override { return inner_.dialogs(); }

@@ -18,6 +18,9 @@
 #include "outlook/automation_win.h"
 #include "outlook/com_win.h"
 #include "base/error.h"
+#include "outlook/failure_text.h"
+#include "scan/filesystem.h"
+#include "support/temp_tree.h"
 #include "ui/headless_toolkit.h"
 
 namespace pelorin::outlook {
@@ -125,46 +128,53 @@ private:
 constexpr wchar_t kAllAdded[] = L"All PST files are successfully added to Outlook.";
 constexpr wchar_t kFailed[] =
     L"Error opening PST file, please check if PST file is corrupt or password protected.";
+constexpr wchar_t kRefused[] = L"Failed: ";  // a status that starts so
 
-TEST(ComFaults, EveryFailureEndsInTheMessageWithTheRowUntouchedAndNothingHeld) {
+TEST(ComFaults, EveryFailureEndsInTheMessageWithTheRowMarkedAndNothingHeld) {
     const struct {
         const char* name;
         HRESULT create;
         Plan plan;
         std::vector<std::wstring> statuses;  // rows a, b, c after the run
-        std::wstring message;
+        std::wstring message;                // its first paragraph
     } cases[] = {
         {"no fault", S_OK, {}, {L"Done", L"Done", L"Done"}, kAllAdded},
-        {"create fails", REGDB_E_CLASSNOTREG, {}, {L"old", L"old", L"old"}, kFailed},
-        {"server busy at create", CO_E_SERVER_EXEC_FAILURE, {}, {L"old", L"old", L"old"}, kFailed},
-        {"GetNamespace unknown", S_OK, {kGetNamespace, 1, Fault::UnknownName}, {L"old", L"old", L"old"}, kFailed},
-        {"GetNamespace fails", S_OK, {kGetNamespace, 1, Fault::CallFails}, {L"old", L"old", L"old"}, kFailed},
-        {"GetNamespace no object", S_OK, {kGetNamespace, 1, Fault::NotAnObject}, {L"old", L"old", L"old"}, kFailed},
-        {"AddStore unknown", S_OK, {kAddStore, 1, Fault::UnknownName}, {L"old", L"old", L"old"}, kFailed},
-        {"AddStore fails at row b", S_OK, {kAddStore, 2, Fault::CallFails}, {L"Done", L"old", L"old"}, kFailed},
-        {"AddStore refuses row b", S_OK, {kAddStore, 2, Fault::Exception}, {L"Done", L"old", L"old"}, kFailed},
-        {"AddStore refuses row c later", S_OK, {kAddStore, 3, Fault::DeferredException}, {L"Done", L"Done", L"old"}, kFailed},
+        {"create fails", REGDB_E_CLASSNOTREG, {}, {L"old", L"old", L"old"}, kNotInstalled},
+        {"other integrity level", CO_E_SERVER_EXEC_FAILURE, {}, {L"old", L"old", L"old"}, kUnreachable},
+        {"GetNamespace unknown", S_OK, {kGetNamespace, 1, Fault::UnknownName}, {L"old", L"old", L"old"}, kCannotStart},
+        {"GetNamespace fails", S_OK, {kGetNamespace, 1, Fault::CallFails}, {L"old", L"old", L"old"}, kCannotStart},
+        {"GetNamespace no object", S_OK, {kGetNamespace, 1, Fault::NotAnObject}, {L"old", L"old", L"old"}, kCannotStart},
+        {"AddStore unknown", S_OK, {kAddStore, 1, Fault::UnknownName}, {kRefused, L"old", L"old"}, kFailed},
+        {"AddStore fails at row b", S_OK, {kAddStore, 2, Fault::CallFails}, {L"Done", kRefused, L"old"}, kFailed},
+        {"AddStore refuses row b", S_OK, {kAddStore, 2, Fault::Exception}, {L"Done", kRefused, L"old"}, kFailed},
+        {"AddStore refuses row c later", S_OK, {kAddStore, 3, Fault::DeferredException}, {L"Done", L"Done", kRefused}, kFailed},
     };
     ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    test::TempTree tree;
+    auto fs = scan::makePlatformFileSystem();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FakeOutlook outlook(c.plan);
         FakeAutomation automation(outlook, c.create);
         ui::HeadlessToolkit tk;
-        for (const wchar_t* path : {L"C:\\c.pst", L"C:\\b.pst", L"C:\\a.pst"}) {
-            tk.list.insert(1, path, 2);
+        for (const wchar_t* name : {L"c.pst", L"b.pst", L"a.pst"}) {
+            tree.file(name, 10);
+            tk.list.insert(1, tree.path(name), 2);
             tk.list.setChecked(1, true);
             tk.list.setSubItem(1, 2, L"old");
         }
         tk.selectAllBox.val = 1;
 
-        pstlist::attachTickedRows(tk, automation);
+        pstlist::attachTickedRows(tk, automation, *fs);
 
         std::vector<std::wstring> statuses;
-        for (int i = 1; i <= tk.list.count(); ++i) statuses.push_back(tk.list.subItem(i, 2));
+        for (int i = 1; i <= tk.list.count(); ++i) {
+            const std::wstring s = tk.list.subItem(i, 2);
+            statuses.push_back(s.rfind(kRefused, 0) == 0 ? kRefused : s);
+        }
         EXPECT_EQ(statuses, c.statuses);
         ASSERT_EQ(tk.dlg.messages.size(), 1u);
-        EXPECT_EQ(tk.dlg.messages[0].text, c.message);
+        EXPECT_EQ(tk.dlg.messages[0].text.substr(0, tk.dlg.messages[0].text.find(L"\n\n")), c.message);
         EXPECT_EQ(outlook.live, 0) << "a COM reference outlived the run";
     }
     ::CoUninitialize();

@@ -20,6 +20,9 @@
 #include "pstlist/attach_run.h"
 #include "outlook/automation_win.h"
 #include "outlook/com_win.h"
+#include "outlook/failure_text.h"
+#include "outlook/session.h"
+#include "scan/filesystem.h"
 #include "support/pst_files.h"
 #include "support/temp_tree.h"
 #include "base/error.h"
@@ -125,26 +128,23 @@ protected:
     // removed from the profile again. Uses a direct activation of its own
     // and releases it, so the server can end.
     std::vector<std::wstring> ourStores() {
-        CLSID clsid{};
-        ::CLSIDFromProgID(standin::kProgId, &clsid);
-        Microsoft::WRL::ComPtr<IDispatch> app;
-        com::check(::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&app)),
-                   L"create");
-        com::Variant ns = com::invoke(app.Get(), L"GetNamespace", DISPATCH_METHOD, L"MAPI");
-        EXPECT_EQ(ns.vt(), VT_DISPATCH);
-        IDispatch* mapi = ns.get()->pdispVal;
-        const long count = com::invoke(mapi, L"StoreCount", DISPATCH_PROPERTYGET).get()->lVal;
+        auto automation = makeComAutomation();
+        OutlookSession outlook(*automation);
         const std::wstring prefix = tree.path();
         std::vector<std::wstring> stores;
-        for (long i = 1; i <= count; ++i) {
-            com::Variant v = com::invoke(mapi, L"StorePath", DISPATCH_PROPERTYGET, i);
-            EXPECT_EQ(v.vt(), VT_BSTR);
-            std::wstring path(v.get()->bstrVal, ::SysStringLen(v.get()->bstrVal));
-            if (path.rfind(prefix, 0) == 0) stores.push_back(path);
+        for (const auto& store : outlook.stores()) {
+            EXPECT_EQ(store.exchangeStoreType, kPstStoreType);
+            if (store.filePath.rfind(prefix, 0) == 0) stores.push_back(store.filePath);
         }
-        for (const auto& s : stores)
-            com::invoke(mapi, L"RemoveStore", DISPATCH_METHOD, std::wstring_view(s));
+        const int removed = outlook.removeStores(
+            [&](const std::wstring& path) { return path.rfind(prefix, 0) == 0; });
+        EXPECT_EQ(removed, static_cast<int>(stores.size()));
         return stores;
+    }
+
+    void run(Automation& automation) {
+        auto fs = scan::makePlatformFileSystem();
+        pstlist::attachTickedRows(tk, automation, *fs);
     }
 
     test::TempTree tree;
@@ -165,14 +165,14 @@ TEST_F(ComStandin, PathsArriveInOrderAndUnchangedAndTheServerEndsAfterTheRun) {
     };
     fill(paths);
     auto automation = makeComAutomation();
-    pstlist::attachTickedRows(tk, *automation);
+    run(*automation);
     ASSERT_EQ(tk.dlg.messages.size(), 1u);
     EXPECT_EQ(tk.dlg.messages[0].text, kAllAdded);
     EXPECT_EQ(statuses(), std::vector<std::wstring>(paths.size(), L"Done"));
     EXPECT_TRUE(standinGone()) << "the run left Outlook objects alive";
 
     // A second run adds the same files again: accepted, not listed twice.
-    pstlist::attachTickedRows(tk, *automation);
+    run(*automation);
     EXPECT_EQ(tk.dlg.messages.back().text, kAllAdded);
     EXPECT_TRUE(standinGone());
 
@@ -190,11 +190,11 @@ TEST_F(ComStandin, ARefusedFileEndsTheRunAtItsRow) {
     fill({good, bad, never});
 
     auto automation = makeComAutomation();
-    pstlist::attachTickedRows(tk, *automation);
+    run(*automation);
     ASSERT_EQ(tk.dlg.messages.size(), 1u);
-    EXPECT_EQ(tk.dlg.messages[0].text, kFailed);
+    EXPECT_EQ(tk.dlg.messages[0].text.find(std::wstring(kFailed) + L"\n\n" + bad + L"\n"), 0u);
     EXPECT_EQ(tk.dlg.messages[0].icon, ui::Icon::Critical);
-    EXPECT_EQ(statuses(), (std::vector<std::wstring>{L"Done", L"before", L"before"}));
+    EXPECT_EQ(statuses(), (std::vector<std::wstring>{L"Done", L"Failed: not a PST file", L"before"}));
     EXPECT_TRUE(standinGone());
     EXPECT_EQ(ourStores(), std::vector<std::wstring>{good});
 }
@@ -216,8 +216,6 @@ TEST_F(ComStandin, RefusalsCarryTheServersDescriptionAndCode) {
         {tree.path(L"folder.pst"),
          L"The file " + tree.path(L"folder.pst") + L" is not a personal folders file.", E_FAIL},
         {readOnlyPst(L"from a CD.pst"), L"File access is denied.", E_ACCESSDENIED},
-        {tree.path(L"missing.pst"), L"The file " + tree.path(L"missing.pst") + L" does not exist.",
-         E_FAIL},
     };
     auto automation = makeComAutomation();
     auto app = automation->create(standin::kProgId);
@@ -234,7 +232,9 @@ TEST_F(ComStandin, RefusalsCarryTheServersDescriptionAndCode) {
             }
         }
     }
-    EXPECT_FALSE(std::filesystem::exists(tree.fsPath(L"missing.pst"))) << "no file is created";
+    // As Outlook does, a missing path gets a new, empty PST, and is added.
+    ns->call(L"AddStore", tree.path(L"missing.pst"));
+    EXPECT_TRUE(std::filesystem::exists(tree.fsPath(L"missing.pst")));
 
     // The automation layer's own failures.
     try {
@@ -252,15 +252,15 @@ TEST_F(ComStandin, RefusalsCarryTheServersDescriptionAndCode) {
     ns.reset();
     app.reset();
     EXPECT_TRUE(standinGone());
-    EXPECT_TRUE(ourStores().empty());
+    EXPECT_EQ(ourStores(), std::vector<std::wstring>{tree.path(L"missing.pst")});
 }
 
 TEST_F(ComStandin, NoOutlookRegisteredEndsInTheFailureMessageWithStatusesUntouched) {
     fill({pst(L"a.pst"), pst(L"b.pst")});
     RenamedAutomation automation;
-    pstlist::attachTickedRows(tk, automation);
+    run(automation);
     ASSERT_EQ(tk.dlg.messages.size(), 1u);
-    EXPECT_EQ(tk.dlg.messages[0].text, kFailed);
+    EXPECT_EQ(tk.dlg.messages[0].text, kNotInstalled);
     EXPECT_EQ(statuses(), (std::vector<std::wstring>{L"before", L"before"}));
     try {
         automation.create(L"");

@@ -33,6 +33,10 @@ public:
     ListView& pstList() override { return tk.list; }
     CheckBox& selectAll() override { return tk.selectAllBox; }
     Button& attachButton() override { return tk.attach; }
+    Button& addFileButton() override { return tk.addFile; }
+    Button& addFolderButton() override { return tk.addFolder; }
+    Button& clearListButton() override { return tk.clearListBtn; }
+    bool closeRequested() const override { return tk.closeRequest; }
     Label& totalLabel() override { return tk.total; }
     FileDialog& fileDialog() override { return dialog; }
     Dialogs& dialogs() override { return tk.dlg; }

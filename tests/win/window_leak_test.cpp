@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "outlook-standin/standin_ids.h"
+#include "outlook/session.h"
 #include "outlook/automation_win.h"
 #include "support/pst_files.h"
 #include "support/temp_tree.h"
@@ -146,9 +147,9 @@ TEST_F(WindowLeak, ManyWindowsLeaveTheCountsFlat) {
 
     // The profile forgets this test's stores again.
     auto automation = outlook::makeComAutomation();
-    auto app = automation->create(standin::kProgId);
-    auto mapi = app->callObject(L"GetNamespace", L"MAPI");
-    for (const auto& name : kFiles) mapi->call(L"RemoveStore", tree.path(name));
+    outlook::OutlookSession outlook(*automation);
+    const std::wstring prefix = tree.path();
+    outlook.removeStores([&](const std::wstring& path) { return path.rfind(prefix, 0) == 0; });
 }
 
 }  // namespace

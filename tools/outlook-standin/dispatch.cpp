@@ -2,6 +2,9 @@
 
 #include <oleauto.h>
 
+#include "settings.h"
+#include "stores.h"
+
 namespace standin {
 
 HRESULT Args::expect(unsigned count) const {
@@ -33,6 +36,18 @@ HRESULT Args::integer(unsigned index, long& out) const {
     }
     out = v.lVal;
     return S_OK;
+}
+
+HRESULT Args::rootFolder(unsigned index, std::wstring& path) const {
+    const VARIANT* v = at(index);
+    if (v->vt == (VT_BYREF | VT_VARIANT) && v->pvarVal) v = v->pvarVal;
+    IUnknown* object = nullptr;
+    if (v->vt == VT_DISPATCH) object = v->pdispVal;
+    else if (v->vt == VT_UNKNOWN) object = v->punkVal;
+    else if (v->vt == (VT_BYREF | VT_DISPATCH) && v->ppdispVal) object = *v->ppdispVal;
+    if (rootFolderPath(object, path)) return S_OK;
+    if (argErr_) *argErr_ = params_->cArgs - 1 - index;
+    return DISP_E_TYPEMISMATCH;
 }
 
 DispatchObject::DispatchObject(std::initializer_list<Member> members) : members_(members) {
@@ -71,7 +86,10 @@ HRESULT DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
     return DISP_E_BADINDEX;
 }
 
+// A starting server refuses calls on its objects (activation goes through):
+// the caller's message filter or its own retry decides when to try again.
 HRESULT DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    if (busyNow()) return RPC_E_CALL_REJECTED;
     if (!names || !ids || count == 0) return E_INVALIDARG;
     // Names after the first would be parameter names: none are known.
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
@@ -86,6 +104,7 @@ HRESULT DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
 
 HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* error, UINT* argErr) {
+    if (busyNow()) return RPC_E_CALL_REJECTED;
     if (!params) return E_INVALIDARG;
     const Member* member = nullptr;
     for (const Member& m : members_)

@@ -29,6 +29,9 @@ public:
     HRESULT expect(unsigned count) const;
     HRESULT text(unsigned index, std::wstring& out) const;
     HRESULT integer(unsigned index, long& out) const;
+    // A root folder of this server's stores: its file path. Anything else,
+    // a text included, is a type mismatch (as in Outlook).
+    HRESULT rootFolder(unsigned index, std::wstring& path) const;
 
 private:
     VARIANT* at(unsigned index) const { return &params_->rgvarg[params_->cArgs - 1 - index]; }

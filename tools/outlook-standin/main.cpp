@@ -4,6 +4,8 @@
 //   outlook-standin.exe -Embedding     how COM starts it for a client
 // Registration never replaces an Outlook.Application that is not its own.
 // `/progid:Name` registers under another ProgID (used by the tests).
+// Registration refuses where Outlook's own class is registered, and outside
+// Wine unless `/development` says this is a development machine.
 #include <objbase.h>
 #include <shellapi.h>
 #include <windows.h>
@@ -11,9 +13,13 @@
 #include <string>
 #include <vector>
 
+#include <wrl/client.h>
+
+#include "base/handles_win.h"
 #include "base/text.h"
 #include "dispatch.h"
 #include "objects.h"
+#include "settings.h"
 #include "standin_ids.h"
 
 namespace standin {
@@ -21,7 +27,6 @@ namespace standin {
 namespace {
 
 DWORD mainThread = 0;
-LONG objects = 0;
 bool everUsed = false;
 
 void report(const std::wstring& text) {
@@ -49,8 +54,16 @@ std::wstring readDefault(HKEY root, const std::wstring& subkey) {
 bool keyExists(HKEY root, const std::wstring& subkey) {
     HKEY key = nullptr;
     if (::RegOpenKeyExW(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    ::RegCloseKey(key);
+    pelorin::UniqueRegKey owner(key);
     return true;
+}
+
+// Outlook's own class id: where it is registered, a real Outlook is installed.
+constexpr wchar_t kOutlookClsid[] = L"CLSID\\{0006F03A-0000-0000-C000-000000000046}";
+
+bool underWine() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 bool sameText(const std::wstring& a, const std::wstring& b) {
@@ -75,7 +88,17 @@ LSTATUS setDefault(const std::wstring& subkey, const std::wstring& value) {
                              static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-int registerServer(const std::wstring& progId) {
+int registerServer(const std::wstring& progId, bool development) {
+    if (keyExists(HKEY_CLASSES_ROOT, kOutlookClsid) ||
+        keyExists(HKEY_LOCAL_MACHINE, std::wstring(kClasses) + L"\\" + kOutlookClsid)) {
+        report(L"outlook-standin: Outlook itself is registered here; the stand-in leaves it alone.");
+        return 3;
+    }
+    if (!underWine() && !development) {
+        report(L"outlook-standin: registers only inside Wine, or with /development on a "
+               L"development machine without Outlook.");
+        return 3;
+    }
     if (foreignRegistration(progId)) {
         report(L"outlook-standin: " + progId +
                L" is already registered to another program (a real Outlook?); "
@@ -116,12 +139,43 @@ int unregisterServer(const std::wstring& progId) {
     return 0;
 }
 
+// While the server starts up, calls on its objects are refused the way a
+// starting Outlook refuses them; activation (IClassFactory) goes through.
+class ServerFilter final : public IMessageFilter {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
+            *out = static_cast<IMessageFilter*>(this);
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on serve()'s stack
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO info) override {
+        const bool dispatch = info && info->iid == IID_IDispatch;
+        return dispatch && busyNow() ? SERVERCALL_REJECTED : SERVERCALL_ISHANDLED;
+    }
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override {
+        return static_cast<DWORD>(-1);
+    }
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override {
+        return PENDINGMSG_WAITDEFPROCESS;
+    }
+};
+
 int serve() {
     if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
     mainThread = ::GetCurrentThreadId();
     MSG msg;
     ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists from here
 
+    startBusyClock();
+    ServerFilter filter;
+    Microsoft::WRL::ComPtr<IMessageFilter> previous;
+    ::CoRegisterMessageFilter(&filter, previous.GetAddressOf());
     CLSID clsid{};
     ::CLSIDFromString(kClsidText, &clsid);
     DWORD cookie = 0;
@@ -144,19 +198,23 @@ int serve() {
     }
     ::KillTimer(nullptr, idle);
     ::CoRevokeClassObject(cookie);
+    ::CoRegisterMessageFilter(previous.Get(), nullptr);
     ::CoUninitialize();
     return 0;
 }
 
 }  // namespace
 
+// COM's own count of the server's users: when it drops to zero, COM
+// suspends the class object at once, so a client that connects while the
+// server shuts down starts a new server instead of getting a dead object.
 void lockServer() {
     everUsed = true;
-    ::InterlockedIncrement(&objects);
+    ::CoAddRefServerProcess();
 }
 
 void unlockServer() {
-    if (::InterlockedDecrement(&objects) == 0) ::PostThreadMessageW(mainThread, WM_QUIT, 0, 0);
+    if (::CoReleaseServerProcess() == 0) ::PostThreadMessageW(mainThread, WM_QUIT, 0, 0);
 }
 
 }  // namespace standin
@@ -170,6 +228,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     std::wstring progId = standin::kProgId;
     enum { None, Register, Unregister, Serve } mode = None;
+    bool development = false;
     for (const auto& a : args) {
         std::wstring lower = a;
         for (auto& c : lower) c = static_cast<wchar_t>(::towlower(c));
@@ -179,9 +238,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                  lower == L"-automation")
             mode = Serve;
         else if (lower.rfind(L"/progid:", 0) == 0) progId = a.substr(8);
+        else if (lower == L"/development") development = true;
     }
     switch (mode) {
-    case Register: return standin::registerServer(progId);
+    case Register: return standin::registerServer(progId, development);
     case Unregister: return standin::unregisterServer(progId);
     case Serve: return standin::serve();
     case None: break;

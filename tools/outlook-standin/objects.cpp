@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <new>
 
+#include "base/handles_win.h"
 #include "dispatch.h"
 #include "profile.h"
+#include "settings.h"
+#include "stores.h"
 
 namespace standin {
 
@@ -16,7 +19,10 @@ enum : DISPID {
     kProcessId,
     kQuit,
     kAddStore = 101,
+    kAddStoreEx,
     kRemoveStore,
+    kStores,
+    kDefaultStore,
     kStoreCount,
     kStorePath,
     kProfilePath,
@@ -24,11 +30,31 @@ enum : DISPID {
 constexpr WORD kMethod = DISPATCH_METHOD;
 constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
+// Two stand-in processes may share one profile: each read-modify-write of
+// it holds this lock, so neither loses the other's change.
+class ProfileLock {
+public:
+    ProfileLock() : mutex_(::CreateMutexW(nullptr, FALSE, L"Local\\Pelorin.StandinProfile")) {
+        if (mutex_) ::WaitForSingleObject(mutex_.get(), 30000);
+    }
+    ~ProfileLock() {
+        if (mutex_) ::ReleaseMutex(mutex_.get());
+    }
+    ProfileLock(const ProfileLock&) = delete;
+    ProfileLock& operator=(const ProfileLock&) = delete;
+
+private:
+    pelorin::UniqueKernelHandle mutex_;
+};
+
 class Namespace final : public DispatchObject {
 public:
     Namespace()
         : DispatchObject({{L"AddStore", kAddStore, kMethod},
+                          {L"AddStoreEx", kAddStoreEx, kMethod},
                           {L"RemoveStore", kRemoveStore, kMethod},
+                          {L"Stores", kStores, kGet},
+                          {L"DefaultStore", kDefaultStore, kGet},
                           {L"StoreCount", kStoreCount, kGet},
                           {L"StorePath", kStorePath, kGet},
                           {L"ProfilePath", kProfilePath, kGet}}),
@@ -38,21 +64,30 @@ protected:
     HRESULT call(DISPID id, const Args& args, VARIANT* result) override {
         HRESULT hr = S_OK;
         std::wstring path;
+        long type = 0;
         switch (id) {
         case kAddStore:
             if (FAILED(hr = args.expect(1)) || FAILED(hr = args.text(0, path))) return hr;
-            addStore(path);
+            addStore(path, L"AddStore");
             return S_OK;
-        case kRemoveStore: {
-            if (FAILED(hr = args.expect(1)) || FAILED(hr = args.text(0, path))) return hr;
-            auto stores = profile_.load();
-            const auto end = std::remove_if(stores.begin(), stores.end(),
-                                            [&](const std::wstring& s) { return samePath(s, path); });
-            if (end != stores.end()) {
-                stores.erase(end, stores.end());
-                profile_.save(stores);
-            }
+        case kAddStoreEx:
+            if (FAILED(hr = args.expect(2)) || FAILED(hr = args.text(0, path)) ||
+                FAILED(hr = args.integer(1, type)))
+                return hr;
+            addStore(path, L"AddStoreEx");
             return S_OK;
+        case kRemoveStore:
+            if (FAILED(hr = args.expect(1)) || FAILED(hr = args.rootFolder(0, path))) return hr;
+            removeStore(path);
+            return S_OK;
+        case kStores:
+            if (FAILED(hr = args.expect(0))) return hr;
+            return returnObject(result, newStores(profile_.load()));
+        case kDefaultStore: {
+            if (FAILED(hr = args.expect(0))) return hr;
+            const auto stores = profile_.load();
+            if (stores.empty()) throw Refusal{E_FAIL, L"The profile has no default store."};
+            return returnObject(result, newStore(stores.front()));
         }
         case kStoreCount:
             if (FAILED(hr = args.expect(0))) return hr;
@@ -72,18 +107,34 @@ protected:
     }
 
 private:
-    void addStore(const std::wstring& path) {
+    // As Outlook does, a path where no file exists gets a new, empty PST.
+    void addStore(const std::wstring& path, const wchar_t* member) {
+        logCall(std::wstring(member) + L" " + path);
+        applyInjectedFailure(path);
+        if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) createEmptyPst(path);
         const std::wstring refusal = refusalFor(path);
         if (!refusal.empty()) {
             const bool denied = refusal.rfind(L"File access", 0) == 0;
             throw Refusal{denied ? E_ACCESSDENIED : E_FAIL, refusal};
         }
+        ProfileLock lock;
         auto stores = profile_.load();
         // A file already in the profile counts as added.
         if (std::any_of(stores.begin(), stores.end(),
                         [&](const std::wstring& s) { return samePath(s, path); }))
             return;
         stores.push_back(path);
+        profile_.save(stores);
+    }
+
+    void removeStore(const std::wstring& path) {
+        logCall(L"RemoveStore " + path);
+        ProfileLock lock;
+        auto stores = profile_.load();
+        const auto end = std::remove_if(stores.begin(), stores.end(),
+                                        [&](const std::wstring& s) { return samePath(s, path); });
+        if (end == stores.end()) return;
+        stores.erase(end, stores.end());
         profile_.save(stores);
     }
 

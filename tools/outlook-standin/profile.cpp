@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "base/handles_win.h"
 #include "base/text.h"
 #include "dispatch.h"
 #include "outlook/pst_header.h"
@@ -14,17 +15,11 @@ namespace standin {
 
 namespace {
 
-struct HandleCloser {
-    void operator()(HANDLE h) const {
-        if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
-    }
-};
-using File = std::unique_ptr<void, HandleCloser>;
+using File = pelorin::UniqueFile;
 
 File openFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
-    HANDLE h = ::CreateFileW(path.c_str(), access, share, nullptr, disposition,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    return File(h == INVALID_HANDLE_VALUE ? nullptr : h);
+    return File(::CreateFileW(path.c_str(), access, share, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // Paths of 260 characters and more need the \\?\ form for the file APIs.
@@ -76,9 +71,13 @@ std::vector<std::wstring> Profile::load() const {
     }
     std::string bytes;
     char buffer[16384];
-    DWORD got = 0;
-    while (::ReadFile(f.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
+    for (DWORD got = 0;; bytes.append(buffer, got)) {
+        // A read error part way is a refusal: a short list would be saved
+        // back over the whole one by the next change.
+        if (!::ReadFile(f.get(), buffer, sizeof buffer, &got, nullptr))
+            fail(HRESULT_FROM_WIN32(::GetLastError()), L"The profile " + path_ + L" cannot be read.");
+        if (got == 0) break;
+    }
 
     std::vector<std::wstring> stores;
     size_t start = 0;
@@ -124,6 +123,16 @@ void Profile::save(const std::vector<std::wstring>& stores) const {
     }
 }
 
+void createEmptyPst(const std::wstring& path) {
+    const auto bytes = pelorin::outlook::newPstBytes();
+    File f = openFile(apiPath(path), GENERIC_WRITE, 0, CREATE_NEW);
+    if (!f) fail(HRESULT_FROM_WIN32(::GetLastError()), L"The file " + path + L" cannot be created.");
+    DWORD written = 0;
+    if (!::WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written != bytes.size())
+        fail(HRESULT_FROM_WIN32(::GetLastError()), L"The file " + path + L" cannot be written.");
+}
+
 std::wstring refusalFor(const std::wstring& path) {
     const std::wstring notPst = L"The file " + path + L" is not a personal folders file.";
     const std::wstring denied = L"File access is denied.";
@@ -134,9 +143,7 @@ std::wstring refusalFor(const std::wstring& path) {
         const DWORD err = ::GetLastError();
         if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND || err == ERROR_INVALID_NAME ||
             err == ERROR_BAD_NETPATH || err == ERROR_INVALID_DRIVE)
-            return L"The file " + path +
-                   L" does not exist. Outlook would create a new, empty personal folders file "
-                   L"there; the Outlook stand-in creates no files.";
+            return L"The file " + path + L" does not exist.";
         return denied;
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return notPst;

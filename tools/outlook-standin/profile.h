@@ -26,6 +26,10 @@ private:
 // words the caller will see.
 std::wstring refusalFor(const std::wstring& path);
 
+// Writes a new, empty PST where no file is, as Outlook's AddStore does.
+// Raises Refusal when it cannot.
+void createEmptyPst(const std::wstring& path);
+
 bool samePath(const std::wstring& a, const std::wstring& b);
 
 }  // namespace standin

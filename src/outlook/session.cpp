@@ -1,0 +1,98 @@
+#include "outlook/session.h"
+
+#include <exception>
+
+namespace pelorin::outlook {
+
+namespace {
+
+// A store's file path, or empty when it has none or the property fails.
+std::wstring filePathOf(AutoObject& store) {
+    try {
+        return store.getText(L"FilePath");
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+}  // namespace
+
+OutlookSession::OutlookSession(Automation& automation) {
+    try {
+        application_ = automation.create(L"Outlook.Application");
+        mapi_ = application_->callObject(L"GetNamespace", L"MAPI");
+    } catch (const Error& e) {
+        mapi_.reset();
+        application_.reset();
+        throw ConnectError(e);
+    }
+}
+
+OutlookSession::~OutlookSession() {
+    mapi_.reset();
+    application_.reset();
+}
+
+std::vector<StoreInfo> OutlookSession::stores() {
+    auto all = mapi_->getObject(L"Stores");
+    std::wstring defaultPath;
+    try {
+        defaultPath = filePathOf(*mapi_->getObject(L"DefaultStore"));
+    } catch (const std::exception&) {
+    }
+    std::vector<StoreInfo> out;
+    const long count = all->getInteger(L"Count");
+    for (long i = 1; i <= count; ++i) {
+        try {
+            auto store = all->item(i);
+            StoreInfo info;
+            info.filePath = filePathOf(*store);
+            info.displayName = store->getText(L"DisplayName");
+            info.exchangeStoreType = store->getInteger(L"ExchangeStoreType");
+            info.isDefault = !info.filePath.empty() && info.filePath == defaultPath;
+            out.push_back(std::move(info));
+        } catch (const std::exception&) {
+            // A store that cannot be read (a broken link to a server, say) is skipped.
+        }
+    }
+    return out;
+}
+
+std::vector<std::wstring> OutlookSession::storePathsOrNone() {
+    std::vector<std::wstring> paths;
+    try {
+        auto all = mapi_->getObject(L"Stores");
+        const long count = all->getInteger(L"Count");
+        for (long i = 1; i <= count; ++i) {
+            try {
+                std::wstring path = filePathOf(*all->item(i));
+                if (!path.empty()) paths.push_back(std::move(path));
+            } catch (const std::exception&) {
+            }
+        }
+    } catch (const std::exception&) {
+        return {};
+    }
+    return paths;
+}
+
+void OutlookSession::addStore(const std::wstring& path) { mapi_->call(L"AddStore", path); }
+
+int OutlookSession::removeStores(const std::function<bool(const std::wstring&)>& matches) {
+    // Collected first: removing a store renumbers the ones after it.
+    std::vector<std::unique_ptr<AutoObject>> doomed;
+    auto all = mapi_->getObject(L"Stores");
+    const long count = all->getInteger(L"Count");
+    for (long i = 1; i <= count; ++i) {
+        auto store = all->item(i);
+        const std::wstring path = filePathOf(*store);
+        if (!path.empty() && matches(path)) doomed.push_back(std::move(store));
+    }
+    for (auto& store : doomed) {
+        auto root = store->getObject(L"GetRootFolder");
+        mapi_->callWith(L"RemoveStore", *root);
+    }
+    return static_cast<int>(doomed.size());
+}
+
+}  // namespace pelorin::outlook

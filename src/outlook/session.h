@@ -1,0 +1,69 @@
+// Outlook's profile, for any program that attaches, detaches or lists PST
+// files: no windows, no message boxes. A session opens Outlook once
+// ("Outlook.Application", then its "MAPI" namespace), reads the profile's
+// stores, adds a store and removes one. The objects are released when the
+// session ends (the namespace first, then the application).
+//
+//     auto automation = outlook::makeComAutomation();   // outlook/automation_win.h
+//     outlook::OutlookSession outlook(*automation);     // raises ConnectError
+//     for (const auto& store : outlook.stores()) ...
+//     outlook.addStore(L"C:\\mail\\2019.pst");            // raises pelorin::Error
+//
+// COM must be initialised (apartment threaded) on the calling thread. The
+// texts a user sees for a failure come from outlook/failure_text.h.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/error.h"
+#include "outlook/automation.h"
+
+namespace pelorin::outlook {
+
+// Outlook could not be reached at all: the program is missing, runs at
+// another integrity level, or did not start. Nothing about any file.
+class ConnectError : public Error {
+public:
+    explicit ConnectError(const Error& cause)
+        : Error(cause.number(), cause.description(), cause.hresult()) {}
+};
+
+inline constexpr long kPstStoreType = 3;  // ExchangeStoreType of a PST (olNotExchange)
+
+struct StoreInfo {
+    std::wstring displayName;
+    std::wstring filePath;  // empty for a store that is not a file
+    long exchangeStoreType = -1;
+    bool isDefault = false;
+};
+
+class OutlookSession {
+public:
+    explicit OutlookSession(Automation& automation);  // raises ConnectError
+    ~OutlookSession();
+    OutlookSession(const OutlookSession&) = delete;
+    OutlookSession& operator=(const OutlookSession&) = delete;
+
+    // The profile's stores in Outlook's order. A store whose properties
+    // cannot be read is left out; a failure of Stores itself raises.
+    std::vector<StoreInfo> stores();
+    // The full paths of the profile's file stores, read once; an empty list
+    // when even Stores fails (the caller goes on without it).
+    std::vector<std::wstring> storePathsOrNone();
+
+    // AddStore(path). Outlook creates an empty PST for a missing path: check
+    // the file first (pstlist/attach_step.h does).
+    void addStore(const std::wstring& path);
+
+    // Removes every store whose FilePath satisfies `matches` (RemoveStore of
+    // its root folder); returns how many were removed.
+    int removeStores(const std::function<bool(const std::wstring& filePath)>& matches);
+
+private:
+    std::unique_ptr<AutoObject> application_;
+    std::unique_ptr<AutoObject> mapi_;
+};
+
+}  // namespace pelorin::outlook

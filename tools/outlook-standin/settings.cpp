@@ -1,0 +1,62 @@
+#include "settings.h"
+
+#include <cwchar>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "base/text.h"
+#include "dispatch.h"
+#include "profile.h"
+
+namespace standin {
+
+namespace {
+
+ULONGLONG busyUntil = 0;
+
+std::string readAll(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+std::wstring besideProfile(const std::wstring& name) {
+    const std::wstring profile = defaultProfilePath();
+    return profile.substr(0, profile.find_last_of(L'\\') + 1) + name;
+}
+
+void startBusyClock() {
+    const std::string text = readAll(besideProfile(L"busy-start-ms"));
+    const unsigned long ms = std::strtoul(text.c_str(), nullptr, 10);
+    busyUntil = ms ? ::GetTickCount64() + ms : 0;
+}
+
+bool busyNow() { return busyUntil != 0 && ::GetTickCount64() < busyUntil; }
+
+void applyInjectedFailure(const std::wstring& path) {
+    const std::wstring text = pelorin::fromUtf8(readAll(besideProfile(L"fail-addstore")));
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos) end = text.size();
+        const std::wstring line = text.substr(start, end - start);
+        start = end + 1;
+        const size_t tab1 = line.find(L'\t');
+        const size_t tab2 = tab1 == std::wstring::npos ? tab1 : line.find(L'\t', tab1 + 1);
+        if (tab2 == std::wstring::npos || tab1 == 0) continue;
+        if (path.find(line.substr(0, tab1)) == std::wstring::npos) continue;
+        const auto code = static_cast<HRESULT>(std::wcstoul(line.c_str() + tab1 + 1, nullptr, 16));
+        std::wstring description = line.substr(tab2 + 1);
+        if (!description.empty() && description.back() == L'\r') description.pop_back();
+        throw Refusal{code, description};
+    }
+}
+
+void logCall(const std::wstring& line) {
+    std::ofstream out(std::filesystem::path(besideProfile(L"calls.log")), std::ios::binary | std::ios::app);
+    out << pelorin::toUtf8(line) << "\n";
+}
+
+}  // namespace standin

@@ -1,0 +1,26 @@
+// How a test or the demo sets the stand-in up: small files beside its
+// profile, read when the server starts.
+//   busy-start-ms   for this many milliseconds after the server starts it
+//                   refuses calls on its objects, as a starting Outlook does
+//   fail-addstore   lines "text<TAB>0xHRESULT<TAB>description": AddStore of
+//                   a path containing the text fails so
+//   calls.log       written by the server: one line per AddStore, AddStoreEx
+//                   and RemoveStore, with the path
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace standin {
+
+std::wstring besideProfile(const std::wstring& name);
+
+void startBusyClock();  // at server start: reads busy-start-ms
+bool busyNow();
+
+// Throws the configured Refusal when `path` matches a line of fail-addstore.
+void applyInjectedFailure(const std::wstring& path);
+
+void logCall(const std::wstring& line);
+
+}  // namespace standin
