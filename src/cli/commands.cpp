@@ -3,20 +3,11 @@
 #include <exception>
 
 #include "base/error.h"
+#include "outlook/failure_text.h"
 
 namespace pelorin::cli {
 
 namespace {
-
-// The profile's stores; a profile whose store list cannot be read is taken
-// as empty (Outlook itself then says whether a file is already there).
-std::vector<Store> storesOf(OutlookProfile& profile) {
-    try {
-        return profile.stores();
-    } catch (const Error&) {
-        return {};
-    }
-}
 
 const Store* storeOf(const std::vector<Store>& stores, const std::wstring& path,
                      FileProbe& probe) {
@@ -37,7 +28,7 @@ FileRecord measured(const std::wstring& path, const FileFacts& facts) {
 
 void failWith(FileRecord& record, const Error& error) {
     record.result = Result::Failed;
-    record.reason = error.description();
+    record.reason = outlook::shortReason(error);
     record.hresult = error.hresult();
 }
 
@@ -45,32 +36,30 @@ void failWith(FileRecord& record, const Error& error) {
 
 void attachFiles(const Options& options, const std::vector<std::wstring>& files,
                  OutlookProfile& profile, FileProbe& probe, Reporter& reporter) {
-    std::vector<Store> stores = storesOf(profile);
     bool stopped = false;
     for (const std::wstring& path : files) {
         reporter.starting(path);
         const FileFacts facts = probe.facts(path);
         FileRecord record = measured(path, facts);
+        std::wstring refusal = facts.exists ? attachRefusal(facts) : L"file not found";
         if (stopped) {
             record.result = Result::Skipped;
             record.reason = L"not tried: an earlier file failed";
-        } else if (!facts.exists) {
-            record.result = Result::Failed;
-            record.reason = L"file not found";
-        } else if (storeOf(stores, path, probe)) {
+        } else if (profile.contains(path)) {
             record.result = Result::Already;
             record.reason = L"already in Outlook";
-        } else if (std::wstring refusal = attachRefusal(facts); !refusal.empty()) {
+        } else if (!refusal.empty() && (facts.exists || options.dryRun)) {
             record.result = Result::Failed;
             record.reason = std::move(refusal);
         } else if (options.dryRun) {
             record.result = Result::Skipped;
             record.reason = L"dry run: would be attached";
         } else {
+            // A missing file goes to the step too: it checks the path again.
             try {
-                profile.add(path);
-                record.result = Result::Attached;
-                stores.push_back(Store{L"", path, true, false});  // named twice: "already"
+                const bool added = profile.attach(path);
+                record.result = added ? Result::Attached : Result::Already;
+                if (!added) record.reason = L"already in Outlook";
             } catch (const Error& e) {
                 failWith(record, e);
             }

@@ -10,8 +10,10 @@
 #include "base/error.h"
 #include "cli/console_win.h"
 #include "cli/file_probe_win.h"
-#include "cli/outlook_win.h"
 #include "cli/program.h"
+#include "cli/service_account_win.h"
+#include "cli/session_profile.h"
+#include "outlook/automation_win.h"
 #include "scan/filesystem.h"
 
 namespace {
@@ -30,6 +32,15 @@ std::optional<std::wstring> environmentVariable(const std::wstring& name) {
     return value;
 }
 
+// The window's Outlook session, with its message filter; never from a
+// service account.
+std::unique_ptr<pelorin::cli::OutlookProfile> connectOutlook() {
+    using namespace pelorin;
+    if (cli::runsAsServiceAccount()) throw cli::OutlookUnavailable{cli::kServiceAccount};
+    return cli::connectSession(outlook::makeComAutomation(),
+                               [] { return scan::makePlatformFileSystem(); });
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -44,7 +55,7 @@ int wmain(int argc, wchar_t** argv) {
                                *probe,
                                [] { return scan::makePlatformFileSystem(); },
                                events,
-                               [] { return cli::connectOutlook(); },
+                               connectOutlook,
                                environmentVariable};
         try {
             exitCode = cli::runCli(std::vector<std::wstring>(argv + 1, argv + argc), services);

@@ -1,7 +1,7 @@
-// The Outlook profile as pelorin-cli uses it: its stores, adding a PST and
-// removing a store. The real one drives Outlook's automation object; tests
-// script it. Failures of add and remove raise pelorin::Error with Outlook's
-// description and HRESULT.
+// The Outlook profile as pelorin-cli uses it: its stores, attaching a PST
+// and removing a store. The real one is the window's Outlook session
+// (session_profile.h); tests script it. Failures of attach and remove raise
+// pelorin::Error with Outlook's description and HRESULT.
 #pragma once
 #include <memory>
 #include <string>
@@ -21,8 +21,12 @@ public:
     virtual ~OutlookProfile() = default;
     // The stores as the profile lists them now.
     virtual std::vector<Store> stores() = 0;
-    // Adds the PST file at the path (AddStore).
-    virtual void add(const std::wstring& path) = 0;
+    // Whether the file is one of the profile's stores (as read at the start,
+    // with the files added since).
+    virtual bool contains(const std::wstring& path) = 0;
+    // The window's per-file step: the file checked again, not sent when it
+    // is already in the profile (false), else added by AddStore (true).
+    virtual bool attach(const std::wstring& path) = 0;
     // Removes the store (RemoveStore of its root folder); the file stays.
     virtual void remove(const Store& store) = 0;
 };

@@ -64,11 +64,21 @@ std::vector<cli::Store> ScriptedProfile::stores() {
     return current;
 }
 
-void ScriptedProfile::add(const std::wstring& path) {
+bool ScriptedProfile::contains(const std::wstring& path) {
+    if (storesFail) return false;  // the run goes on without the list
+    return std::any_of(current.begin(), current.end(),
+                       [&](const cli::Store& s) { return files.samePath(s.filePath, path); });
+}
+
+bool ScriptedProfile::attach(const std::wstring& path) {
+    if (!files.facts(path).exists)
+        throw Error(kErrFileNotFound, L"The file does not exist", static_cast<std::int32_t>(0x80070002));
+    if (contains(path)) return false;
     calls.push_back(L"add " + path);
     if (const auto it = failing.find(path); it != failing.end())
-        throw Error(kErrAutomation, L"not a personal folders file", it->second);
+        throw Error(kErrAutomation, L"AddStore: The file is not a personal folders file.", it->second);
     current.push_back(cli::Store{L"Added", path, true, false});
+    return true;
 }
 
 void ScriptedProfile::remove(const cli::Store& store) {
@@ -89,7 +99,8 @@ int CliRun::run(const std::vector<std::wstring>& args) {
             struct View final : cli::OutlookProfile {
                 explicit View(ScriptedProfile& p) : p(p) {}
                 std::vector<cli::Store> stores() override { return p.stores(); }
-                void add(const std::wstring& path) override { p.add(path); }
+                bool contains(const std::wstring& path) override { return p.contains(path); }
+                bool attach(const std::wstring& path) override { return p.attach(path); }
                 void remove(const cli::Store& s) override { p.remove(s); }
                 ScriptedProfile& p;
             };

@@ -36,11 +36,16 @@ struct ScriptedFiles final : cli::FileProbe {
     std::map<std::wstring, std::string> written;
 };
 
+// Attaches as the window's step does: a file the scripted files lack is
+// not found, one already in `current` is not sent again.
 struct ScriptedProfile final : cli::OutlookProfile {
+    explicit ScriptedProfile(ScriptedFiles& files) : files(files) {}
     std::vector<cli::Store> stores() override;
-    void add(const std::wstring& path) override;
+    bool contains(const std::wstring& path) override;
+    bool attach(const std::wstring& path) override;
     void remove(const cli::Store& store) override;
 
+    ScriptedFiles& files;
     std::vector<cli::Store> current;
     std::map<std::wstring, std::int32_t> failing;  // path -> HRESULT of its AddStore
     bool storesFail = false;
@@ -51,7 +56,7 @@ struct ScriptedProfile final : cli::OutlookProfile {
 struct CliRun {
     RecordingConsole console;
     ScriptedFiles files;
-    ScriptedProfile profile;
+    ScriptedProfile profile{files};
     std::optional<std::wstring> unavailable;  // set: connecting raises this
     std::map<std::wstring, std::wstring> variables;
 

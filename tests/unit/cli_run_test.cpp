@@ -115,7 +115,7 @@ TEST(CliRun, ReportSaysWhy) {
     run.run({L"attach", L"--continue", L"--report", L"r.csv", L"C:\\bad.pst", L"C:\\a.pst"});
     EXPECT_EQ(run.files.written.at(L"r.csv"),
               "\xEF\xBB\xBFpath,size_bytes,format,result,reason,hresult\r\n"
-              "C:\\bad.pst,8192,Unicode PST,failed,not a personal folders file,0x80040600\r\n"
+              "C:\\bad.pst,8192,Unicode PST,failed,not a PST file,0x80040600\r\n"
               "C:\\a.pst,8192,Unicode PST,attached,,\r\n");
 }
 

@@ -17,6 +17,8 @@
 
 #include "base/handles_win.h"
 #include "base/text.h"
+#include "outlook/automation_win.h"
+#include "outlook/session.h"
 #include "outlook-standin/standin_ids.h"
 #include "support/pst_files.h"
 #include "support/temp_tree.h"
@@ -125,16 +127,14 @@ private:
 
 // The stand-in's profile without the stores inside the tree.
 void forgetStores(const TempTree& tree) {
-    wchar_t base[MAX_PATH]{};
-    ::GetEnvironmentVariableW(L"LOCALAPPDATA", base, MAX_PATH);
-    const std::filesystem::path profile =
-        std::filesystem::path(base) / L"Pelorin" / L"Outlook stand-in" / L"stores.txt";
-    std::istringstream in(fileBytes(profile.wstring()));
-    std::string kept;
-    const std::string prefix = toUtf8(tree.path());
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind(prefix, 0) != 0) kept += line + "\n";
-    std::ofstream(profile, std::ios::binary | std::ios::trunc) << kept;
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        auto automation = outlook::makeComAutomation();
+        outlook::OutlookSession outlook(*automation);
+        const std::wstring prefix = tree.path();
+        outlook.removeStores([&](const std::wstring& path) { return path.rfind(prefix, 0) == 0; });
+    }
+    if (SUCCEEDED(com)) ::CoUninitialize();
 }
 
 std::vector<std::wstring> sorted(std::vector<std::wstring> lines) {
@@ -187,6 +187,11 @@ TEST_F(CliExe, AttachRunsAgainstTheStandin) {
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_EQ(sorted(run.lines()), sorted({L"attached\t" + a, L"attached\t" + b, L"attached\t" + c}));
     EXPECT_EQ(run.err, L"3 of 3 attached\r\n");  // no progress into a file
+    run = runCli(tree, {L"attach", tree.path(L"tree")});
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(sorted(run.lines()), sorted({L"already\t" + a + L"\talready in Outlook",
+                                           L"already\t" + b + L"\talready in Outlook",
+                                           L"already\t" + c + L"\talready in Outlook"}));
 
     // Without --continue the run stops at the damaged file.
     const std::wstring bad = damaged(L"more/bad.pst");
@@ -206,6 +211,32 @@ TEST_F(CliExe, AttachRunsAgainstTheStandin) {
     const std::string csv = fileBytes(report);
     EXPECT_NE(csv.find(toUtf8(bad) + ",8192,damaged,failed,"), std::string::npos) << csv;
     EXPECT_NE(csv.find("checksum does not match"), std::string::npos) << csv;
+    forgetStores(tree);
+}
+
+// detach --all leaves only the default store, which is refused by name; list
+// shows what is left. The turn keeps other tests' stores out meanwhile.
+TEST_F(CliExe, DetachAllThenListAndTheDefaultStoreRefused) {
+    StandinTurn turn;
+    if (!standinRegistered()) GTEST_SKIP() << "the stand-in Outlook is not registered";
+    const std::wstring a = pst(L"a.pst"), b = pst(L"b.pst");
+    ASSERT_EQ(runCli(tree, {L"attach", a, b}).exitCode, 0u);
+    Output run = runCli(tree, {L"list"});
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.out.find(L"ok\t" + b + L"\tpst: b, Unicode PST, 8192 bytes"), std::wstring::npos)
+        << run.out;
+
+    run = runCli(tree, {L"detach", L"--all"});
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.out.find(L"detached\t" + b + L"\r\n"), std::wstring::npos) << run.out;
+    run = runCli(tree, {L"list"});
+    ASSERT_EQ(run.lines().size(), 1u) << run.out;
+    const std::wstring kept = run.lines()[0].substr(3, run.lines()[0].find(L'\t', 3) - 3);
+    EXPECT_NE(run.lines()[0].find(L"\tpst (default): "), std::wstring::npos) << run.out;
+
+    run = runCli(tree, {L"detach", kept});
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.out, L"failed\t" + kept + L"\trefused: the profile's default store\r\n");
     forgetStores(tree);
 }
 
