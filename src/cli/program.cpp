@@ -80,7 +80,10 @@ bool runCommand(const Options& options, const std::vector<std::wstring>& files,
         else
             listStores(*profile, services.files, reporter);
     } catch (const OutlookUnavailable& e) {
-        services.console.err(L"pelorin-cli: " + e.message);
+        std::wstring text = e.message;  // one line, for logs
+        for (wchar_t& c : text)
+            if (c == L'\n') c = L' ';
+        services.console.err(L"pelorin-cli: " + text);
         return false;
     } catch (const Error& e) {
         services.console.err(L"pelorin-cli: Outlook failed: " + e.description());

@@ -73,7 +73,8 @@ std::wstring summaryText(Command command, const std::vector<FileRecord>& records
                    std::to_wstring(total) + L" detached" + part(failed, L"failed") +
                    part(skipped, L"skipped");
         case Command::List:
-            return std::to_wstring(total) + L" stores in the profile";
+            return std::to_wstring(total) + (total == 1 ? L" store" : L" stores") +
+                   L" in the profile";
         case Command::Check:
             return std::to_wstring(total) + L" checked: " +
                    std::to_wstring(countOf(records, Result::Ok)) + L" ok" +
