@@ -5,7 +5,7 @@
 namespace pelorin::cli {
 
 std::wstring helpText() {
-    return LR"(pelorin-cli: attach, detach, list and check Outlook PST files from scripts.
+    return LR"help(pelorin-cli: attach, detach, list and check Outlook PST files from scripts.
 
 Usage:
   pelorin-cli attach [--continue] [--dry-run] [--from LIST] [--report CSV] PATH...
@@ -21,7 +21,9 @@ for files named *.pst (folders that cannot be read are skipped and reported).
              the profile is reported as "already". Stops at the first failure.
   detach     removes the named PST files from the profile (the files stay on
              disk). The profile's default store is never removed.
-  list       the profile's stores: kind, file, name, and for PSTs format and size.
+  list       the profile's stores, one line each: ok, the file, then "pst" or
+             "store" (marked "(default)" for the default store), the name, and
+             for PSTs the format and the size in bytes.
   check      without Outlook: the file's format (Unicode PST, ANSI PST, OST, not
              a PST, damaged), read-only, in use, size against Outlook's limits,
              network path, OneDrive-synced folder.
@@ -47,7 +49,7 @@ Exit codes:
   3  Outlook unavailable: not installed, cannot be started, running elevated
      while Outlook is not (or the other way round), or running as a service
      account such as SYSTEM, where Outlook automation is not supported
-)";
+)help";
 }
 
 }  // namespace pelorin::cli

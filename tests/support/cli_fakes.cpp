@@ -59,13 +59,9 @@ void ScriptedFiles::pst(const std::vector<std::wstring>& paths) {
     }
 }
 
-std::vector<cli::Store> ScriptedProfile::stores() {
-    if (storesFail) throw Error(kErrAutomation, L"Stores failed", static_cast<std::int32_t>(0x80004005));
-    return current;
-}
+std::vector<cli::Store> ScriptedProfile::stores() { return current; }
 
 bool ScriptedProfile::contains(const std::wstring& path) {
-    if (storesFail) return false;  // the run goes on without the list
     return std::any_of(current.begin(), current.end(),
                        [&](const cli::Store& s) { return files.samePath(s.filePath, path); });
 }

@@ -48,7 +48,6 @@ struct ScriptedProfile final : cli::OutlookProfile {
     ScriptedFiles& files;
     std::vector<cli::Store> current;
     std::map<std::wstring, std::int32_t> failing;  // path -> HRESULT of its AddStore
-    bool storesFail = false;
     std::vector<std::wstring> calls;               // "add PATH", "remove PATH"
 };
 
