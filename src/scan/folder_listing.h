@@ -1,23 +1,19 @@
-// A folder read once and split into its subfolders and its files, shared by
-// the two platform file systems. The scanner opens every folder twice, once
-// for its subfolders and once for its files; the one-entry cache hands the
-// second opening the listing of the first, so the disk is read once.
+// Folder listings in hand, shared by the two platform file systems. The
+// scanner opens every folder twice, once for its subfolders and once for its
+// files; the one-entry cache hands the second opening the listing of the
+// first, so the disk is read once. The first opening takes the listing the
+// pool made ahead when there is one.
 #pragma once
+#include <chrono>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "scan/filesystem.h"
+#include "scan/listing_pool.h"
 
 namespace pelorin::scan {
-
-struct FolderListing {
-    std::vector<std::wstring> subFolders;
-    std::vector<std::wstring> files;
-};
-
-using ListFunction = FolderListing (*)(const std::wstring& path);
 
 // A folder whose listing is in hand. When the folder is the listing's only
 // holder, each part is handed over rather than copied (a folder of the
@@ -25,8 +21,8 @@ using ListFunction = FolderListing (*)(const std::wstring& path);
 // after that is read from the disk afresh.
 class ListedFolder final : public Folder {
 public:
-    ListedFolder(std::wstring path, std::shared_ptr<FolderListing> listing, ListFunction list)
-        : path_(std::move(path)), listing_(std::move(listing)), list_(list) {}
+    ListedFolder(std::wstring path, std::shared_ptr<FolderListing> listing, Lister list)
+        : path_(std::move(path)), listing_(std::move(listing)), list_(std::move(list)) {}
     std::vector<std::wstring> subFolders() override {
         return take(&FolderListing::subFolders, subFoldersTaken_);
     }
@@ -42,29 +38,48 @@ private:
 
     std::wstring path_;
     std::shared_ptr<FolderListing> listing_;
-    ListFunction list_;
+    Lister list_;
     bool subFoldersTaken_ = false;
     bool filesTaken_ = false;
 };
 
 // Remembers the last listing made; the next opening of the same path takes
-// it (once), any other opening lists afresh.
+// it (once), any other opening takes the pool's listing or lists afresh.
 class ListingCache {
 public:
-    std::unique_ptr<Folder> open(const std::wstring& path, ListFunction list) {
+    ListingCache(Lister list, int threads)
+        : list_(std::move(list)),
+          pool_(threads > 0 ? std::make_unique<ListingPool>(list_, threads) : nullptr) {}
+
+    void listAhead(const std::wstring& path) {
+        if (pool_) pool_->request(path);
+    }
+    bool ready(const std::wstring& path, std::chrono::milliseconds wait) {
+        return !pool_ || pool_->ready(path, wait);
+    }
+
+    std::unique_ptr<Folder> open(const std::wstring& path) {
         if (listing_ && path == path_) {
             auto listing = std::move(listing_);
             path_.clear();
-            return std::make_unique<ListedFolder>(path, std::move(listing), list);
+            return std::make_unique<ListedFolder>(path, std::move(listing), list_);
         }
         listing_.reset();
-        auto listing = std::make_shared<FolderListing>(list(path));
+        auto listing = std::make_shared<FolderListing>(listNow(path));
         path_ = path;
         listing_ = listing;
-        return std::make_unique<ListedFolder>(path, std::move(listing), list);
+        return std::make_unique<ListedFolder>(path, std::move(listing), list_);
     }
 
 private:
+    FolderListing listNow(const std::wstring& path) {
+        if (pool_)
+            if (auto listing = pool_->take(path)) return std::move(*listing);
+        return list_(path);
+    }
+
+    Lister list_;
+    std::unique_ptr<ListingPool> pool_;
     std::wstring path_;
     std::shared_ptr<FolderListing> listing_;
 };
