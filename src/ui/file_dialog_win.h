@@ -20,14 +20,10 @@ public:
     void setFileName(const std::wstring& name) override { fileName_ = name; }
     std::wstring fileName() const override { return fileName_; }
     void setFlags(std::uint32_t flags) override { flags_ = flags; }
-    // Kept as a setting only: the buffer handed to the dialog is always far
-    // larger (see showOpen), so a selection of hundreds of files fits.
-    void setMaxFileSize(int chars) override { maxFileSize_ = chars; }
     void setFilter(const std::wstring& filter) override { filter_ = filter; }
     std::wstring title() const override { return kFileDialogTitle; }
     void showOpen() override;
 
-    int maxFileSize() const { return maxFileSize_; }
     void setOwner(HWND owner) { owner_ = owner; }
 
     // "desc|pattern|desc|pattern" -> "desc\0pattern\0...\0\0".
@@ -40,7 +36,6 @@ private:
     HWND owner_;
     std::wstring fileName_;
     std::uint32_t flags_ = 0;
-    int maxFileSize_ = 260;
     std::wstring filter_;
 };
 
