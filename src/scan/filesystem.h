@@ -58,6 +58,9 @@ FolderListing listPlatformFolder(const std::wstring& path);
 // turn 1 ms per folder into well under a tenth of that, and on a local disk
 // the idle ones cost next to nothing.
 inline constexpr int kListingThreads = 16;
+// How far ahead of the folder it is on the scanner names folders to
+// listAhead: the listings waiting to be taken stay few, however wide the tree.
+inline constexpr int kListAheadFolders = 4 * kListingThreads;
 
 // The platform's own service: Win32 on Windows, POSIX elsewhere, listing
 // ahead on kListingThreads workers.

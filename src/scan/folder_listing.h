@@ -3,9 +3,16 @@
 // files; the one-entry cache hands the second opening the listing of the
 // first, so the disk is read once. The first opening takes the listing the
 // pool made ahead when there is one.
+//
+// On a local disk with a warm cache a folder lists in microseconds, faster
+// than handing it to another thread and back; so folders are listed in line
+// until a quarter or more of them take longer than kSlowListing (a share, a
+// cold disk; a few slow ones alone are just a busy machine), and from then
+// on the pool's workers list ahead.
 #pragma once
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,16 +79,27 @@ public:
     }
 
 private:
+    static constexpr std::chrono::microseconds kSlowListing{500};
+    static constexpr int kSlowListingsToStart = 8;
+
     FolderListing listNow(const std::wstring& path) {
-        if (pool_)
-            if (auto listing = pool_->take(path)) return std::move(*listing);
-        return list_(path);
+        if (!pool_) return list_(path);
+        const auto begun = std::chrono::steady_clock::now();
+        std::optional<FolderListing> listing = pool_->take(path);
+        if (!listing) listing = list_(path);
+        ++listings_;
+        if (std::chrono::steady_clock::now() - begun >= kSlowListing) ++slowListings_;
+        if (slowListings_ >= kSlowListingsToStart && 4 * slowListings_ >= listings_)
+            pool_->start();
+        return std::move(*listing);
     }
 
     Lister list_;
     std::unique_ptr<ListingPool> pool_;
     std::wstring path_;
     std::shared_ptr<FolderListing> listing_;
+    long long listings_ = 0;
+    long long slowListings_ = 0;
 };
 
 }  // namespace pelorin::scan

@@ -3,6 +3,7 @@
 // collection until it has reached the last folder queued.
 #include "scan/folder_scanner.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <utility>
@@ -96,9 +97,16 @@ void FolderScanner::queueSubFolders(const std::wstring& path, std::int32_t& queu
         std::wstring subPath;
         subPath.reserve(path.size() + name.size() + 1);
         subPath.append(path).append(name).push_back(sep);
-        service().listAhead(subPath);
         created(folderPaths_)->add(std::move(subPath), key(keyText, queueLength));
         events_.doEvents();  // pause: one subfolder queued
+    }
+}
+
+void FolderScanner::nameFoldersAhead(std::int32_t scanPosition, std::int32_t queueLength) {
+    const std::int32_t reach = std::min(queueLength, scanPosition + kListAheadFolders);
+    while (namedAhead_ < reach) {
+        ++namedAhead_;
+        service().listAhead(created(folderPaths_)->text(namedAhead_));
     }
 }
 
@@ -109,12 +117,16 @@ void FolderScanner::recordFiles(const std::wstring& path, std::int32_t scanPosit
     std::wstring keyText;
     for (const std::wstring& name : files) {
         key(keyText, fileCounter);
+        // Sized exactly: a path held for every file of a big tree.
+        std::wstring filePath;
+        filePath.reserve(path.size() + name.size());
+        filePath.append(path).append(name);
         if (!filesOnly_) {
             created(fileNames_)->add(name, keyText);
-            created(filePaths_)->add(path + name, keyText);
+            created(filePaths_)->add(std::move(filePath), keyText);
             created(fileFolderIndexes_)->add(scanPosition, keyText);
         } else {
-            created(filePaths_)->add(path + name, keyText);
+            created(filePaths_)->add(std::move(filePath), keyText);
         }
         increment(fileCounter);
         events_.doEvents();  // pause: one file recorded
@@ -134,11 +146,13 @@ void FolderScanner::scan(const std::wstring& root) {
     fileCounter = 1;
     events_.doEvents();  // pause: the root exists, the walk begins
     created(folderPaths_)->add(withSeparator(root), L"K0");
+    namedAhead_ = 1;  // the root is listed at once
 
     std::wstring path;
     while (scanPosition <= queueLength) {
         path = created(folderPaths_)->text(scanPosition);
         queueSubFolders(path, queueLength);
+        nameFoldersAhead(scanPosition, queueLength);
         path = created(folderPaths_)->text(scanPosition);
         recordFiles(path, scanPosition);
         events_.doEvents();  // pause: the folder is done

@@ -47,6 +47,7 @@ private:
     FileSystem& service();
     std::unique_ptr<Folder> openListed(const std::wstring& path);
     void queueSubFolders(const std::wstring& path, std::int32_t& queueLength);
+    void nameFoldersAhead(std::int32_t scanPosition, std::int32_t queueLength);
     void recordFiles(const std::wstring& path, std::int32_t scanPosition);
 
     FileSystemFactory makeFileSystem_;
@@ -54,6 +55,7 @@ private:
 
     std::unique_ptr<FileSystem> fileSystem;
     std::int32_t fileCounter = 0;
+    std::int32_t namedAhead_ = 0;  // the last queue position named to listAhead
     CollectionRef fileNames_;
     CollectionRef fileFolderIndexes_;
     CollectionRef folderPaths_;

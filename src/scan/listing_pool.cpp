@@ -24,7 +24,7 @@ ListingPool::~ListingPool() {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
     }
-    changed_.notify_all();
+    workWaiting_.notify_all();
     for (auto& worker : workers_) worker.join();
 }
 
@@ -35,11 +35,13 @@ void ListingPool::request(const std::wstring& path) {
         const std::lock_guard lock(mutex_);
         jobs_.push_back(std::move(job));
     }
-    if (workers_.empty()) {
-        workers_.reserve(static_cast<std::size_t>(threads_));
-        for (int i = 0; i < threads_; ++i) workers_.emplace_back([this] { work(); });
-    }
-    changed_.notify_all();
+    if (!workers_.empty()) workWaiting_.notify_one();
+}
+
+void ListingPool::start() {
+    if (!workers_.empty()) return;
+    workers_.reserve(static_cast<std::size_t>(threads_));
+    for (int i = 0; i < threads_; ++i) workers_.emplace_back([this] { work(); });
 }
 
 ListingPool::JobRef ListingPool::find(const std::wstring& path) const {
@@ -59,7 +61,7 @@ void ListingPool::work() {
     std::unique_lock lock(mutex_);
     for (;;) {
         JobRef job;
-        changed_.wait(lock, [&] { return stopping_ || (job = nextJob()) != nullptr; });
+        workWaiting_.wait(lock, [&] { return stopping_ || (job = nextJob()) != nullptr; });
         if (stopping_) return;
         job->started = true;
         lock.unlock();
@@ -74,25 +76,32 @@ void ListingPool::work() {
         job->listing = std::move(listing);
         job->failure = failure;
         job->done = true;
-        changed_.notify_all();
+        listingDone_.notify_one();
     }
 }
 
 bool ListingPool::ready(const std::wstring& path, std::chrono::milliseconds wait) {
     std::unique_lock lock(mutex_);
     const JobRef job = find(path);
-    if (!job) return true;
-    return changed_.wait_for(lock, wait, [&] { return job->done; });
+    if (!job || !job->started) return true;  // take() lists it at once
+    return listingDone_.wait_for(lock, wait, [&] { return job->done; });
 }
 
 std::optional<FolderListing> ListingPool::take(const std::wstring& path) {
     std::unique_lock lock(mutex_);
     const JobRef job = find(path);
     if (!job) return std::nullopt;
-    changed_.wait(lock, [&] { return job->done; });
+    if (!job->started) {
+        // No worker has reached it: listing it here beats waiting for one.
+        jobs_.erase(std::find(jobs_.begin(), jobs_.end(), job));
+        lock.unlock();
+        workWaiting_.notify_one();
+        return list_(path);
+    }
+    listingDone_.wait(lock, [&] { return job->done; });
     jobs_.erase(std::find(jobs_.begin(), jobs_.end(), job));
     lock.unlock();
-    changed_.notify_all();  // the window moved on: another folder may start
+    workWaiting_.notify_one();  // the window moved on: another folder may start
     if (job->failure) std::rethrow_exception(job->failure);
     return std::move(job->listing);
 }

@@ -4,6 +4,8 @@
 // stays bounded however large the tree. The scanner takes each listing when
 // it reaches the folder; a listing that failed raises its failure then, on
 // the scanner's thread. The workers touch nothing but the list function.
+// They start only when asked to: until then (and for any folder no worker
+// has reached yet) take() lists the folder on the caller's thread.
 #pragma once
 #include <chrono>
 #include <condition_variable>
@@ -28,8 +30,10 @@ public:
     ListingPool(const ListingPool&) = delete;
     ListingPool& operator=(const ListingPool&) = delete;
 
-    // Queues a folder for listing; the workers start on first use.
+    // Queues a folder for listing.
     void request(const std::wstring& path);
+    // Starts the workers (once).
+    void start();
     // Waits up to `wait` for the folder's listing: true once it is done, or
     // when the folder was never requested (nothing to wait for).
     bool ready(const std::wstring& path, std::chrono::milliseconds wait);
@@ -55,7 +59,8 @@ private:
     const int threads_;
     const std::size_t window_;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable workWaiting_;  // a folder may start: workers wait here
+    std::condition_variable listingDone_;  // the scanner waits here
     std::deque<JobRef> jobs_;
     std::vector<std::thread> workers_;
     bool stopping_ = false;
