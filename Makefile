@@ -10,7 +10,7 @@ export PELORIN_BUILD := $(abspath $(BUILD))
 SCRIPTS := scripts
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize fuzz soak run exe screenshot demo shots bench clean
+.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize fuzz soak run exe screenshot demo shots bench bench-win clean
 
 all: native win
 
@@ -81,7 +81,11 @@ shots: prefix
 	@$(SCRIPTS)/test-shots.sh $(FILTER)
 
 bench: native
-	@$(SCRIPTS)/bench.sh $(NATIVE)
+	@$(SCRIPTS)/bench.sh native $(NATIVE)
+
+# Add Folder on the real window under Wine over the benchmark tree.
+bench-win: prefix
+	@$(SCRIPTS)/bench.sh win $(WIN)
 
 clean:
 	rm -rf build dist

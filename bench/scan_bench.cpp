@@ -68,13 +68,14 @@ int main(int argc, char** argv) {
     }
     const auto delay = std::chrono::milliseconds(options.delayMs);
     const pelorin::scan::FileSystemFactory fileSystems = [&options, delay] {
-        pelorin::scan::Lister list = pelorin::scan::listPlatformFolder;
+        pelorin::scan::ListingSetup setup;
+        setup.threads = options.threads;
         if (delay.count() > 0)
-            list = [delay](const std::wstring& path) {
+            setup.list = [delay](const std::wstring& path) {
                 std::this_thread::sleep_for(delay);
                 return pelorin::scan::listPlatformFolder(path);
             };
-        return pelorin::scan::makeListingFileSystem(options.threads, list);
+        return pelorin::scan::makeListingFileSystem(std::move(setup));
     };
     try {
         for (int run = 0; run < options.runs; ++run) {

@@ -65,9 +65,14 @@ inline constexpr int kListAheadFolders = 4 * kListingThreads;
 // The platform's own service: Win32 on Windows, POSIX elsewhere, listing
 // ahead on kListingThreads workers.
 std::unique_ptr<FileSystem> makePlatformFileSystem();
-// The same with another number of workers (0: every folder is listed when
-// it is opened) and another list function.
-std::unique_ptr<FileSystem> makeListingFileSystem(int listingThreads,
-                                                  Lister list = listPlatformFolder);
+// The same with other settings.
+struct ListingSetup {
+    int threads = kListingThreads;  // 0: every folder is listed when opened
+    Lister list = listPlatformFolder;
+    // The workers list ahead from the first folder on, fast listings or not
+    // (a caller that knows it reads a share; tests).
+    bool aheadFromStart = false;
+};
+std::unique_ptr<FileSystem> makeListingFileSystem(ListingSetup setup);
 
 }  // namespace pelorin::scan

@@ -73,7 +73,7 @@ namespace {
 
 class PosixFileSystem final : public FileSystem {
 public:
-    PosixFileSystem(int threads, Lister list) : cache_(std::move(list), threads) {}
+    explicit PosixFileSystem(ListingSetup setup) : cache_(std::move(setup)) {}
 
     wchar_t separator() const override { return L'/'; }
 
@@ -105,11 +105,11 @@ private:
 }  // namespace
 
 std::unique_ptr<FileSystem> makePlatformFileSystem() {
-    return std::make_unique<PosixFileSystem>(kListingThreads, listPlatformFolder);
+    return std::make_unique<PosixFileSystem>(ListingSetup{});
 }
 
-std::unique_ptr<FileSystem> makeListingFileSystem(int listingThreads, Lister list) {
-    return std::make_unique<PosixFileSystem>(listingThreads, std::move(list));
+std::unique_ptr<FileSystem> makeListingFileSystem(ListingSetup setup) {
+    return std::make_unique<PosixFileSystem>(std::move(setup));
 }
 
 }  // namespace pelorin::scan

@@ -71,7 +71,7 @@ namespace {
 
 class Win32FileSystem final : public FileSystem {
 public:
-    Win32FileSystem(int threads, Lister list) : cache_(std::move(list), threads) {}
+    explicit Win32FileSystem(ListingSetup setup) : cache_(std::move(setup)) {}
 
     wchar_t separator() const override { return L'\\'; }
 
@@ -106,11 +106,11 @@ private:
 }  // namespace
 
 std::unique_ptr<FileSystem> makePlatformFileSystem() {
-    return std::make_unique<Win32FileSystem>(kListingThreads, listPlatformFolder);
+    return std::make_unique<Win32FileSystem>(ListingSetup{});
 }
 
-std::unique_ptr<FileSystem> makeListingFileSystem(int listingThreads, Lister list) {
-    return std::make_unique<Win32FileSystem>(listingThreads, std::move(list));
+std::unique_ptr<FileSystem> makeListingFileSystem(ListingSetup setup) {
+    return std::make_unique<Win32FileSystem>(std::move(setup));
 }
 
 }  // namespace pelorin::scan

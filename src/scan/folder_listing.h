@@ -54,9 +54,11 @@ private:
 // it (once), any other opening takes the pool's listing or lists afresh.
 class ListingCache {
 public:
-    ListingCache(Lister list, int threads)
-        : list_(std::move(list)),
-          pool_(threads > 0 ? std::make_unique<ListingPool>(list_, threads) : nullptr) {}
+    explicit ListingCache(ListingSetup setup)
+        : list_(std::move(setup.list)),
+          pool_(setup.threads > 0 ? std::make_unique<ListingPool>(list_, setup.threads) : nullptr) {
+        if (pool_ && setup.aheadFromStart) pool_->start();
+    }
 
     void listAhead(const std::wstring& path) {
         if (pool_) pool_->request(path);
