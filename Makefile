@@ -6,11 +6,12 @@ BUILD ?= build
 NATIVE := $(BUILD)/native
 WIN := $(BUILD)/win
 SAN := $(BUILD)/sanitize
+TSAN := $(BUILD)/thread
 export PELORIN_BUILD := $(abspath $(BUILD))
 SCRIPTS := scripts
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize fuzz soak run exe screenshot demo shots bench bench-win clean
+.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize test-thread fuzz soak run exe screenshot demo shots bench bench-win clean
 
 all: native win
 
@@ -50,6 +51,14 @@ sanitize-build: deps
 test-sanitize: sanitize-build
 	cd $(SAN) && ctest --output-on-failure -j $(JOBS) | tee ctest.log
 
+# The tests that run the listing workers, under ThreadSanitizer (clang):
+# about half a minute once built.
+test-thread: deps
+	@[ -f $(TSAN)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(TSAN) -G Ninja \
+	    -DCMAKE_BUILD_TYPE=Debug -DPELORIN_THREAD_SANITIZE=ON >/dev/null
+	@cmake --build $(TSAN) -j $(JOBS) --target unit_tests
+	cd $(TSAN) && ./unit_tests --gtest_filter='ListingPool*:*AddFolder*:Scan*' | tail -n 3
+
 fuzz: sanitize-build
 	@$(SCRIPTS)/fuzz.sh $(SAN) $(FUZZ_SECONDS)
 
@@ -61,7 +70,7 @@ SOAK_SEEDS ?= 20000
 soak: sanitize-build
 	cd $(SAN) && time PELORIN_SOAK_SEEDS=$(SOAK_SEEDS) ./unit_tests --gtest_filter='RandomSequences*'
 
-test: test-native test-sanitize fuzz test-win
+test: test-native test-sanitize test-thread fuzz test-win
 	@$(SCRIPTS)/summary.sh $(NATIVE) $(SAN) $(WIN)
 
 exe: win
