@@ -66,11 +66,11 @@ compare() {
     local root=$1 scan find fd
     scan=$("$BENCH" "$root" | sed -n 's/.*pst=\([0-9]*\).*/\1/p')
     find=$(find "$root" -iname '*.pst' 2>/dev/null | wc -l)
-    fd=$("$FD" -u -i -g '*.pst' . "$root" 2>/dev/null | wc -l)
+    fd=$("$FD" -u -i -g '*.pst' "$root" 2>/dev/null | wc -l)
     [ "$scan" = "$find" ] && [ "$fd" = "$find" ] ||
         { echo "mismatch on $root: scan $scan, find $find, fd $fd" >&2; exit 1; }
     hyperfine -N --warmup 1 --runs "$RUNS" -i --export-json "$JSON" \
-        "$BENCH $root" "find $root -iname *.pst" "$FD -u -i -g *.pst . $root" >/dev/null
+        "$BENCH $root" "find $root -iname *.pst" "$FD -u -i -g *.pst $root" >/dev/null
     python3 - "$JSON" "$root" "$scan" <<'PY'
 import json, sys
 r = [x["median"] * 1000 for x in json.load(open(sys.argv[1]))["results"]]
