@@ -1,4 +1,4 @@
-// add_folder_bench ROOT: Add Folder over a big tree on the real window,
+// add_folder_bench ROOT [LISTING_THREADS]: Add Folder over a big tree on the real window,
 // timed: the scan, the whole click, and the longest stretch without a
 // message pump (how long the window could not repaint or take a click).
 // ROOT is a Windows path, for example Z:\work\...\bench-tree for the tree
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/main_window_win.h"
+#include "outlook/automation.h"
 #include "pstlist/add_folder.h"
 #include "scan/filesystem.h"
 #include "ui/headless_toolkit.h"
@@ -50,6 +51,14 @@ private:
     long calls_ = 0;
 };
 
+// The benchmark never attaches: no Outlook.
+class NoAutomation final : public outlook::Automation {
+public:
+    std::unique_ptr<outlook::AutoObject> create(const std::wstring&) override {
+        throw Error(kErrAutomation, L"ActiveX component can't create object");
+    }
+};
+
 HMODULE programResources() {
     wchar_t self[MAX_PATH * 4]{};
     GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
@@ -59,9 +68,16 @@ HMODULE programResources() {
                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
 }
 
-int run(const std::wstring& root) {
+int run(const std::wstring& root, int threads) {
+    const scan::FileSystemFactory fileSystems = [threads] {
+        scan::ListingSetup setup;
+        setup.threads = threads;
+        return scan::makeListingFileSystem(std::move(setup));
+    };
     app::MainWindowServices services;
-    services.fileSystems = scan::makePlatformFileSystem;
+    services.fileSystems = fileSystems;
+    NoAutomation automation;
+    services.automation = &automation;
     app::MainWindowOptions options;
     options.resources = programResources();
     options.quitWhenClosed = false;
@@ -72,7 +88,7 @@ int run(const std::wstring& root) {
     TimedToolkit ui(window.toolkit());
 
     auto t0 = Clock::now();
-    const auto found = pstlist::scanForPsts(root, scan::makePlatformFileSystem, ui);
+    const auto found = pstlist::scanForPsts(root, fileSystems, ui);
     const double scanMs = ms(Clock::now() - t0);
     const double scanGap = ms(ui.longestGap);
 
@@ -80,11 +96,11 @@ int run(const std::wstring& root) {
     std::wstring selected;
     dialogs.folderAnswers = {root};
     t0 = Clock::now();
-    pstlist::addFolder(ui, scan::makePlatformFileSystem, selected);
+    pstlist::addFolder(ui, fileSystems, selected);
     const double clickMs = ms(Clock::now() - t0);
     const int rows = ui.pstList().count();
 
-    std::printf("listing threads: %d\n", scan::kListingThreads);
+    std::printf("listing threads: %d\n", threads);
     std::printf("pst files %d, rows %d\n", found.paths->count(), rows);
     std::printf("scan: %.0f ms (longest stretch without pumping %.1f ms)\n", scanMs, scanGap);
     std::printf("whole click: %.0f ms (longest stretch without pumping %.1f ms)\n", clickMs,
@@ -96,13 +112,13 @@ int run(const std::wstring& root) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: add_folder_bench ROOT\n");
+        std::fprintf(stderr, "usage: add_folder_bench ROOT [LISTING_THREADS]\n");
         return 2;
     }
     try {
-        return run(argv[1]);
+        return run(argv[1], argc > 2 ? _wtoi(argv[2]) : scan::kListingThreads);
     } catch (const Error& e) {
-        std::fprintf(stderr, "failed: error %d\n", e.number());
+        std::fprintf(stderr, "failed: error %d: %ls\n", e.number(), e.description().c_str());
         return 1;
     }
 }
