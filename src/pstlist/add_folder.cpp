@@ -1,3 +1,5 @@
+// Add Folder: the folder picker, the scan that keeps only the PSTs, and their
+// rows; unreadable folders and files are counted and named once at the end.
 #include "pstlist/add_folder.h"
 
 #include <functional>

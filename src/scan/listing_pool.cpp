@@ -3,6 +3,7 @@
 #include "scan/listing_pool.h"
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 namespace pelorin::scan {
@@ -40,8 +41,13 @@ void ListingPool::request(const std::wstring& path) {
 
 void ListingPool::start() {
     if (!workers_.empty()) return;
-    workers_.reserve(static_cast<std::size_t>(threads_));
-    for (int i = 0; i < threads_; ++i) workers_.emplace_back([this] { work(); });
+    try {
+        workers_.reserve(static_cast<std::size_t>(threads_));
+        for (int i = 0; i < threads_; ++i) workers_.emplace_back([this] { work(); });
+    } catch (const std::system_error&) {
+        // No room for another thread (a 32-bit process deep into a huge
+        // tree): the workers there are do the listing, or take() does.
+    }
 }
 
 ListingPool::JobRef ListingPool::find(const std::wstring& path) const {
