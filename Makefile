@@ -8,6 +8,7 @@ BUILD ?= build
 NATIVE := $(BUILD)/native
 WIN := $(BUILD)/win
 SAN := $(BUILD)/sanitize
+TSAN := $(BUILD)/thread
 export PELORIN_BUILD := $(abspath $(BUILD))
 SCRIPTS := scripts
 JOBS ?= $(shell nproc)
@@ -16,7 +17,7 @@ EXE := $(shell sed -n 's/^\#define PELORIN_EXE_NAME "\(.*\)"$$/\1/p' src/app/ver
 # ctest's results as JUnit XML in each build folder, for CI and the summary.
 JUNIT := junit.xml
 
-.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize fuzz soak run exe dist screenshot demo shots bench clean
+.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize test-thread fuzz soak run exe dist screenshot demo shots bench bench-win clean
 
 all: native win
 
@@ -55,6 +56,14 @@ test-win: prefix
 	cd $(WIN) && $(CURDIR)/$(SCRIPTS)/with-wine.sh ctest --output-on-failure -j $(JOBS) \
 	    --repeat until-pass:2 --output-junit $(JUNIT)
 
+# The tests that run the listing workers, under ThreadSanitizer (clang):
+# about half a minute once built.
+test-thread:
+	@[ -f $(TSAN)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(TSAN) -G Ninja \
+	    -DCMAKE_BUILD_TYPE=Debug -DPELORIN_THREAD_SANITIZE=ON >/dev/null
+	@cmake --build $(TSAN) -j $(JOBS) --target unit_tests
+	cd $(TSAN) && ./unit_tests --gtest_filter='ListingPool*:*AddFolder*:Scan*' | tail -n 3
+
 FUZZ_SECONDS ?= 10
 # A short run of every fuzz target over its corpus.
 fuzz: sanitize-build
@@ -72,7 +81,7 @@ test:
 	@$(SCRIPTS)/deps.sh
 	@rm -f $(NATIVE)/$(JUNIT) $(SAN)/$(JUNIT) $(WIN)/$(JUNIT)
 	@rc=0; \
-	for step in test-native test-sanitize fuzz test-win; do \
+	for step in test-native test-sanitize test-thread fuzz test-win; do \
 	    $(MAKE) --no-print-directory $$step || rc=1; \
 	done; \
 	$(SCRIPTS)/summary.sh $$rc $(NATIVE)/$(JUNIT) $(SAN)/$(JUNIT) $(WIN)/$(JUNIT)
@@ -100,7 +109,11 @@ shots: prefix
 	@$(SCRIPTS)/test-shots.sh $(FILTER)
 
 bench: native
-	@$(SCRIPTS)/bench.sh $(NATIVE)
+	@$(SCRIPTS)/bench.sh native $(NATIVE)
+
+# Add Folder on the real window under Wine over the benchmark tree.
+bench-win: prefix
+	@$(SCRIPTS)/bench.sh win $(WIN)
 
 clean:
 	rm -rf build dist

@@ -1,16 +1,22 @@
-// scan_bench ROOT [RUNS]: scans ROOT the way Add Folder does (full file
-// paths only) and counts the paths that pass Add Folder's ".pst" test. Prints
-// "files=N pst=M" and the time of each run. The event pump stands in for the
-// window's: it counts its calls and pumps at most once every few
-// milliseconds, as the real one does.
+// scan_bench ROOT [RUNS] [--threads N] [--delay-ms D] [--ahead]: the scan of an Add
+// Folder click over ROOT (the walk, keeping only the paths that pass the
+// ".pst" test). Prints "files=N pst=M" (N: the PSTs kept; M: those that pass
+// the test again, a check) and the time of each run. --threads sets the
+// workers that list folders ahead (0: one folder at a time); --delay-ms adds
+// that long to every folder listing, as a file-server share would; --ahead
+// lists ahead from the first folder, fast listings or not. The event
+// pump stands in for the window's: it counts its calls and pumps at most once
+// every few milliseconds, as the real one does.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <thread>
 
 #include "pstlist/add_folder.h"
-#include "scan/folder_scanner.h"
+#include "scan/filesystem.h"
 #include "base/error.h"
 #include "base/text.h"
 
@@ -35,33 +41,58 @@ private:
     Clock::time_point last_ = Clock::now();
 };
 
+struct Options {
+    std::wstring root;
+    int runs = 1;
+    int threads = pelorin::scan::kListingThreads;
+    int delayMs = 0;
+    bool ahead = false;
+};
+
+bool parse(int argc, char** argv, Options& options) {
+    int positional = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--threads") && i + 1 < argc) options.threads = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--delay-ms") && i + 1 < argc) options.delayMs = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--ahead")) options.ahead = true;
+        else if (positional++ == 0) options.root = pelorin::fromUtf8(argv[i]);
+        else options.runs = std::max(1, std::atoi(argv[i]));
+    }
+    return !options.root.empty();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: scan_bench ROOT [RUNS]\n");
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::fprintf(stderr, "usage: scan_bench ROOT [RUNS] [--threads N] [--delay-ms D] [--ahead]\n");
         return 2;
     }
-    const std::wstring root = pelorin::fromUtf8(argv[1]);
-    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1;
+    const auto delay = std::chrono::milliseconds(options.delayMs);
+    const pelorin::scan::FileSystemFactory fileSystems = [&options, delay] {
+        pelorin::scan::ListingSetup setup;
+        setup.threads = options.threads;
+        setup.aheadFromStart = options.ahead;
+        if (delay.count() > 0)
+            setup.list = [delay](const std::wstring& path) {
+                std::this_thread::sleep_for(delay);
+                return pelorin::scan::listPlatformFolder(path);
+            };
+        return pelorin::scan::makeListingFileSystem(std::move(setup));
+    };
     try {
-        for (int run = 0; run < runs; ++run) {
+        for (int run = 0; run < options.runs; ++run) {
             BenchPump pump;
             const auto start = Clock::now();
-            pelorin::scan::FolderScanner logger(pelorin::scan::makePlatformFileSystem, pump);
-            logger.reset();
-            logger.filesOnly(true);
-            logger.scan(root);
-            logger.count();
-            const auto files = logger.filePaths();
-            logger.release();
+            const auto found = pelorin::pstlist::scanForPsts(options.root, fileSystems, pump);
             long pst = 0;
-            for (const auto& value : *files)
-                if (pelorin::pstlist::isPstPath(std::get<std::wstring>(value))) ++pst;
+            for (std::int32_t i = 1; i <= found.paths->count(); ++i)
+                if (pelorin::pstlist::isPstPath(found.paths->text(i))) ++pst;
             const double ms =
                 std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-            std::printf("files=%d pst=%ld time_ms=%.1f doEvents=%lld pumps=%lld\n", files->count(),
-                        pst, ms, pump.calls, pump.pumps);
+            std::printf("files=%d pst=%ld time_ms=%.1f doEvents=%lld pumps=%lld threads=%d\n",
+                        found.paths->count(), pst, ms, pump.calls, pump.pumps, options.threads);
         }
     } catch (const pelorin::Error& e) {
         std::fprintf(stderr, "scan failed: error %d\n", e.number());

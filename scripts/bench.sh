@@ -1,20 +1,26 @@
 #!/bin/bash
-# The scan benchmark: scan_bench against `find -iname '*.pst'` on the same
-# synthetic tree (200,000 files in 21,000 folders, one file in ten a ".pst"),
-# warm cache, several runs each, medians. Usage: scripts/bench.sh NATIVE_BUILD
-# The last line is "scan/find ratio: R" (scan median / find median).
+# The scan benchmarks. Usage: scripts/bench.sh native NATIVE_BUILD
+#                         or: scripts/bench.sh win WIN_BUILD
+# native: Add Folder's scan (scan_bench) against `find -iname '*.pst'` and
+#   `fd` (fd-find, its default threads) with hyperfine, warm cache, on the
+#   synthetic tree (200,000 files in 21,000 folders, one in ten a ".pst") and
+#   on /usr; the tree as a simulated share (1 ms more per folder listing),
+#   one folder at a time against listing ahead; and peak memory beside
+#   find's. The last line is "scan/find ratio: R" for the synthetic tree.
+# win: Add Folder on the real window under Wine over the same tree.
 set -euo pipefail
-NATIVE=$(cd "${1:?usage: bench.sh NATIVE_BUILD_DIR}" && pwd)
-BENCH=$NATIVE/scan_bench
+MODE=${1:?usage: bench.sh native|win BUILD_DIR}
+BUILD=$(cd "${2:?usage: bench.sh native|win BUILD_DIR}" && pwd)
+SCRIPTS=$(cd "$(dirname "$0")" && pwd)
 RUNS=${RUNS:-7}
-TREE=$NATIVE/bench-tree
-STAMP=$NATIVE/bench-tree.done
+TREE=${BENCH_TREE:-$(dirname "$BUILD")/bench-tree}
+STAMP=$TREE.done
 FOLDERS=21000
 FILES=200000
-[ -x "$BENCH" ] || { echo "no $BENCH: build the native tree first" >&2; exit 1; }
 
 # The tree is built once per build folder; the stamp records its shape.
-if [ "$(cat "$STAMP" 2>/dev/null)" != "$FOLDERS $FILES" ]; then
+make_tree() {
+    [ "$(cat "$STAMP" 2>/dev/null)" = "$FOLDERS $FILES" ] && return
     echo "building the tree in $TREE ($FILES files, $FOLDERS folders)..."
     rm -rf "$TREE" "$STAMP"
     python3 - "$TREE" "$FOLDERS" "$FILES" <<'PY'
@@ -39,36 +45,48 @@ for i in range(files):
     os.close(os.open(name, os.O_CREAT | os.O_WRONLY, 0o644))
 PY
     echo "$FOLDERS $FILES" > "$STAMP"
+}
+make_tree
+
+if [ "$MODE" = win ]; then
+    EXE=$BUILD/add_folder_bench.exe
+    [ -f "$EXE" ] || { echo "no $EXE: build the Windows tree first" >&2; exit 1; }
+    WINTREE="Z:$(tr / '\\' <<<"$TREE")"
+    cd "$BUILD" && exec "$SCRIPTS/with-wine.sh" wine "$EXE" "$WINTREE"
 fi
 
-now() { date +%s%N; }
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
+BENCH=$BUILD/scan_bench
+[ -x "$BENCH" ] || { echo "no $BENCH: build the native tree first" >&2; exit 1; }
+FD=$(command -v fdfind || command -v fd)
+JSON=$(mktemp); trap 'rm -f "$JSON"' EXIT
 
-# Warm the cache and check that both count the same files.
-expected=$(find "$TREE" -iname '*.pst' | wc -l)
-line=$("$BENCH" "$TREE" | tail -1)
-echo "scan_bench: $line"
-got=$(sed -n 's/.*pst=\([0-9]*\).*/\1/p' <<<"$line")
-[ "$got" = "$expected" ] || { echo "mismatch: scan found $got .pst files, find $expected" >&2; exit 1; }
-
-# Wall time decides; CPU time (user + system) is shown too, since on a busy
-# machine the wall time of either side also counts waiting for a core.
-cpu_ms() { /usr/bin/time -f '%U %S' "$@" 2>&1 >/dev/null | tail -1 | awk '{printf "%d", ($1+$2)*1000}'; }
-scan_ns=(); find_ns=(); scan_cpu=(); find_cpu=()
-for _ in $(seq "$RUNS"); do
-    t=$(now); "$BENCH" "$TREE" >/dev/null; scan_ns+=($(( $(now) - t )))
-    t=$(now); find "$TREE" -iname '*.pst' >/dev/null; find_ns+=($(( $(now) - t )))
-    scan_cpu+=($(cpu_ms "$BENCH" "$TREE"))
-    find_cpu+=($(cpu_ms find "$TREE" -iname '*.pst'))
-done
-scan_med=$(printf '%s\n' "${scan_ns[@]}" | median)
-find_med=$(printf '%s\n' "${find_ns[@]}" | median)
-scan_cpu_med=$(printf '%s\n' "${scan_cpu[@]}" | median)
-find_cpu_med=$(printf '%s\n' "${find_cpu[@]}" | median)
+# Median wall times (ms) of scan, find and fd on one root, after checking
+# that all three find the same files.
+compare() {
+    local root=$1 scan find fd
+    scan=$("$BENCH" "$root" | sed -n 's/.*pst=\([0-9]*\).*/\1/p')
+    find=$(find "$root" -iname '*.pst' 2>/dev/null | wc -l)
+    fd=$("$FD" -u -i -g '*.pst' "$root" 2>/dev/null | wc -l)
+    [ "$scan" = "$find" ] && [ "$fd" = "$find" ] ||
+        { echo "mismatch on $root: scan $scan, find $find, fd $fd" >&2; exit 1; }
+    hyperfine -N --warmup 1 --runs "$RUNS" -i --export-json "$JSON" \
+        "$BENCH $root" "find $root -iname *.pst" "$FD -u -i -g *.pst $root" >/dev/null
+    python3 - "$JSON" "$root" "$scan" <<'PY'
+import json, sys
+r = [x["median"] * 1000 for x in json.load(open(sys.argv[1]))["results"]]
+print(f"{sys.argv[2]} ({sys.argv[3]} .pst): median scan {r[0]:.1f} ms, find {r[1]:.1f} ms, fd {r[2]:.1f} ms")
+print(f"scan/fd ratio: {r[0] / r[2]:.2f}")
+print(f"scan/find ratio: {r[0] / r[1]:.2f}")
+PY
+}
 
 peak() { /usr/bin/time -v "$@" 2>&1 >/dev/null | sed -n 's/.*Maximum resident set size (kbytes): //p'; }
-echo "runs: $RUNS (wall time per process, warm cache)"
-awk -v s="$scan_med" -v f="$find_med" 'BEGIN {printf "median scan: %.1f ms   median find: %.1f ms\n", s/1e6, f/1e6}'
-echo "median CPU time: scan $scan_cpu_med ms   find $find_cpu_med ms"
+ms_of() { sed -n 's/.*time_ms=\([0-9.]*\).*/\1/p'; }
+
+echo "runs: $RUNS per command (hyperfine, warm cache); listing threads: $("$BENCH" "$TREE" | sed -n 's/.*threads=//p')"
+compare /usr
+one=$("$BENCH" "$TREE" 1 --threads 0 --delay-ms 1 | ms_of)
+ahead=$("$BENCH" "$TREE" 1 --delay-ms 1 | ms_of)
+echo "simulated share (1 ms per folder listing): one at a time ${one} ms, listed ahead ${ahead} ms"
 echo "peak memory: scan $(peak "$BENCH" "$TREE") KiB, find $(peak find "$TREE" -iname '*.pst') KiB"
-awk -v s="$scan_med" -v f="$find_med" 'BEGIN {printf "scan/find ratio: %.2f\n", s/f}'
+compare "$TREE"

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace pelorin {
 
 std::wstring fullPath(const std::wstring& path) {
@@ -15,9 +17,35 @@ std::wstring fullPath(const std::wstring& path) {
     return full;
 }
 
+namespace {
+
+// Whether the path is already absolute and plain: a drive path (C:\dir) or a
+// share path (\\server\share\dir), backslashes only, no empty, "." or ".."
+// component. Such a path can take the \\?\ prefix as it is;
+// normalising it would trim the dots and spaces a name may end in ("Mail.",
+// "x.pst ") and name another file.
+bool isPlainAbsolute(const std::wstring& path) {
+    std::size_t start = 0;
+    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') start = 3;
+    else if (path.rfind(L"\\\\", 0) == 0 && path.size() > 2 && path[2] != L'.' && path[2] != L'?')
+        start = 2;
+    else return false;
+    if (path.find(L'/') != std::wstring::npos) return false;
+    while (start < path.size()) {
+        std::size_t end = path.find(L'\\', start);
+        if (end == std::wstring::npos) end = path.size();
+        const std::wstring_view part(path.data() + start, end - start);
+        if (part.empty() || part == L"." || part == L"..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::wstring longPath(const std::wstring& path) {
     if (path.rfind(L"\\\\?\\", 0) == 0) return path;
-    const std::wstring full = fullPath(path);
+    const std::wstring full = isPlainAbsolute(path) ? path : fullPath(path);
     if (full.rfind(L"\\\\.\\", 0) == 0) return full;  // a device path
     if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
     if (full.size() >= 2 && full[1] == L':') return L"\\\\?\\" + full;

@@ -11,7 +11,9 @@ namespace pelorin {
 std::wstring fullPath(const std::wstring& path);
 
 // The absolute form prefixed with \\?\ (\\?\UNC\ for a share), for the file
-// APIs. A path already in that form, or a device path, is passed on as is.
+// APIs. A path already in that form, or a device path, is passed on as is;
+// a plain absolute path is prefixed without normalising, so names that end
+// in dots or spaces keep them.
 std::wstring longPath(const std::wstring& path);
 
 // Whether two paths name the same place: both made full, then compared

@@ -35,12 +35,11 @@ Files expandPaths(const std::vector<std::wstring>& paths, Services& services) {
             continue;
         }
         if (path.back() != fs->separator()) path += fs->separator();
-        std::set<std::wstring> skipped;
-        const scan::CollectionRef tree =
-            pstlist::scanTree(path, services.fileSystems, services.events, skipped);
-        for (std::int32_t i = 1; i <= tree->count(); ++i)
-            if (pstlist::isPstPath(tree->text(i))) take(tree->text(i));
-        out.unreadableFolders.insert(out.unreadableFolders.end(), skipped.begin(), skipped.end());
+        const pstlist::PstScan found =
+            pstlist::scanForPsts(path, services.fileSystems, services.events);
+        for (std::int32_t i = 1; i <= found.paths->count(); ++i) take(found.paths->text(i));
+        out.unreadableFolders.insert(out.unreadableFolders.end(), found.skippedFolders.begin(),
+                                     found.skippedFolders.end());
     }
     return out;
 }

@@ -18,8 +18,8 @@ bool contains(const std::wstring& text, const wchar_t* part) {
     return text.find(part) != std::wstring::npos;
 }
 
-// The call helper puts the member's name first ("AddStore: ..."); a row's
-// status shows Outlook's own words only.
+// The call helper puts the member's name first ("AddStore: ..."); what a
+// user reads is Outlook's own words only.
 std::wstring withoutMember(const std::wstring& text) {
     const size_t colon = text.find(L": ");
     if (colon == std::wstring::npos || colon == 0) return text;
@@ -45,10 +45,10 @@ std::wstring shortReason(const Error& error) {
 }
 
 std::wstring describeWithCode(const Error& error) {
+    const std::wstring description = withoutMember(error.description());
     const std::wstring code = hex(error.hresult());
-    if (error.hresult() == 0 || contains(error.description(), code.c_str()))
-        return error.description();
-    return error.description() + L" (" + code + L")";
+    if (error.hresult() == 0 || contains(description, code.c_str())) return description;
+    return description + L" (" + code + L")";
 }
 
 std::wstring connectFailureText(const Error& error) {

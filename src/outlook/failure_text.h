@@ -40,7 +40,8 @@ std::wstring shortReason(const Error& error);
 // (after "Outlook is busy: " when it kept refusing the calls).
 std::wstring connectFailureText(const Error& error);
 
-// Outlook's description with the HRESULT in hex: "… (0x80004005)".
+// Outlook's own description (without the member's name the call helper
+// puts first) and the HRESULT in hex: "… (0x80004005)".
 std::wstring describeWithCode(const Error& error);
 
 }  // namespace pelorin::outlook

@@ -1,3 +1,5 @@
+// Add File: the open-file dialog, its selection text split into paths, and
+// a row for every file that can be measured.
 #include "pstlist/add_files.h"
 
 #include <optional>
@@ -10,7 +12,6 @@ namespace pelorin::pstlist {
 namespace {
 
 constexpr wchar_t kFilter[] = L"Outlook PST File(s)|*.pst";
-constexpr int kMaxFileSize = 1000;  // the dialog sizes its own buffer to fit
 constexpr size_t kMaxListedFiles = 20;
 
 // One entry per element 0..U-1 of the selection text: the path it names, or
@@ -60,49 +61,34 @@ std::wstring unreadableFilesText(const std::vector<std::wstring>& paths) {
 }
 
 void addFiles(ui::Toolkit& ui, scan::FileSystem& fs) {
-    ui.doEvents();
+    ui.doEvents();  // pause: before the dialog opens
     ui::FileDialog& dialog = ui.fileDialog();
     dialog.setFileName(L"");
     dialog.setFlags(kOfnExplorer | kOfnAllowMultiSelect);
-    dialog.setMaxFileSize(kMaxFileSize);
     dialog.setFilter(kFilter);
     dialog.showOpen();
+    // The selection is taken once, as the dialog closes: the dialog is shared,
+    // and a nested Add File in one of the pauses below changes its text, not
+    // this run's list.
+    const std::wstring selection = dialog.fileName();
 
-    const bool chosen = !dialog.fileName().empty();
-    ui.doEvents();
-    if (!chosen) {
+    ui.doEvents();  // pause: the dialog has closed
+    if (selection.empty()) {
         ui.selectAll().setEnabled(false);
         return;
     }
     ui.selectAll().setEnabled(true);
-    ui.doEvents();
+    ui.doEvents();  // pause: Select All is enabled
+    ui.doEvents();  // pause: before the selection is split
+    ui.doEvents();  // pause: before the first name
 
-    // From here on the selection is this run's own copy: a nested Add File in
-    // one of the pauses below changes the dialog's text, not this list.
     std::vector<std::wstring> unreadable;
-    const std::wstring selection = dialog.fileName();
-    if (!selection.empty()) {
-        ui.doEvents();
-        ui.doEvents();
-        const auto entries = splitSelection(selection, fs.separator());
-        for (const auto& entry : entries) {
-            ui.doEvents();
-            if (!entry) continue;
-            ui.doEvents();
-            // Measured before the row exists: a file that cannot be read
-            // (a typed name that does not exist, one removed meanwhile) gets
-            // no row, and the others still do.
-            std::int64_t length = 0;
-            try {
-                length = fs.fileLength(*entry);
-            } catch (const Error&) {
-                unreadable.push_back(*entry);
-                ui.doEvents();
-                continue;
-            }
-            insertPstRow(ui, *entry, length);
-            ui.doEvents();
-        }
+    for (const auto& entry : splitSelection(selection, fs.separator())) {
+        ui.doEvents();  // pause: one element of the selection
+        if (!entry) continue;
+        ui.doEvents();  // pause: before the file is measured
+        addMeasuredRow(ui, fs, *entry, unreadable);
+        ui.doEvents();  // pause: the file is done, with or without a row
     }
     refreshTotal(ui);
     if (!unreadable.empty()) ui.dialogs().messageBox(unreadableFilesText(unreadable), ui::Icon::Critical);

@@ -1,7 +1,10 @@
+// Add Folder: the folder picker, the scan that keeps only the PSTs, and their
+// rows; unreadable folders and files are counted and named once at the end.
 #include "pstlist/add_folder.h"
 
+#include <functional>
 #include <memory>
-#include <set>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -15,18 +18,36 @@ namespace pelorin::pstlist {
 namespace {
 
 constexpr wchar_t kBrowseTitle[] = L"Select folder having PST files...";
+constexpr wchar_t kOutOfMemoryText[] =
+    L"There is not enough memory to add the PST files of this folder. "
+    L"Please choose a smaller folder.";
 
-// Folders a scan could not open or list, by path: a folder that fails twice
-// (its subfolders and its files) counts once.
-using SkippedFolders = std::shared_ptr<std::set<std::wstring>>;
+// Raised through the scanner when the root itself has gone (a share that
+// went away): every folder still queued would fail the same way.
+struct RootGone {};
 
-class SkippingFolder final : public scan::Folder {
+// What one scan noted besides the files: the root it walks and the folders
+// it could not open or list, by path.
+struct ScanNotes {
+    std::wstring root;
+    std::set<std::wstring> skipped;
+};
+
+// A folder as Add Folder sees it: only the files whose names pass the
+// ".pst" test (the scanner then holds the PSTs' paths and nothing more), and
+// a failure to list it noted instead of raised.
+class PstFolder final : public scan::Folder {
 public:
-    SkippingFolder(std::unique_ptr<scan::Folder> inner, std::wstring path, SkippedFolders skipped)
-        : inner_(std::move(inner)), path_(std::move(path)), skipped_(std::move(skipped)) {}
+    using Fail = std::function<void()>;
+    PstFolder(std::unique_ptr<scan::Folder> inner, Fail fail)
+        : inner_(std::move(inner)), fail_(std::move(fail)) {}
 
     std::vector<std::wstring> subFolders() override { return list(&scan::Folder::subFolders); }
-    std::vector<std::wstring> files() override { return list(&scan::Folder::files); }
+    std::vector<std::wstring> files() override {
+        std::vector<std::wstring> names = list(&scan::Folder::files);
+        std::erase_if(names, [](const std::wstring& name) { return !isPstPath(name); });
+        return names;
+    }
 
 private:
     std::vector<std::wstring> list(std::vector<std::wstring> (scan::Folder::*listing)()) {
@@ -34,24 +55,24 @@ private:
         try {
             return ((*inner_).*listing)();
         } catch (const Error&) {
-            skipped_->insert(path_);
+            fail_();
             return {};
         }
     }
 
     std::unique_ptr<scan::Folder> inner_;  // null: the folder could not be opened
-    std::wstring path_;
-    SkippedFolders skipped_;
+    Fail fail_;
 };
 
 // The service handed to the scanner for Add Folder: a folder that cannot be
 // opened or listed (no access rights, removed during the scan) reads as
-// empty and is noted, so one such folder does not cost the whole tree. The
-// scanner itself still reports such failures to callers that want them.
-class SkippingFileSystem final : public scan::FileSystem {
+// empty and is noted, so one such folder does not cost the whole tree; once
+// the root itself is gone the scan stops. The scanner itself still reports
+// such failures to callers that want them.
+class PstFileSystem final : public scan::FileSystem {
 public:
-    SkippingFileSystem(std::unique_ptr<scan::FileSystem> inner, SkippedFolders skipped)
-        : inner_(std::move(inner)), skipped_(std::move(skipped)) {}
+    PstFileSystem(std::unique_ptr<scan::FileSystem> inner, std::shared_ptr<ScanNotes> notes)
+        : inner_(std::move(inner)), notes_(std::move(notes)) {}
 
     wchar_t separator() const override { return inner_->separator(); }
     bool folderExists(const std::wstring& path) override { return inner_->folderExists(path); }
@@ -60,15 +81,24 @@ public:
         try {
             folder = inner_->openFolder(path);
         } catch (const Error&) {
-            skipped_->insert(path);
+            noteFailure(path);
         }
-        return std::make_unique<SkippingFolder>(std::move(folder), path, skipped_);
+        return std::make_unique<PstFolder>(std::move(folder), [this, path] { noteFailure(path); });
+    }
+    void listAhead(const std::wstring& path) override { inner_->listAhead(path); }
+    bool listingReady(const std::wstring& path, std::chrono::milliseconds wait) override {
+        return inner_->listingReady(path, wait);
     }
     std::int64_t fileLength(const std::wstring& path) override { return inner_->fileLength(path); }
 
 private:
+    void noteFailure(const std::wstring& path) {
+        notes_->skipped.insert(path);
+        if (!inner_->folderExists(notes_->root)) throw RootGone{};
+    }
+
     std::unique_ptr<scan::FileSystem> inner_;
-    SkippedFolders skipped_;
+    std::shared_ptr<ScanNotes> notes_;
 };
 
 std::wstring skippedText(size_t folders, const std::vector<std::wstring>& files) {
@@ -81,6 +111,23 @@ std::wstring skippedText(size_t folders, const std::vector<std::wstring>& files)
         text += unreadableFilesText(files);
     }
     return text;
+}
+
+// The rows of the PSTs found, newest on top; the files that could no longer
+// be measured go to `unreadable`. Returns the number of rows added.
+int addRows(ui::Toolkit& ui, scan::FileSystem& fs, const scan::Collection& paths,
+            std::vector<std::wstring>& unreadable) {
+    int added = 0;
+    ui.doEvents();  // pause: before the first row
+    ui.selectAll().setEnabled(true);
+    const std::int32_t n = paths.count();
+    for (std::int32_t i = 1; i <= n; ++i) {
+        ui.doEvents();  // pause: one PST found
+        ui.doEvents();  // pause: before it is measured
+        ui.doEvents();  // pause: before its row
+        if (addMeasuredRow(ui, fs, paths.text(i), unreadable)) ++added;
+    }
+    return added;
 }
 
 }  // namespace
@@ -99,76 +146,60 @@ bool isPstPath(const std::wstring& path) {
     return true;
 }
 
-scan::CollectionRef scanTree(const std::wstring& root, const scan::FileSystemFactory& fileSystems,
-                             EventPump& events, std::set<std::wstring>& skipped) {
-    auto noted = std::make_shared<std::set<std::wstring>>();
-    scan::CollectionRef paths;
-    {
-        scan::FolderScanner scanner(
-            [&fileSystems, noted] {
-                return std::make_unique<SkippingFileSystem>(fileSystems(), noted);
-            },
-            events);
-        events.doEvents();
-        scanner.reset();
-        scanner.filesOnly(true);
+PstScan scanForPsts(const std::wstring& root, const scan::FileSystemFactory& fileSystems,
+                    EventPump& events) {
+    auto notes = std::make_shared<ScanNotes>();
+    notes->root = root;
+    PstScan found;
+    scan::FolderScanner scanner(
+        [&fileSystems, notes] { return std::make_unique<PstFileSystem>(fileSystems(), notes); },
+        events);
+    events.doEvents();  // pause: before the scan
+    scanner.reset();
+    scanner.filesOnly(true);
+    try {
         scanner.scan(root);
-        events.doEvents();
-        (void)scanner.count();
-        paths = scanner.filePaths();
-        scanner.release();
+    } catch (const RootGone&) {
+        // The folders found before the root went keep their rows.
     }
-    skipped.insert(noted->begin(), noted->end());
-    return paths ? paths : std::make_shared<scan::Collection>();
+    events.doEvents();  // pause: the scan is done
+    found.paths = scanner.filePaths();
+    scanner.release();
+    found.skippedFolders = std::move(notes->skipped);
+    return found;
 }
 
 void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
-                    std::wstring& selectedFolder) {
+               std::wstring& selectedFolder) {
     selectedFolder = ui.dialogs().browseFolder(kBrowseTitle);
     if (selectedFolder.empty()) {
         ui.selectAll().setEnabled(false);
         return;
     }
     const std::unique_ptr<scan::FileSystem> fs = fileSystems();
-    const wchar_t separator = fs->separator();
-    if (selectedFolder.back() != separator) selectedFolder += separator;
+    if (selectedFolder.back() != fs->separator()) selectedFolder += fs->separator();
     // This run's own copy: a nested Add Folder in one of the pauses below
     // picks a new folder without changing the tree this run walks.
     const std::wstring root = selectedFolder;
 
     ui.setCursor(ui::Cursor::Hourglass);
-    std::set<std::wstring> skippedFolders;
-    const scan::CollectionRef paths = scanTree(root, fileSystems, ui, skippedFolders);
-
-    int added = 0;
-    std::vector<std::wstring> unreadable;
-    ui.doEvents();
-    ui.selectAll().setEnabled(true);
-    const std::int32_t n = paths->count();
-    for (std::int32_t i = 1; i <= n; ++i) {
-        ui.doEvents();
-        const std::wstring& path = paths->text(i);
-        if (!isPstPath(path)) continue;
-        ui.doEvents();
-        ui.doEvents();
-        // Measured before the row exists: a file removed since the scan gets
-        // no row and is named at the end.
-        std::int64_t length = 0;
-        try {
-            length = fs->fileLength(path);
-        } catch (const Error&) {
-            unreadable.push_back(path);
-            continue;
-        }
-        insertPstRow(ui, path, length);
-        ++added;
+    std::wstring message;
+    ui::Icon icon = ui::Icon::Information;
+    try {
+        const PstScan found = scanForPsts(root, fileSystems, ui);
+        std::vector<std::wstring> unreadable;
+        const int added = addRows(ui, *fs, *found.paths, unreadable);
+        ui.attachButton().setEnabled(added > 0);
+        if (!found.skippedFolders.empty() || !unreadable.empty())
+            message = skippedText(found.skippedFolders.size(), unreadable);
+    } catch (const std::bad_alloc&) {
+        // Whatever the scan held is freed by now; the rows from before stay.
+        message = kOutOfMemoryText;
+        icon = ui::Icon::Critical;
     }
     ui.setCursor(ui::Cursor::Default);
-    ui.attachButton().setEnabled(added > 0);
     refreshTotal(ui);
-    if (!skippedFolders.empty() || !unreadable.empty())
-        ui.dialogs().messageBox(skippedText(skippedFolders.size(), unreadable),
-                                ui::Icon::Information);
+    if (!message.empty()) ui.dialogs().messageBox(message, icon);
 }
 
 }  // namespace pelorin::pstlist

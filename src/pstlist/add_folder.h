@@ -4,7 +4,6 @@
 #include <set>
 #include <string>
 
-#include "base/event_pump.h"
 #include "scan/collection.h"
 #include "scan/filesystem.h"
 #include "ui/toolkit.h"
@@ -15,14 +14,20 @@ namespace pelorin::pstlist {
 // last four characters are ".pst".
 bool isPstPath(const std::wstring& path);
 
-// Every file of the tree under root (a folder path ending in the separator),
-// in the scanner's order, from one scan whose service reads a folder that
-// cannot be opened or listed as empty and names it in `skipped`. Add Folder
-// and the command-line program both scan this way.
-scan::CollectionRef scanTree(const std::wstring& root, const scan::FileSystemFactory& fileSystems,
-                             EventPump& events, std::set<std::wstring>& skipped);
+// What the scan of one Add Folder click found: the full paths of the files
+// that pass the ".pst" test, in scan order, and the folders it could not
+// read. Only those paths are held while the tree is walked, so the memory
+// used follows the number of PSTs, not the number of files.
+struct PstScan {
+    scan::CollectionRef paths;
+    std::set<std::wstring> skippedFolders;
+};
+PstScan scanForPsts(const std::wstring& root, const scan::FileSystemFactory& fileSystems,
+                    EventPump& events);
 
+// The click. An out-of-memory on the way ends it with one message; the rows
+// that were there before stay.
 void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
-                    std::wstring& selectedFolder);
+               std::wstring& selectedFolder);
 
 }  // namespace pelorin::pstlist

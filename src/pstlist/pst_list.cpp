@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/error.h"
+
 namespace pelorin::pstlist {
 
 // The size is shown the way the classic runtime turns a double into text: 15
@@ -57,6 +59,19 @@ void insertPstRow(ui::Toolkit& ui, const std::wstring& path, std::int64_t length
     ui::ListView& list = ui.pstList();
     list.insert(1, path, kRowIcon);
     list.setSubItem(1, 1, sizeText(length, ui.decimalSeparator()));
+}
+
+bool addMeasuredRow(ui::Toolkit& ui, scan::FileSystem& fs, const std::wstring& path,
+                    std::vector<std::wstring>& unreadable) {
+    std::int64_t length = 0;
+    try {
+        length = fs.fileLength(path);
+    } catch (const Error&) {
+        unreadable.push_back(path);
+        return false;
+    }
+    insertPstRow(ui, path, length);
+    return true;
 }
 
 void refreshTotal(ui::Toolkit& ui) {

@@ -3,7 +3,9 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "scan/filesystem.h"
 #include "ui/toolkit.h"
 
 namespace pelorin::pstlist {
@@ -17,6 +19,12 @@ std::wstring sizeText(std::int64_t bytes, wchar_t decimalSeparator);
 // Inserts the path as row 1 with the size text of `length`; no events are
 // processed in between, so the row written is the row inserted.
 void insertPstRow(ui::Toolkit& ui, const std::wstring& path, std::int64_t length);
+
+// Measures the file and inserts its row (true); a file that cannot be read
+// (a typed name that does not exist, one removed meanwhile) gets no row and
+// is added to `unreadable` instead, so the others still get theirs.
+bool addMeasuredRow(ui::Toolkit& ui, scan::FileSystem& fs, const std::wstring& path,
+                    std::vector<std::wstring>& unreadable);
 
 // The total label shows the number of rows.
 void refreshTotal(ui::Toolkit& ui);

@@ -2,6 +2,7 @@
 // text keys. Shared by reference (std::shared_ptr): whoever holds it keeps it.
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -24,9 +25,6 @@ public:
     std::int32_t number(std::int32_t index) const;       // Item as integer
     bool hasKey(const std::wstring& key) const;
 
-    auto begin() const { return items_.begin(); }
-    auto end() const { return items_.end(); }
-
 private:
     // The scanner adds hundreds of thousands of keys of the form "K<n>" with
     // n running up from 0. Those go into a bitmap indexed by n (or, when n
@@ -36,7 +34,8 @@ private:
     bool hasNumber(std::uint32_t n) const;
     void addNumber(std::uint32_t n);
 
-    std::vector<Value> items_;
+    // A deque: it grows without moving its items or keeping spare room.
+    std::deque<Value> items_;
     std::vector<bool> numberBits_;
     std::unordered_set<std::uint32_t> farNumbers_;
     std::unordered_set<std::wstring> keys_;

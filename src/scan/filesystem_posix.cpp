@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "scan/filesystem.h"
 #include "scan/folder_listing.h"
@@ -32,7 +33,9 @@ struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
 };
 
-FolderListing listFolder(const std::wstring& path) {
+}  // namespace
+
+FolderListing listPlatformFolder(const std::wstring& path) {
     const std::string bytes = toUtf8(path);
     std::unique_ptr<DIR, DirCloser> dir(opendir(bytes.c_str()));
     if (!dir) raiseListingError(errno);
@@ -66,8 +69,12 @@ FolderListing listFolder(const std::wstring& path) {
     return listing;
 }
 
+namespace {
+
 class PosixFileSystem final : public FileSystem {
 public:
+    explicit PosixFileSystem(ListingSetup setup) : cache_(std::move(setup)) {}
+
     wchar_t separator() const override { return L'/'; }
 
     bool folderExists(const std::wstring& path) override {
@@ -77,7 +84,11 @@ public:
     }
 
     std::unique_ptr<Folder> openFolder(const std::wstring& path) override {
-        return cache_.open(path, listFolder);
+        return cache_.open(path);
+    }
+    void listAhead(const std::wstring& path) override { cache_.listAhead(path); }
+    bool listingReady(const std::wstring& path, std::chrono::milliseconds wait) override {
+        return cache_.ready(path, wait);
     }
 
     std::int64_t fileLength(const std::wstring& path) override {
@@ -93,6 +104,12 @@ private:
 
 }  // namespace
 
-std::unique_ptr<FileSystem> makePlatformFileSystem() { return std::make_unique<PosixFileSystem>(); }
+std::unique_ptr<FileSystem> makePlatformFileSystem() {
+    return std::make_unique<PosixFileSystem>(ListingSetup{});
+}
+
+std::unique_ptr<FileSystem> makeListingFileSystem(ListingSetup setup) {
+    return std::make_unique<PosixFileSystem>(std::move(setup));
+}
 
 }  // namespace pelorin::scan

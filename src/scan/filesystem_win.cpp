@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "scan/filesystem.h"
 #include "scan/folder_listing.h"
@@ -25,7 +26,9 @@ bool isDotEntry(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
 }
 
-FolderListing listFolder(const std::wstring& path) {
+}  // namespace
+
+FolderListing listPlatformFolder(const std::wstring& path) {
     if (path.empty()) raiseListingError(ERROR_PATH_NOT_FOUND);
     std::wstring pattern = longPath(path);
     if (!pattern.empty() && pattern.back() != L'\\') pattern.push_back(L'\\');
@@ -64,8 +67,12 @@ FolderListing listFolder(const std::wstring& path) {
     return listing;
 }
 
+namespace {
+
 class Win32FileSystem final : public FileSystem {
 public:
+    explicit Win32FileSystem(ListingSetup setup) : cache_(std::move(setup)) {}
+
     wchar_t separator() const override { return L'\\'; }
 
     bool folderExists(const std::wstring& path) override {
@@ -75,7 +82,11 @@ public:
     }
 
     std::unique_ptr<Folder> openFolder(const std::wstring& path) override {
-        return cache_.open(path, listFolder);
+        return cache_.open(path);
+    }
+    void listAhead(const std::wstring& path) override { cache_.listAhead(path); }
+    bool listingReady(const std::wstring& path, std::chrono::milliseconds wait) override {
+        return cache_.ready(path, wait);
     }
 
     std::int64_t fileLength(const std::wstring& path) override {
@@ -94,6 +105,12 @@ private:
 
 }  // namespace
 
-std::unique_ptr<FileSystem> makePlatformFileSystem() { return std::make_unique<Win32FileSystem>(); }
+std::unique_ptr<FileSystem> makePlatformFileSystem() {
+    return std::make_unique<Win32FileSystem>(ListingSetup{});
+}
+
+std::unique_ptr<FileSystem> makeListingFileSystem(ListingSetup setup) {
+    return std::make_unique<Win32FileSystem>(std::move(setup));
+}
 
 }  // namespace pelorin::scan

@@ -1,23 +1,26 @@
-// A folder read once and split into its subfolders and its files, shared by
-// the two platform file systems. The scanner opens every folder twice, once
-// for its subfolders and once for its files; the one-entry cache hands the
-// second opening the listing of the first, so the disk is read once.
+// Folder listings in hand, shared by the two platform file systems. The
+// scanner opens every folder twice, once for its subfolders and once for its
+// files; the one-entry cache hands the second opening the listing of the
+// first, so the disk is read once. The first opening takes the listing the
+// pool made ahead when there is one.
+//
+// On a local disk with a warm cache a folder lists in microseconds, faster
+// than handing it to another thread and back; so folders are listed in line
+// until a quarter or more of them take longer than kSlowListing (a share, a
+// cold disk; a few slow ones alone are just a busy machine), and from then
+// on the pool's workers list ahead.
 #pragma once
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "scan/filesystem.h"
+#include "scan/listing_pool.h"
 
 namespace pelorin::scan {
-
-struct FolderListing {
-    std::vector<std::wstring> subFolders;
-    std::vector<std::wstring> files;
-};
-
-using ListFunction = FolderListing (*)(const std::wstring& path);
 
 // A folder whose listing is in hand. When the folder is the listing's only
 // holder, each part is handed over rather than copied (a folder of the
@@ -25,8 +28,8 @@ using ListFunction = FolderListing (*)(const std::wstring& path);
 // after that is read from the disk afresh.
 class ListedFolder final : public Folder {
 public:
-    ListedFolder(std::wstring path, std::shared_ptr<FolderListing> listing, ListFunction list)
-        : path_(std::move(path)), listing_(std::move(listing)), list_(list) {}
+    ListedFolder(std::wstring path, std::shared_ptr<FolderListing> listing, Lister list)
+        : path_(std::move(path)), listing_(std::move(listing)), list_(std::move(list)) {}
     std::vector<std::wstring> subFolders() override {
         return take(&FolderListing::subFolders, subFoldersTaken_);
     }
@@ -42,31 +45,63 @@ private:
 
     std::wstring path_;
     std::shared_ptr<FolderListing> listing_;
-    ListFunction list_;
+    Lister list_;
     bool subFoldersTaken_ = false;
     bool filesTaken_ = false;
 };
 
 // Remembers the last listing made; the next opening of the same path takes
-// it (once), any other opening lists afresh.
+// it (once), any other opening takes the pool's listing or lists afresh.
 class ListingCache {
 public:
-    std::unique_ptr<Folder> open(const std::wstring& path, ListFunction list) {
+    explicit ListingCache(ListingSetup setup)
+        : list_(std::move(setup.list)),
+          pool_(setup.threads > 0 ? std::make_unique<ListingPool>(list_, setup.threads) : nullptr) {
+        if (pool_ && setup.aheadFromStart) pool_->start();
+    }
+
+    void listAhead(const std::wstring& path) {
+        if (pool_) pool_->request(path);
+    }
+    bool ready(const std::wstring& path, std::chrono::milliseconds wait) {
+        return !pool_ || pool_->ready(path, wait);
+    }
+
+    std::unique_ptr<Folder> open(const std::wstring& path) {
         if (listing_ && path == path_) {
             auto listing = std::move(listing_);
             path_.clear();
-            return std::make_unique<ListedFolder>(path, std::move(listing), list);
+            return std::make_unique<ListedFolder>(path, std::move(listing), list_);
         }
         listing_.reset();
-        auto listing = std::make_shared<FolderListing>(list(path));
+        auto listing = std::make_shared<FolderListing>(listNow(path));
         path_ = path;
         listing_ = listing;
-        return std::make_unique<ListedFolder>(path, std::move(listing), list);
+        return std::make_unique<ListedFolder>(path, std::move(listing), list_);
     }
 
 private:
+    static constexpr std::chrono::microseconds kSlowListing{500};
+    static constexpr int kSlowListingsToStart = 8;
+
+    FolderListing listNow(const std::wstring& path) {
+        if (!pool_) return list_(path);
+        const auto begun = std::chrono::steady_clock::now();
+        std::optional<FolderListing> listing = pool_->take(path);
+        if (!listing) listing = list_(path);
+        ++listings_;
+        if (std::chrono::steady_clock::now() - begun >= kSlowListing) ++slowListings_;
+        if (slowListings_ >= kSlowListingsToStart && 4 * slowListings_ >= listings_)
+            pool_->start();
+        return std::move(*listing);
+    }
+
+    Lister list_;
+    std::unique_ptr<ListingPool> pool_;
     std::wstring path_;
     std::shared_ptr<FolderListing> listing_;
+    long long listings_ = 0;
+    long long slowListings_ = 0;
 };
 
 }  // namespace pelorin::scan

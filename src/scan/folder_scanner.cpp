@@ -3,6 +3,8 @@
 // collection until it has reached the last folder queued.
 #include "scan/folder_scanner.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <utility>
 
@@ -44,7 +46,7 @@ void FolderScanner::reset() {
     fileSystem.reset();
     fileSystem = makeFileSystem_();
     filesOnly_ = true;
-    events_.doEvents();
+    events_.doEvents();  // pause: a fresh service, the old collections still held
     fileNames_.reset();
     fileFolderIndexes_.reset();
     folderPaths_.reset();
@@ -74,8 +76,65 @@ FileSystem& FolderScanner::service() {
     return *fileSystem;
 }
 
+// The longest the walk waits for a listing made ahead before it processes
+// events again: the window keeps answering while a share is slow.
+constexpr std::chrono::milliseconds kListingWaitSlice{20};
+
+// The first opening of a folder, once its listing is in hand.
+std::unique_ptr<Folder> FolderScanner::openListed(const std::wstring& path) {
+    // Pause while the listing is still being made ahead.
+    while (!service().listingReady(path, kListingWaitSlice)) events_.doEvents();
+    return service().openFolder(path);
+}
+
+void FolderScanner::queueSubFolders(const std::wstring& path, std::int32_t& queueLength) {
+    const std::vector<std::wstring> folders = openListed(path)->subFolders();
+    events_.doEvents();  // pause: the folder's subfolders are listed
+    std::wstring keyText;
+    const wchar_t sep = service().separator();
+    for (const std::wstring& name : folders) {
+        increment(queueLength);
+        std::wstring subPath;
+        subPath.reserve(path.size() + name.size() + 1);
+        subPath.append(path).append(name).push_back(sep);
+        created(folderPaths_)->add(std::move(subPath), key(keyText, queueLength));
+        events_.doEvents();  // pause: one subfolder queued
+    }
+}
+
+void FolderScanner::nameFoldersAhead(std::int32_t scanPosition, std::int32_t queueLength) {
+    const std::int32_t reach = std::min(queueLength, scanPosition + kListAheadFolders);
+    while (namedAhead_ < reach) {
+        ++namedAhead_;
+        service().listAhead(created(folderPaths_)->text(namedAhead_));
+    }
+}
+
+void FolderScanner::recordFiles(const std::wstring& path, std::int32_t scanPosition) {
+    const std::vector<std::wstring> files = service().openFolder(path)->files();
+    events_.doEvents();  // pause: the folder's files are listed
+    events_.doEvents();  // pause: before its first file is recorded
+    std::wstring keyText;
+    for (const std::wstring& name : files) {
+        key(keyText, fileCounter);
+        // Sized exactly: a path held for every file of a big tree.
+        std::wstring filePath;
+        filePath.reserve(path.size() + name.size());
+        filePath.append(path).append(name);
+        if (!filesOnly_) {
+            created(fileNames_)->add(name, keyText);
+            created(filePaths_)->add(std::move(filePath), keyText);
+            created(fileFolderIndexes_)->add(scanPosition, keyText);
+        } else {
+            created(filePaths_)->add(std::move(filePath), keyText);
+        }
+        increment(fileCounter);
+        events_.doEvents();  // pause: one file recorded
+    }
+}
+
 // Events are processed while the walk runs, and a handler may reach this
-// very scanner. So the walk holds its own references to the lists it loops
+// very scanner. So the walk works on its own copies of the lists it loops
 // over and looks the collections up afresh at every step: a release from
 // such a handler leaves the walk without its queue, and it ends with an
 // error instead of running on freed memory.
@@ -85,65 +144,25 @@ void FolderScanner::scan(const std::wstring& root) {
     std::int32_t queueLength = 1;
     std::int32_t scanPosition = 1;
     fileCounter = 1;
-    events_.doEvents();
+    events_.doEvents();  // pause: the root exists, the walk begins
     created(folderPaths_)->add(withSeparator(root), L"K0");
+    namedAhead_ = 1;  // the root is listed at once
 
-    std::wstring keyText;
     std::wstring path;
     while (scanPosition <= queueLength) {
-        const wchar_t sep = service().separator();
         path = created(folderPaths_)->text(scanPosition);
-        const auto folders = std::make_shared<const std::vector<std::wstring>>(
-            service().openFolder(path)->subFolders());
-        subFolders = folders;
-        events_.doEvents();
-        for (const std::wstring& name : *folders) {
-            currentSubFolder.assign(name);
-            increment(queueLength);
-            std::wstring subPath;
-            subPath.reserve(path.size() + name.size() + 1);
-            subPath.append(path).append(name).push_back(sep);
-            created(folderPaths_)->add(std::move(subPath), key(keyText, queueLength));
-            events_.doEvents();
-        }
-
+        queueSubFolders(path, queueLength);
+        nameFoldersAhead(scanPosition, queueLength);
         path = created(folderPaths_)->text(scanPosition);
-        const auto files = std::make_shared<const std::vector<std::wstring>>(
-            service().openFolder(path)->files());
-        folderFiles = files;
-        events_.doEvents();
-        if (filesOnly_) {
-            events_.doEvents();
-            for (const std::wstring& name : *files) {
-                currentFile.assign(name);
-                created(filePaths_)->add(path + name, key(keyText, fileCounter));
-                increment(fileCounter);
-                events_.doEvents();
-            }
-        } else {
-            events_.doEvents();
-            for (const std::wstring& name : *files) {
-                currentFile.assign(name);
-                key(keyText, fileCounter);
-                created(fileNames_)->add(name, keyText);
-                created(filePaths_)->add(path + name, keyText);
-                created(fileFolderIndexes_)->add(scanPosition, keyText);
-                increment(fileCounter);
-                events_.doEvents();
-            }
-        }
-        events_.doEvents();
+        recordFiles(path, scanPosition);
+        events_.doEvents();  // pause: the folder is done
         increment(scanPosition);
     }
 }
 
 void FolderScanner::release() {
-    events_.doEvents();
+    events_.doEvents();  // pause: before the scanner lets go of everything
     fileSystem.reset();
-    folderFiles.reset();
-    currentFile.clear();
-    subFolders.reset();
-    currentSubFolder.clear();
     fileNames_.reset();
     folderPaths_.reset();
     fileFolderIndexes_.reset();

@@ -1,7 +1,9 @@
 // FolderScanner: walks a folder tree breadth-first from one root and records
 // the folders it visits and, for every file, its bare name, its full path and
 // the position of its folder. It takes whatever the file-system service
-// lists, in the order listed: no sorting, no filtering.
+// lists, in the order listed: no sorting, no filtering. The service may list
+// the queued folders ahead on worker threads; the walk still takes them in
+// its own order and processes events while it waits for one.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -43,17 +45,17 @@ private:
     std::wstring withSeparator(const std::wstring& fullPath) const;
     wchar_t separator() const;
     FileSystem& service();
+    std::unique_ptr<Folder> openListed(const std::wstring& path);
+    void queueSubFolders(const std::wstring& path, std::int32_t& queueLength);
+    void nameFoldersAhead(std::int32_t scanPosition, std::int32_t queueLength);
+    void recordFiles(const std::wstring& path, std::int32_t scanPosition);
 
     FileSystemFactory makeFileSystem_;
     EventPump& events_;
 
     std::unique_ptr<FileSystem> fileSystem;
-    using NameList = std::shared_ptr<const std::vector<std::wstring>>;
-    NameList folderFiles;  // the file list of the folder being scanned
-    std::wstring currentFile;
-    NameList subFolders;  // its subfolder list
-    std::wstring currentSubFolder;
     std::int32_t fileCounter = 0;
+    std::int32_t namedAhead_ = 0;  // the last queue position named to listAhead
     CollectionRef fileNames_;
     CollectionRef fileFolderIndexes_;
     CollectionRef folderPaths_;

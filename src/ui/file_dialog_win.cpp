@@ -13,11 +13,22 @@ namespace pelorin::ui {
 
 namespace {
 
-// Room for the selection text, in characters. The dialog is asked for at most
-// MaxFileSize characters, but some implementations write a longer multiple
-// selection past the end of a small buffer instead of failing, and a user
-// who picks a few hundred PSTs needs tens of thousands of characters anyway.
+// Room for the selection text, in characters. Some implementations write a
+// long multiple selection past the end of a small buffer instead of failing,
+// and a user who picks a few hundred PSTs needs tens of thousands of
+// characters anyway.
 constexpr size_t kBufferChars = size_t{1} << 20;
+
+std::wstring currentDirectory() {
+    std::wstring folder(MAX_PATH, L'\0');
+    DWORD size = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+    if (size >= folder.size()) {
+        folder.resize(size);
+        size = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+    }
+    folder.resize(size < folder.size() ? size : 0);
+    return folder;
+}
 
 }  // namespace
 
@@ -53,7 +64,12 @@ void Win32FileDialog::showOpen() {
     ofn.lpstrTitle = kFileDialogTitle;
     ofn.Flags = flags_;
 
-    if (GetOpenFileNameW(&ofn)) {
+    // The dialog makes the folder the user browsed to the process's current
+    // folder; that would hold a USB stick or a share open while Pelorin runs.
+    const std::wstring currentFolder = currentDirectory();
+    const BOOL chosen = GetOpenFileNameW(&ofn);
+    if (!currentFolder.empty()) SetCurrentDirectoryW(currentFolder.c_str());
+    if (chosen) {
         fileName_ = selectionFromBuffer(buffer.data(), buffer.size());
         return;
     }

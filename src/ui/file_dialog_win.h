@@ -28,14 +28,10 @@ public:
     void setFileName(const std::wstring& name) override { fileName_ = name; }
     std::wstring fileName() const override { return fileName_; }
     void setFlags(std::uint32_t flags) override { flags_ = flags; }
-    // Kept as a setting only: the buffer handed to the dialog is always far
-    // larger (see showOpen), so a selection of hundreds of files fits.
-    void setMaxFileSize(int chars) override { maxFileSize_ = chars; }
     void setFilter(const std::wstring& filter) override { filter_ = filter; }
     std::wstring title() const override { return kFileDialogTitle; }
     void showOpen() override;
 
-    int maxFileSize() const { return maxFileSize_; }
 
     // "desc|pattern|desc|pattern" -> "desc\0pattern\0...\0\0".
     static std::wstring filterForDialog(const std::wstring& filter);
@@ -48,7 +44,6 @@ private:
     DialogsSource dialogs_;
     std::wstring fileName_;
     std::uint32_t flags_ = 0;
-    int maxFileSize_ = 260;
     std::wstring filter_;
 };
 

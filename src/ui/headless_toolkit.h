@@ -70,7 +70,6 @@ public:
     void setFileName(const std::wstring& name) override { file = name; }
     std::wstring fileName() const override { return file; }
     void setFlags(std::uint32_t f) override { flags = f; }
-    void setMaxFileSize(int chars) override { maxFileSize = chars; }
     void setFilter(const std::wstring& f) override { filter = f; }
     std::wstring title() const override { return L"Select Web Pages"; }
     void showOpen() override;
@@ -79,7 +78,6 @@ public:
     std::function<std::wstring()> generate;
     std::wstring file;
     std::uint32_t flags = 0;
-    int maxFileSize = 0;
     std::wstring filter;
     int shown = 0;
 };

@@ -69,7 +69,6 @@ public:
     virtual void setFileName(const std::wstring& name) = 0;
     virtual std::wstring fileName() const = 0;  // the selection text
     virtual void setFlags(std::uint32_t flags) = 0;
-    virtual void setMaxFileSize(int chars) = 0;
     virtual void setFilter(const std::wstring& filter) = 0;  // "desc|pattern"
     virtual std::wstring title() const = 0;
     virtual void showOpen() = 0;  // modal; a cancel leaves FileName empty

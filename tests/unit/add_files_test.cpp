@@ -6,6 +6,7 @@
 #include "pstlist/add_files.h"
 #include "pstlist/pst_list.h"
 #include "support/harness.h"
+#include "support/pauses.h"
 #include "support/temp_tree.h"
 
 namespace pelorin::pstlist {
@@ -114,7 +115,6 @@ TEST_P(AddFile, SetsUpTheDialogAndCancelOnlyDisablesSelectAll) {
     click();  // no answer left: the user cancels
 
     EXPECT_EQ(h->fileDialog().flags, 0x80200u);
-    EXPECT_EQ(h->fileDialog().maxFileSize, 1000);
     EXPECT_EQ(h->fileDialog().filter, L"Outlook PST File(s)|*.pst");
     EXPECT_EQ(h->fileDialog().shown, 2);
     EXPECT_EQ(texts(), Paths{at(L"old.pst")});
@@ -169,9 +169,10 @@ TEST_P(AddFile, ClicksDuringThePausesDoNotChangeWhichNamesThisRunAdds) {
     tmp.file(L"b.pst", 1);
     tmp.file(L"c.pst", 1);
     tmp.file(L"n.pst", 1);
-    // A nested Add File or Clear List at each pause after the selection is
-    // read (pause 4 on): the outer run still adds exactly a, b, c.
-    for (int pause = 4; pause <= 15; ++pause) {
+    // A nested Add File or Clear List at each pause after the dialog has
+    // closed: the outer run still adds exactly a, b, c, and the nested one n.
+    const int last = test::kAddFilePausesBeforeNames + 3 * test::kAddFilePausesPerName;
+    for (int pause = test::kAddFileDialogClosed; pause <= last; ++pause) {
         for (bool nestedClear : {false, true}) {
             SCOPED_TRACE(testing::Message() << "pause " << pause << (nestedClear ? " clear" : " add"));
             h = test::makeHarness(GetParam());

@@ -4,11 +4,15 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <new>
+#include <tuple>
 
+#include "pstlist/add_files.h"
 #include "pstlist/add_folder.h"
 #include "pstlist/pst_list.h"
 #include "scan/folder_scanner.h"
 #include "support/harness.h"
+#include "support/listing.h"
 #include "support/temp_tree.h"
 #include "base/error.h"
 
@@ -34,14 +38,19 @@ TEST(IsPstPath, LowerCasedTrimmedSuffix) {
 
 // The platform's service, with failures put in on purpose: folders whose
 // name starts with "locked" cannot be listed, and a file whose name starts
-// with "vanish" is removed (by `vanish`) as soon as its folder is listed.
+// with "vanish" is removed (by `vanish`) as soon as its folder is listed;
+// `vanish` hears of each locked folder reached too (with an empty name). A
+// folder named "nomemory" runs out of memory as it is opened.
 class FaultyFolder final : public scan::Folder {
 public:
     FaultyFolder(std::unique_ptr<scan::Folder> inner, bool locked,
                  std::function<void(const std::wstring&)> vanish)
         : inner_(std::move(inner)), locked_(locked), vanish_(std::move(vanish)) {}
     std::vector<std::wstring> subFolders() override {
-        if (locked_) throw Error(kErrPermission, L"Permission denied");
+        if (locked_) {
+            if (vanish_) vanish_(L"");
+            throw Error(kErrPermission, L"Permission denied");
+        }
         return inner_->subFolders();
     }
     std::vector<std::wstring> files() override {
@@ -60,15 +69,21 @@ private:
 
 class FaultyFileSystem final : public scan::FileSystem {
 public:
-    explicit FaultyFileSystem(std::function<void(const std::wstring&)> vanish)
-        : inner_(scan::makePlatformFileSystem()), vanish_(std::move(vanish)) {}
+    FaultyFileSystem(const scan::FileSystemFactory& inner,
+                     std::function<void(const std::wstring&)> vanish)
+        : inner_(inner()), vanish_(std::move(vanish)) {}
     wchar_t separator() const override { return inner_->separator(); }
     bool folderExists(const std::wstring& p) override { return inner_->folderExists(p); }
+    void listAhead(const std::wstring& p) override { inner_->listAhead(p); }
+    bool listingReady(const std::wstring& p, std::chrono::milliseconds wait) override {
+        return inner_->listingReady(p, wait);
+    }
     std::unique_ptr<scan::Folder> openFolder(const std::wstring& p) override {
         std::wstring name = p;
         while (!name.empty() && name.back() == separator()) name.pop_back();
         name = name.substr(name.rfind(separator()) + 1);
         if (name.rfind(L"unopenable", 0) == 0) throw Error(kErrPathNotFound, L"Path not found");
+        if (name == L"nomemory") throw std::bad_alloc();
         return std::make_unique<FaultyFolder>(inner_->openFolder(p), name.rfind(L"locked", 0) == 0,
                                               vanish_);
     }
@@ -79,9 +94,15 @@ private:
     std::function<void(const std::wstring&)> vanish_;
 };
 
-class AddFolder : public testing::TestWithParam<std::string> {
+// Every test runs on each harness kind, with folders listed as they are
+// opened and listed ahead: the rows, messages and state are the same.
+class AddFolder : public testing::TestWithParam<std::tuple<std::string, bool>> {
 protected:
-    void SetUp() override { h = test::makeHarness(GetParam()); }
+    void SetUp() override { h = test::makeHarness(kind()); }
+    const std::string& kind() const { return std::get<0>(GetParam()); }
+    void useFaults(std::function<void(const std::wstring&)> vanish) {
+        factory = [inner = factory, vanish] { return std::make_unique<FaultyFileSystem>(inner, vanish); };
+    }
     ui::ListView& list() { return h->ui().pstList(); }
     void click() { addFolder(h->ui(), factory, selectedFolder); }
     void choose(const std::wstring& folder) { h->dialogs().folderAnswers.push_back(folder); }
@@ -106,7 +127,7 @@ protected:
     }
 
     std::unique_ptr<test::Harness> h;
-    scan::FileSystemFactory factory = scan::makePlatformFileSystem;
+    scan::FileSystemFactory factory = test::platformFileSystems(std::get<1>(GetParam()));
     std::wstring selectedFolder = L"stale";
     test::TempTree tree;
 };
@@ -193,10 +214,9 @@ TEST_P(AddFolder, UnreadableFoldersAndVanishedFilesAreSkippedAndReported) {
     tree.file(L"open/b.pst", 2048);
     tree.file(L"open/vanish.pst", 1);
     tree.file(L"open/deep/c.pst", 0);
-    factory = [this] {
-        return std::make_unique<FaultyFileSystem>(
-            [this](const std::wstring& name) { tree.remove(L"open/" + name); });
-    };
+    useFaults([this](const std::wstring& name) {
+        if (!name.empty()) tree.remove(L"open/" + name);
+    });
     choose(tree.path());
     click();
     Paths rows = texts();
@@ -240,7 +260,7 @@ TEST_P(AddFolder, ClicksDuringThePausesDoNotCrashOrLoseThisRunsRows) {
     for (int pause = 1; pause <= pauses; ++pause) {
         for (int action = 0; action < 3; ++action) {
             SCOPED_TRACE(testing::Message() << "pause " << pause << " action " << action);
-            h = test::makeHarness(GetParam());
+            h = test::makeHarness(kind());
             choose(tree.path());
             h->at(pause, [&] {
                 if (action == 0) clearList(h->ui());
@@ -272,8 +292,58 @@ TEST_P(AddFolder, ClicksDuringThePausesDoNotCrashOrLoseThisRunsRows) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, AddFolder, testing::ValuesIn(test::harnessKinds()),
-                         [](const auto& info) { return info.param; });
+TEST_P(AddFolder, OutOfMemoryOrAVanishedRootEndsTheClickAndKeepsTheOldRows) {
+    const std::wstring kNoMemory =
+        L"There is not enough memory to add the PST files of this folder. "
+        L"Please choose a smaller folder.";
+    const struct {
+        Paths files;
+        bool rootGoes;  // at the first locked folder reached
+        Paths unreadable;  // in the message after "1 folder ... skipped."
+    } cases[] = {
+        {{L"a.pst", L"nomemory/b.pst"}, false, {}},
+        // The scan stops at the locked folder it was on (counted once); the
+        // files it found are gone with the root.
+        {{L"a.pst", L"s/c.pst", L"s/locked1/x.pst", L"s/locked2/y.pst", L"t/locked3/z.pst"}, true,
+         {L"a.pst", L"s/c.pst"}},
+    };
+    const auto base = factory;
+    for (const auto& c : cases) {
+        h = test::makeHarness(kind());
+        insertPstRow(h->ui(), L"older.pst", 1);
+        test::TempTree share, away;
+        for (const auto& f : c.files) share.file(f, 1);
+        factory = base;
+        useFaults([&](const std::wstring& name) {
+            if (c.rootGoes && name.empty() && std::filesystem::exists(share.root()))
+                std::filesystem::rename(share.root(), away.fsPath(L"share"));
+        });
+        choose(share.path());
+        click();
+        Paths unreadable;
+        for (const auto& f : c.unreadable) unreadable.push_back(share.path(f));
+        const std::wstring message =
+            c.rootGoes ? L"1 folder could not be read and was skipped.\n\n" +
+                             unreadableFilesText(unreadable)
+                       : kNoMemory;
+        EXPECT_EQ(texts(), Paths{L"older.pst"});
+        EXPECT_EQ(h->ui().totalLabel().caption(), L"1");
+        ASSERT_EQ(h->dialogs().messages.size(), 1u);
+        EXPECT_EQ(h->dialogs().messages[0].text, message);
+        EXPECT_EQ(h->dialogs().messages[0].icon,
+                  c.rootGoes ? ui::Icon::Information : ui::Icon::Critical);
+        EXPECT_EQ(h->cursor(), ui::Cursor::Default);
+        if (c.rootGoes) std::filesystem::rename(away.fsPath(L"share"), share.root());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, AddFolder,
+                         testing::Combine(testing::ValuesIn(test::harnessKinds()),
+                                          testing::Values(false, test::kListAhead)),
+                         [](const auto& info) {
+                             return std::get<0>(info.param) +
+                                    (std::get<1>(info.param) ? "_ahead" : "_inline");
+                         });
 
 }  // namespace
 }  // namespace pelorin::pstlist

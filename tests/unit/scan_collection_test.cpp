@@ -28,7 +28,7 @@ TEST(ScanCollection, KeepsOrderAndReadsOneBased) {
     EXPECT_EQ(errorOf([&] { c.text(2); }), 13);   // type mismatch
     EXPECT_EQ(errorOf([&] { c.number(1); }), 13);
     int seen = 0;
-    for (const auto& value : c) seen += static_cast<int>(value.index()) + 1;
+    for (std::int32_t i = 1; i <= c.count(); ++i) seen += static_cast<int>(c.item(i).index()) + 1;
     EXPECT_EQ(seen, 1 + 2 + 1);
 }
 

@@ -1,0 +1,84 @@
+// The pool that lists folders ahead: failures reach the scanner's thread at
+// the folder they belong to, and the pool ends with no thread left running
+// whatever it was doing. Run under ThreadSanitizer by `make test-thread`.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <new>
+#include <string>
+#include <thread>
+
+#include "scan/listing_pool.h"
+#include "support/error_of.h"
+#include "support/temp_tree.h"
+#include "base/error.h"
+
+namespace pelorin::scan {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(ListingPool, EachFailureIsRaisedAtItsOwnFolderOnly) {
+    test::TempTree tree;
+    for (const wchar_t* name : {L"ok1", L"throws", L"nomemory", L"removed", L"ok2"})
+        tree.file(std::wstring(name) + L"/f.pst");
+    // "removed" is taken away by the worker that is about to list it.
+    ListingPool pool(
+        [&](const std::wstring& path) -> FolderListing {
+            if (path == tree.path(L"throws")) throw Error(kErrPermission, L"Permission denied");
+            if (path == tree.path(L"nomemory")) throw std::bad_alloc();
+            if (path == tree.path(L"removed")) tree.remove(L"removed");
+            return listPlatformFolder(path);
+        },
+        3);
+    const struct {
+        const wchar_t* name;
+        int error;  // 0: listed; -1: out of memory
+    } cases[] = {{L"ok1", 0}, {L"throws", kErrPermission}, {L"nomemory", -1},
+                 {L"removed", kErrPathNotFound}, {L"ok2", 0}};
+    for (const auto& c : cases) pool.request(tree.path(c.name));
+    pool.start();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::string(c.name, c.name + wcslen(c.name)));
+        const std::wstring path = tree.path(c.name);
+        while (!pool.ready(path, 20ms)) {
+        }
+        if (c.error == -1) {
+            EXPECT_THROW(pool.take(path), std::bad_alloc);
+        } else if (c.error != 0) {
+            EXPECT_EQ(test::errorOf([&] { pool.take(path); }), c.error);
+        } else {
+            const auto listing = pool.take(path);
+            ASSERT_TRUE(listing);
+            EXPECT_EQ(listing->files, std::vector<std::wstring>{L"f.pst"});
+        }
+    }
+    EXPECT_FALSE(pool.take(tree.path(L"ok1")));  // taken once; never asked again: nothing
+}
+
+TEST(ListingPool, EndsWithNoWorkerLeftWhateverItWasDoing) {
+    std::atomic<int> running{0};
+    const Lister slow = [&](const std::wstring&) {
+        ++running;
+        std::this_thread::sleep_for(2ms);
+        --running;
+        return FolderListing{};
+    };
+    const struct {
+        int requested, taken;
+        bool started;
+    } cases[] = {{0, 0, true}, {200, 0, false}, {200, 0, true}, {200, 5, true}, {3, 3, true}};
+    for (const auto& c : cases) {
+        {
+            ListingPool pool(slow, 4);
+            for (int i = 0; i < c.requested; ++i) pool.request(std::to_wstring(i));
+            if (c.started) pool.start();
+            for (int i = 0; i < c.taken; ++i) EXPECT_TRUE(pool.take(std::to_wstring(i)));
+        }  // the scan ends here, early or not
+        EXPECT_EQ(running.load(), 0) << c.requested << " " << c.taken;
+    }
+}
+
+}  // namespace
+}  // namespace pelorin::scan
