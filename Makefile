@@ -17,7 +17,7 @@ EXE := $(shell sed -n 's/^\#define PELORIN_EXE_NAME "\(.*\)"$$/\1/p' src/app/ver
 # ctest's results as JUnit XML in each build folder, for CI and the summary.
 JUNIT := junit.xml
 
-.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize test-thread fuzz soak run exe screenshot demo shots bench bench-win clean
+.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize test-thread fuzz soak run exe dist screenshot demo shots bench bench-win clean
 
 all: native win
 
@@ -88,6 +88,10 @@ test:
 
 exe: win
 	@mkdir -p dist && cp $(WIN)/$(EXE) dist/$(EXE) && echo "dist/$(EXE)"
+
+# Both programs, the README and SHA256SUMS in dist/pelorin-<version>-win32.zip.
+dist: win
+	@$(SCRIPTS)/dist.sh $(WIN)
 
 screenshot: prefix exe
 	@$(SCRIPTS)/screenshot.sh dist/pelorin.png

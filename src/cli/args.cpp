@@ -1,0 +1,100 @@
+#include "cli/args.h"
+
+#include <optional>
+
+#include "cli_version.h"
+
+namespace pelorin::cli {
+
+namespace {
+
+struct CommandSpec {
+    const wchar_t* name;
+    Command command;
+    // The options this command takes, besides --report.
+    bool keepGoing, dryRun, all, listFile, paths;
+};
+
+constexpr CommandSpec kCommands[] = {
+    {L"attach", Command::Attach, true, true, false, true, true},
+    {L"detach", Command::Detach, false, false, true, true, true},
+    {L"list", Command::List, false, false, false, false, false},
+    {L"check", Command::Check, false, false, false, true, true},
+};
+
+const CommandSpec* findCommand(const std::wstring& name) {
+    for (const CommandSpec& spec : kCommands)
+        if (name == spec.name) return &spec;
+    return nullptr;
+}
+
+UsageError usage(const std::wstring& text) {
+    return {text + L" (pelorin-cli --help shows the usage)"};
+}
+
+// Applies one option; the error text when it is not one this command takes.
+std::optional<UsageError> applyOption(const CommandSpec& spec, const std::wstring& arg,
+                                      const std::vector<std::wstring>& args, std::size_t& i,
+                                      Options& options) {
+    const auto flag = [&](bool allowed, bool& field) -> std::optional<UsageError> {
+        if (!allowed) return usage(arg + L" is not an option of " + spec.name);
+        field = true;
+        return std::nullopt;
+    };
+    const auto value = [&](bool allowed, std::wstring& field) -> std::optional<UsageError> {
+        if (!allowed) return usage(arg + L" is not an option of " + spec.name);
+        if (i + 1 >= args.size() || args[i + 1].empty()) return usage(arg + L" needs a file name");
+        if (!field.empty()) return usage(arg + L" is given twice");
+        field = args[++i];
+        return std::nullopt;
+    };
+    if (arg == L"--continue") return flag(spec.keepGoing, options.keepGoing);
+    if (arg == L"--dry-run") return flag(spec.dryRun, options.dryRun);
+    if (arg == L"--all") return flag(spec.all, options.all);
+    if (arg == L"--from") return value(spec.listFile, options.listFile);
+    if (arg == L"--report") return value(true, options.report);
+    return usage(L"unknown option " + arg);
+}
+
+}  // namespace
+
+ParsedArgs parseArgs(const std::vector<std::wstring>& args) {
+    if (args.empty()) return usage(L"no command given");
+    if (args[0] == L"--help" || args[0] == L"-h" || args[0] == L"/?") return Info::Help;
+    if (args[0] == L"--version") return Info::Version;
+    const CommandSpec* spec = findCommand(args[0]);
+    if (!spec) return usage(L"unknown command " + args[0]);
+
+    Options options;
+    options.command = spec->command;
+    bool onlyPaths = false;  // after "--" every argument is a path
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::wstring& arg = args[i];
+        if (!onlyPaths && arg == L"--") {
+            onlyPaths = true;
+        } else if (!onlyPaths && (arg == L"--help" || arg == L"-h")) {
+            return Info::Help;
+        } else if (!onlyPaths && arg.size() > 1 && arg[0] == L'-') {
+            if (auto error = applyOption(*spec, arg, args, i, options)) return *error;
+        } else if (!spec->paths) {
+            return usage(std::wstring(spec->name) + L" takes no paths");
+        } else if (!arg.empty()) {
+            options.paths.push_back(arg);
+        }
+    }
+    if (options.all && !options.paths.empty()) return usage(L"--all takes no paths");
+    if (needsPaths(options) && options.paths.empty() && options.listFile.empty())
+        return usage(L"no paths given");
+    return options;
+}
+
+bool needsPaths(const Options& options) {
+    if (options.command == Command::List) return false;
+    return !(options.command == Command::Detach && options.all);
+}
+
+std::wstring versionText() {
+    return L"pelorin-cli " PELORIN_CLI_VERSION_TEXT;
+}
+
+}  // namespace pelorin::cli

@@ -1,0 +1,41 @@
+// The command line of pelorin-cli: a command, its options and its paths.
+// Portable; the program's arguments arrive as wide text.
+#pragma once
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "cli/records.h"
+
+namespace pelorin::cli {
+
+struct Options {
+    Command command = Command::Check;
+    bool keepGoing = false;  // --continue
+    bool dryRun = false;     // --dry-run
+    bool all = false;        // --all
+    std::wstring listFile;   // --from LIST
+    std::wstring report;     // --report CSV
+    std::vector<std::wstring> paths;
+};
+
+enum class Info { Help, Version };
+
+// What went wrong with the command line, in one line for standard error.
+struct UsageError {
+    std::wstring message;
+};
+
+using ParsedArgs = std::variant<Options, Info, UsageError>;
+
+// `args` without the program's own name.
+ParsedArgs parseArgs(const std::vector<std::wstring>& args);
+
+// Whether the command needs paths (from the command line or a list) to run:
+// attach and check do; detach does unless --all; list takes none.
+bool needsPaths(const Options& options);
+
+std::wstring helpText();
+std::wstring versionText();
+
+}  // namespace pelorin::cli

@@ -1,0 +1,124 @@
+#include "cli/commands.h"
+
+#include <exception>
+
+#include "base/error.h"
+#include "outlook/failure_text.h"
+
+namespace pelorin::cli {
+
+namespace {
+
+const Store* storeOf(const std::vector<Store>& stores, const std::wstring& path,
+                     FileProbe& probe) {
+    for (const Store& store : stores)
+        if (!store.filePath.empty() && probe.samePath(store.filePath, path)) return &store;
+    return nullptr;
+}
+
+// The record of a file with what its header and length say.
+FileRecord measured(const std::wstring& path, const FileFacts& facts) {
+    FileRecord record{path};
+    if (facts.exists) {
+        record.size = facts.size;
+        record.format = formatOf(facts);
+    }
+    return record;
+}
+
+void failWith(FileRecord& record, const Error& error) {
+    record.result = Result::Failed;
+    record.reason = outlook::shortReason(error);
+    record.hresult = error.hresult();
+}
+
+}  // namespace
+
+void attachFiles(const Options& options, const std::vector<std::wstring>& files,
+                 OutlookProfile& profile, FileProbe& probe, Reporter& reporter) {
+    bool stopped = false;
+    for (const std::wstring& path : files) {
+        reporter.starting(path);
+        const FileFacts facts = probe.facts(path);
+        FileRecord record = measured(path, facts);
+        std::wstring refusal = facts.exists ? attachRefusal(facts) : L"file not found";
+        if (stopped) {
+            record.result = Result::Skipped;
+            record.reason = L"not tried: an earlier file failed";
+        } else if (profile.contains(path)) {
+            record.result = Result::Already;
+            record.reason = L"already in Outlook";
+        } else if (!refusal.empty() && (facts.exists || options.dryRun)) {
+            record.result = Result::Failed;
+            record.reason = std::move(refusal);
+        } else if (options.dryRun) {
+            record.result = Result::Skipped;
+            record.reason = L"dry run: would be attached";
+        } else {
+            // A missing file goes to the step too: it checks the path again.
+            try {
+                const bool added = profile.attach(path);
+                record.result = added ? Result::Attached : Result::Already;
+                if (!added) record.reason = L"already in Outlook";
+            } catch (const Error& e) {
+                failWith(record, e);
+            }
+        }
+        stopped = stopped || (record.result == Result::Failed && !options.keepGoing);
+        reporter.done(std::move(record));
+    }
+}
+
+void detachFiles(const Options& options, const std::vector<std::wstring>& files,
+                 OutlookProfile& profile, FileProbe& probe, Reporter& reporter) {
+    const std::vector<Store> stores = profile.stores();
+    std::vector<std::pair<std::wstring, const Store*>> targets;
+    if (options.all) {
+        for (const Store& store : stores)
+            if (store.pst) targets.emplace_back(store.filePath, &store);
+    } else {
+        for (const std::wstring& path : files) targets.emplace_back(path, storeOf(stores, path, probe));
+    }
+    for (const auto& [path, store] : targets) {
+        reporter.starting(path);
+        FileRecord record{path};
+        if (!store) {
+            record.result = Result::Skipped;
+            record.reason = L"not in Outlook";
+        } else if (store->isDefault) {
+            // Named, it is a refusal; under --all it is simply not touched.
+            record.result = options.all ? Result::Skipped : Result::Failed;
+            record.reason = L"refused: the profile's default store";
+        } else {
+            try {
+                profile.remove(*store);
+                record.result = Result::Detached;
+            } catch (const Error& e) {
+                failWith(record, e);
+            }
+        }
+        reporter.done(std::move(record));
+    }
+}
+
+void listStores(OutlookProfile& profile, FileProbe& probe, Reporter& reporter) {
+    for (const Store& store : profile.stores()) {
+        reporter.starting(store.filePath);
+        FileRecord record{store.filePath, Result::Ok};
+        if (store.pst) record = measured(store.filePath, probe.facts(store.filePath));
+        record.reason = std::wstring(store.pst ? L"pst" : L"store") +
+                        (store.isDefault ? L" (default)" : L"") + L": " + store.displayName;
+        if (!record.format.empty()) record.reason += L", " + record.format;
+        if (record.size) record.reason += L", " + std::to_wstring(*record.size) + L" bytes";
+        reporter.done(std::move(record));
+    }
+}
+
+void checkFiles(const std::vector<std::wstring>& files, FileProbe& probe, Reporter& reporter) {
+    for (const std::wstring& path : files) {
+        reporter.starting(path);
+        reporter.done(checkRecord(path, probe.facts(path)));
+    }
+}
+
+}  // namespace pelorin::cli

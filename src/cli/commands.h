@@ -1,0 +1,49 @@
+// The four commands over a list of files, each giving one record per file
+// (per store for list). Outlook is reached only through OutlookProfile.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "cli/args.h"
+#include "cli/console.h"
+#include "cli/file_facts.h"
+#include "cli/outlook_profile.h"
+#include "cli/records.h"
+
+namespace pelorin::cli {
+
+// Writes each record's line as it is made, with progress before each file.
+class Reporter {
+public:
+    Reporter(Console& console, int total) : console_(console), total_(total) {}
+    void starting(const std::wstring& path) { console_.progress(++index_, total_, path); }
+    void done(FileRecord record) {
+        console_.out(resultLine(record));
+        records_.push_back(std::move(record));
+    }
+    std::vector<FileRecord>& records() { return records_; }
+
+private:
+    Console& console_;
+    int total_;
+    int index_ = 0;
+    std::vector<FileRecord> records_;
+};
+
+// For each file in order: missing -> failed; already a store -> already;
+// otherwise added (not under --dry-run). Without --continue the files after
+// the first failure are skipped.
+void attachFiles(const Options& options, const std::vector<std::wstring>& files,
+                 OutlookProfile& profile, FileProbe& probe, Reporter& reporter);
+
+// Removes the stores of the named files (every PST store under --all); the
+// default store is never removed.
+void detachFiles(const Options& options, const std::vector<std::wstring>& files,
+                 OutlookProfile& profile, FileProbe& probe, Reporter& reporter);
+
+// One record per store: "ok", the path, and as reason its kind and name.
+void listStores(OutlookProfile& profile, FileProbe& probe, Reporter& reporter);
+
+void checkFiles(const std::vector<std::wstring>& files, FileProbe& probe, Reporter& reporter);
+
+}  // namespace pelorin::cli

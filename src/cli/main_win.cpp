@@ -1,0 +1,70 @@
+// pelorin-cli's entry point: COM for the one thread, the real console, file
+// probe, file system and Outlook connection, then the run.
+#include <windows.h>
+#include <objbase.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/error.h"
+#include "cli/console_win.h"
+#include "cli/file_probe_win.h"
+#include "cli/program.h"
+#include "cli/service_account_win.h"
+#include "cli/session_profile.h"
+#include "outlook/automation_win.h"
+#include "scan/filesystem.h"
+
+namespace {
+
+// No window to keep alive: a console program's pauses have nothing to do.
+class NoEvents final : public pelorin::EventPump {
+public:
+    void doEvents() override {}
+};
+
+std::optional<std::wstring> environmentVariable(const std::wstring& name) {
+    const DWORD size = ::GetEnvironmentVariableW(name.c_str(), nullptr, 0);
+    if (size == 0) return std::nullopt;
+    std::wstring value(size, L'\0');
+    value.resize(::GetEnvironmentVariableW(name.c_str(), value.data(), size));
+    return value;
+}
+
+// The window's Outlook session, with its message filter; never from a
+// service account.
+std::unique_ptr<pelorin::cli::OutlookProfile> connectOutlook() {
+    using namespace pelorin;
+    if (cli::runsAsServiceAccount()) throw cli::OutlookUnavailable{cli::kServiceAccount};
+    return cli::connectSession(outlook::makeComAutomation(),
+                               [] { return scan::makePlatformFileSystem(); });
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    using namespace pelorin;
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    int exitCode = cli::kExitFailed;
+    {
+        const auto console = cli::makeWin32Console();
+        const auto probe = cli::makeWin32FileProbe();
+        NoEvents events;
+        cli::Services services{*console,
+                               *probe,
+                               [] { return scan::makePlatformFileSystem(); },
+                               events,
+                               connectOutlook,
+                               environmentVariable};
+        try {
+            exitCode = cli::runCli(std::vector<std::wstring>(argv + 1, argv + argc), services);
+        } catch (const Error& e) {
+            console->err(L"pelorin-cli: " + e.description());
+        } catch (const std::exception&) {
+            console->err(L"pelorin-cli: out of memory or an internal error");
+        }
+    }
+    if (SUCCEEDED(com)) ::CoUninitialize();
+    return exitCode;
+}

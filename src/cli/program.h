@@ -1,0 +1,31 @@
+// pelorin-cli from its arguments to its exit code, over the services it is
+// given: the real ones in main_win.cpp, scripted ones in tests.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/event_pump.h"
+#include "cli/console.h"
+#include "cli/file_facts.h"
+#include "cli/list_file.h"
+#include "cli/outlook_profile.h"
+#include "scan/filesystem.h"
+
+namespace pelorin::cli {
+
+struct Services {
+    Console& console;
+    FileProbe& files;
+    scan::FileSystemFactory fileSystems;
+    EventPump& events;
+    // Connects to Outlook; raises OutlookUnavailable.
+    std::function<std::unique_ptr<OutlookProfile>()> connect;
+    VariableLookup variables;
+};
+
+// `args` without the program's own name; gives the exit code.
+int runCli(const std::vector<std::wstring>& args, Services& services);
+
+}  // namespace pelorin::cli

@@ -1,0 +1,112 @@
+#include "cli/records.h"
+
+#include <cstdio>
+
+#include "base/text.h"
+
+namespace pelorin::cli {
+
+namespace {
+
+int countOf(const std::vector<FileRecord>& records, Result result) {
+    int n = 0;
+    for (const FileRecord& r : records) n += r.result == result;
+    return n;
+}
+
+// ", 2 failed" when there are any; nothing otherwise.
+std::wstring part(int count, const wchar_t* what) {
+    return count ? L", " + std::to_wstring(count) + L" " + what : std::wstring();
+}
+
+std::wstring hexOf(std::int32_t hresult) {
+    if (hresult == 0) return {};
+    wchar_t text[16];
+    std::swprintf(text, 16, L"0x%08X", static_cast<unsigned>(hresult));
+    return text;
+}
+
+}  // namespace
+
+const wchar_t* resultName(Result result) {
+    switch (result) {
+        case Result::Attached: return L"attached";
+        case Result::Already: return L"already";
+        case Result::Failed: return L"failed";
+        case Result::Skipped: return L"skipped";
+        case Result::Detached: return L"detached";
+        case Result::Ok: return L"ok";
+        case Result::Warning: return L"warning";
+        case Result::Problem: return L"problem";
+    }
+    return L"failed";
+}
+
+std::wstring resultLine(const FileRecord& record) {
+    std::wstring line = std::wstring(resultName(record.result)) + L"\t" + record.path;
+    if (!record.reason.empty()) line += L"\t" + record.reason;
+    return line;
+}
+
+int exitCodeOf(const std::vector<FileRecord>& records) {
+    const bool bad = countOf(records, Result::Failed) || countOf(records, Result::Problem);
+    return bad ? kExitFailed : kExitOk;
+}
+
+std::wstring summaryText(Command command, const std::vector<FileRecord>& records, bool dryRun) {
+    const int total = static_cast<int>(records.size());
+    const int failed = countOf(records, Result::Failed);
+    const int skipped = countOf(records, Result::Skipped);
+    switch (command) {
+        case Command::Attach:
+            if (dryRun)
+                return L"dry run: " + std::to_wstring(skipped) + L" of " + std::to_wstring(total) +
+                       L" would be attached" +
+                       part(countOf(records, Result::Already), L"already in Outlook") +
+                       part(failed, L"failed");
+            return std::to_wstring(countOf(records, Result::Attached)) + L" of " +
+                   std::to_wstring(total) + L" attached" +
+                   part(countOf(records, Result::Already), L"already in Outlook") +
+                   part(failed, L"failed") + part(skipped, L"skipped");
+        case Command::Detach:
+            return std::to_wstring(countOf(records, Result::Detached)) + L" of " +
+                   std::to_wstring(total) + L" detached" + part(failed, L"failed") +
+                   part(skipped, L"skipped");
+        case Command::List:
+            return std::to_wstring(total) + (total == 1 ? L" store" : L" stores") +
+                   L" in the profile";
+        case Command::Check:
+            return std::to_wstring(total) + L" checked: " +
+                   std::to_wstring(countOf(records, Result::Ok)) + L" ok" +
+                   part(countOf(records, Result::Warning), L"with warnings") +
+                   part(countOf(records, Result::Problem), L"with problems") +
+                   part(skipped, L"skipped");
+    }
+    return {};
+}
+
+std::wstring csvField(const std::wstring& text) {
+    const bool quote = text.find_first_of(L",\"\r\n") != std::wstring::npos ||
+                       (!text.empty() && (text.front() == L' ' || text.back() == L' '));
+    if (!quote) return text;
+    std::wstring out = L"\"";
+    for (wchar_t c : text) {
+        if (c == L'"') out += L'"';
+        out += c;
+    }
+    return out + L"\"";
+}
+
+std::string csvReport(const std::vector<FileRecord>& records) {
+    std::string out = "\xEF\xBB\xBFpath,size_bytes,format,result,reason,hresult\r\n";
+    for (const FileRecord& r : records) {
+        const std::wstring row = csvField(r.path) + L"," +
+                                 (r.size ? std::to_wstring(*r.size) : std::wstring()) + L"," +
+                                 csvField(r.format) + L"," + resultName(r.result) + L"," +
+                                 csvField(r.reason) + L"," + hexOf(r.hresult);
+        out += toUtf8(row) + "\r\n";
+    }
+    return out;
+}
+
+}  // namespace pelorin::cli

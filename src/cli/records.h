@@ -1,0 +1,57 @@
+// What pelorin-cli says about each file: its result, why, and what it knows
+// of the file; the summary line and the exit code over a whole run; the CSV
+// report. Portable.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pelorin::cli {
+
+// Exit codes, stable for scripts (and listed by --help).
+enum ExitCode : int {
+    kExitOk = 0,           // every file attached, already attached, detached or ok
+    kExitFailed = 1,       // at least one file failed or has a problem
+    kExitUsage = 2,        // unknown option, no paths, unreadable list file
+    kExitNoOutlook = 3,    // Outlook unavailable
+};
+
+enum class Result { Attached, Already, Failed, Skipped, Detached, Ok, Warning, Problem };
+
+const wchar_t* resultName(Result result);
+
+struct FileRecord {
+    FileRecord() = default;
+    explicit FileRecord(std::wstring path, Result result = Result::Ok, std::wstring reason = {})
+        : path(std::move(path)), result(result), reason(std::move(reason)) {}
+
+    std::wstring path;
+    Result result = Result::Ok;
+    std::wstring reason;
+    std::optional<std::int64_t> size;  // bytes, when the file could be measured
+    std::wstring format;               // "Unicode PST", "ANSI PST", "OST", ...
+    std::int32_t hresult = 0;          // Outlook's, when a call failed
+};
+
+// RESULT<TAB>PATH[<TAB>REASON]
+std::wstring resultLine(const FileRecord& record);
+
+// 1 when any file failed or has a problem, else 0.
+int exitCodeOf(const std::vector<FileRecord>& records);
+
+// "3 of 5 attached, 1 already in Outlook, 1 failed" and its kin.
+enum class Command { Attach, Detach, List, Check };
+std::wstring summaryText(Command command, const std::vector<FileRecord>& records,
+                         bool dryRun = false);
+
+// One CSV field as RFC 4180 quotes it: in double quotes, inner quotes
+// doubled, when it holds a comma, a quote, a line break or outer spaces.
+std::wstring csvField(const std::wstring& text);
+
+// The whole report: UTF-8 with a byte-order mark (so spreadsheet programs
+// read it as UTF-8), a header row, CRLF line ends.
+std::string csvReport(const std::vector<FileRecord>& records);
+
+}  // namespace pelorin::cli

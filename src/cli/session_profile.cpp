@@ -1,0 +1,58 @@
+#include "cli/session_profile.h"
+
+#include "base/error.h"
+#include "outlook/failure_text.h"
+#include "outlook/session.h"
+#include "pstlist/add_folder.h"
+#include "pstlist/attach_step.h"
+
+namespace pelorin::cli {
+
+namespace {
+
+class SessionProfile final : public OutlookProfile {
+public:
+    SessionProfile(std::unique_ptr<outlook::Automation> automation,
+                   std::unique_ptr<scan::FileSystem> files)
+        : automation_(std::move(automation)), files_(std::move(files)),
+          session_(*automation_), inProfile_(session_.storePathsOrNone()) {}
+
+    std::vector<Store> stores() override {
+        std::vector<Store> out;
+        for (const outlook::StoreInfo& info : session_.stores())
+            out.push_back(Store{info.displayName, info.filePath,
+                                info.exchangeStoreType == outlook::kPstStoreType &&
+                                    pstlist::isPstPath(info.filePath),
+                                info.isDefault});
+        return out;
+    }
+    bool contains(const std::wstring& path) override { return inProfile_.contains(path); }
+    bool attach(const std::wstring& path) override {
+        return pstlist::attachFile(*files_, session_, inProfile_, path) ==
+               pstlist::AttachOutcome::Added;
+    }
+    void remove(const Store& store) override {
+        const auto same = [&](const std::wstring& p) { return pstlist::sameFile(p, store.filePath); };
+        if (session_.removeStores(same) == 0)
+            throw Error(kErrAutomation, L"the store is no longer in the profile");
+    }
+
+private:
+    std::unique_ptr<outlook::Automation> automation_;
+    std::unique_ptr<scan::FileSystem> files_;
+    outlook::OutlookSession session_;
+    pstlist::ProfileFiles inProfile_;
+};
+
+}  // namespace
+
+std::unique_ptr<OutlookProfile> connectSession(std::unique_ptr<outlook::Automation> automation,
+                                               const scan::FileSystemFactory& fileSystems) {
+    try {
+        return std::make_unique<SessionProfile>(std::move(automation), fileSystems());
+    } catch (const outlook::ConnectError& e) {
+        throw OutlookUnavailable{outlook::connectFailureText(e)};
+    }
+}
+
+}  // namespace pelorin::cli

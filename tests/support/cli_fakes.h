@@ -1,0 +1,67 @@
+// Scripted services for pelorin-cli's run: a console that records, files
+// described by their facts, and an Outlook profile whose stores and failures
+// the test sets. runCli() over them gives the output and the exit code.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/program.h"
+
+namespace pelorin::test {
+
+struct RecordingConsole final : cli::Console {
+    void out(const std::wstring& line) override { outLines.push_back(line); }
+    void err(const std::wstring& line) override { errLines.push_back(line); }
+    void progress(int, int, const std::wstring&) override { ++progressCalls; }
+    std::vector<std::wstring> outLines, errLines;
+    int progressCalls = 0;
+};
+
+// Paths are compared without regard to case; a relative path is made full
+// under "C:\work\".
+struct ScriptedFiles final : cli::FileProbe {
+    cli::FileFacts facts(const std::wstring& path) override;
+    std::optional<std::string> readAll(const std::wstring& path) override;
+    bool writeAll(const std::wstring& path, const std::string& bytes) override;
+    bool samePath(const std::wstring& a, const std::wstring& b) override;
+    std::wstring fullPath(const std::wstring& path) override;
+
+    // A sound Unicode PST of 8192 bytes at each path.
+    void pst(const std::vector<std::wstring>& paths);
+    std::map<std::wstring, cli::FileFacts> files;
+    std::map<std::wstring, std::string> contents;  // for readAll
+    std::map<std::wstring, std::string> written;
+};
+
+// Attaches as the window's step does: a file the scripted files lack is
+// not found, one already in `current` is not sent again.
+struct ScriptedProfile final : cli::OutlookProfile {
+    explicit ScriptedProfile(ScriptedFiles& files) : files(files) {}
+    std::vector<cli::Store> stores() override;
+    bool contains(const std::wstring& path) override;
+    bool attach(const std::wstring& path) override;
+    void remove(const cli::Store& store) override;
+
+    ScriptedFiles& files;
+    std::vector<cli::Store> current;
+    std::map<std::wstring, std::int32_t> failing;  // path -> HRESULT of its AddStore
+    std::vector<std::wstring> calls;               // "add PATH", "remove PATH"
+};
+
+// One run of pelorin-cli over scripted services.
+struct CliRun {
+    RecordingConsole console;
+    ScriptedFiles files;
+    ScriptedProfile profile{files};
+    std::optional<std::wstring> unavailable;  // set: connecting raises this
+    std::map<std::wstring, std::wstring> variables;
+
+    int run(const std::vector<std::wstring>& args);
+    // The result lines' first two fields, "RESULT\tPATH".
+    std::vector<std::wstring> results() const;
+};
+
+}  // namespace pelorin::test

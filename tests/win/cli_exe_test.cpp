@@ -1,0 +1,286 @@
+// pelorin-cli.exe itself, run as a separate process with its output
+// redirected: the checks over crafted files, attach runs against the
+// stand-in Outlook, paths in any script through stdout and the CSV, and
+// exit code 3 when no Outlook is registered.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <cwchar>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <objbase.h>
+
+#include "base/handles_win.h"
+#include "base/text.h"
+#include "outlook/automation_win.h"
+#include "outlook/session.h"
+#include "outlook-standin/standin_ids.h"
+#include "support/pst_files.h"
+#include "support/temp_tree.h"
+#include "win/harness_win.h"
+
+namespace pelorin::test {
+namespace {
+
+struct Output {
+    DWORD exitCode = 0xFFFFFFFF;
+    std::wstring out, err;
+    // stdout's lines without their "\r\n".
+    std::vector<std::wstring> lines() const {
+        std::vector<std::wstring> result;
+        std::wistringstream in(out);
+        for (std::wstring line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == L'\r') line.pop_back();
+            result.push_back(line);
+        }
+        return result;
+    }
+};
+
+std::wstring besideTests(const wchar_t* name) {
+    wchar_t self[MAX_PATH * 4]{};
+    ::GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
+    const std::wstring path(self);
+    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
+}
+
+std::string fileBytes(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+UniqueFile inheritable(const std::wstring& path) {
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    return UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Runs pelorin-cli.exe with the arguments, its output into files of the tree.
+Output runCli(const TempTree& tree, const std::vector<std::wstring>& args) {
+    const std::wstring exe = besideTests(L"pelorin-cli.exe");
+    std::wstring line = L"\"" + exe + L"\"";
+    for (const std::wstring& arg : args) line += L" \"" + arg + L"\"";
+    // Fresh files for each run: a server started from the run may still
+    // hold the last run's handles for a moment.
+    static int serial = 0;
+    const std::wstring n = std::to_wstring(++serial);
+    const std::wstring outPath = tree.path(L"stdout" + n + L".txt");
+    const std::wstring errPath = tree.path(L"stderr" + n + L".txt");
+    Output result;
+    {
+        UniqueFile out = inheritable(outPath), err = inheritable(errPath);
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = out.get();
+        si.hStdError = err.get();
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                              nullptr, nullptr, &si, &pi))
+            return result;
+        const UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
+        ::WaitForSingleObject(process.get(), 60000);
+        ::GetExitCodeProcess(process.get(), &result.exitCode);
+    }
+    result.out = fromUtf8(fileBytes(outPath));
+    result.err = fromUtf8(fileBytes(errPath));
+    return result;
+}
+
+bool standinRegistered() {
+    CLSID registered{}, ours{};
+    ::CLSIDFromString(standin::kClsidText, &ours);
+    return SUCCEEDED(::CLSIDFromProgID(standin::kProgId, &registered)) && registered == ours;
+}
+
+class CliExe : public testing::Test {
+protected:
+    void TearDown() override {
+        for (const auto& f : readOnly_) ::SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    std::wstring pst(const std::wstring& name, const PstShape& shape = {}) {
+        tree.file(name);
+        return writePst(tree.fsPath(name), shape).wstring();
+    }
+    std::wstring damaged(const std::wstring& name) {
+        std::vector<std::uint8_t> bytes = pstBytes();
+        bytes[100] ^= 1;
+        tree.file(name);
+        writeBytes(tree.fsPath(name), bytes);
+        return tree.path(name);
+    }
+    std::wstring readOnly(std::wstring path) {
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        readOnly_.push_back(path);
+        return path;
+    }
+    TempTree tree;
+
+private:
+    std::vector<std::wstring> readOnly_;
+};
+
+// The stand-in's profile without the stores inside the tree.
+void forgetStores(const TempTree& tree) {
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        auto automation = outlook::makeComAutomation();
+        outlook::OutlookSession outlook(*automation);
+        const std::wstring prefix = tree.path();
+        outlook.removeStores([&](const std::wstring& path) { return path.rfind(prefix, 0) == 0; });
+    }
+    if (SUCCEEDED(com)) ::CoUninitialize();
+}
+
+std::vector<std::wstring> sorted(std::vector<std::wstring> lines) {
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+TEST_F(CliExe, CheckOverCraftedFiles) {
+    PstShape ost;
+    ost.client[1] = 'O';
+    const std::wstring unicode = pst(L"mail/unicode.pst");
+    const std::wstring ansi = pst(L"mail/ansi.pst", {PstLayout::Ansi});
+    const std::wstring scripts = pst(L"mail/\x41F\x43E\x447\x442\x430/\x90AE\x4EF6.pst");
+    const std::wstring offline = pst(L"mail/offline.pst", ost);
+    const std::wstring flipped = damaged(L"mail/flipped.pst");
+    const std::wstring locked = readOnly(pst(L"mail/readonly.pst"));
+    const std::wstring held = pst(L"mail/held.pst");
+    const UniqueFile holder(::CreateFileW(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+
+    const std::wstring synced = pst(L"mail/OneDrive/s.pst");
+    ::SetEnvironmentVariableW(L"OneDrive", tree.path(L"mail/OneDrive").c_str());
+
+    const std::wstring report = tree.path(L"report.csv");
+    const Output run = runCli(tree, {L"check", L"--report", report, tree.path(L"mail")});
+    ::SetEnvironmentVariableW(L"OneDrive", nullptr);
+    EXPECT_EQ(run.exitCode, 1u) << run.err;
+    EXPECT_EQ(sorted(run.lines()),
+              sorted({L"ok\t" + unicode, L"ok\t" + ansi, L"ok\t" + scripts,
+                      L"problem\t" + offline + L"\tan OST (offline copy of a mailbox), not a PST",
+                      L"problem\t" + flipped + L"\tdamaged: header checksum does not match",
+                      L"problem\t" + locked + L"\tread-only",
+                      L"problem\t" + held + L"\tin use by another program",
+                      L"warning\t" + synced + L"\tin a OneDrive-synced folder"}));
+    EXPECT_NE(run.err.find(L"8 checked: 3 ok, 1 with warnings, 4 with problems"),
+              std::wstring::npos) << run.err;
+    const std::string csv = fileBytes(report);
+    EXPECT_EQ(csv.rfind("\xEF\xBB\xBFpath,size_bytes,format,result,reason,hresult\r\n", 0), 0u);
+    EXPECT_NE(csv.find(toUtf8(scripts) + ",8192,Unicode PST,ok,,\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(toUtf8(ansi) + ",8192,ANSI PST,ok,,\r\n"), std::string::npos) << csv;
+}
+
+TEST_F(CliExe, AttachRunsAgainstTheStandin) {
+    StandinTurn turn;
+    if (!standinRegistered()) GTEST_SKIP() << "the stand-in Outlook is not registered";
+    const std::wstring a = pst(L"tree/a.pst"), b = pst(L"tree/2019/b.pst");
+    const std::wstring c = pst(L"tree/\x41F\x43E\x447\x442\x430 \x90AE\x4EF6/c.pst");
+    Output run = runCli(tree, {L"attach", tree.path(L"tree")});
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(sorted(run.lines()), sorted({L"attached\t" + a, L"attached\t" + b, L"attached\t" + c}));
+    EXPECT_EQ(run.err, L"3 of 3 attached\r\n");  // no progress into a file
+    run = runCli(tree, {L"attach", tree.path(L"tree")});
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(sorted(run.lines()), sorted({L"already\t" + a + L"\talready in Outlook",
+                                           L"already\t" + b + L"\talready in Outlook",
+                                           L"already\t" + c + L"\talready in Outlook"}));
+
+    // Without --continue the run stops at the damaged file.
+    const std::wstring bad = damaged(L"more/bad.pst");
+    const std::wstring d = pst(L"more/d.pst"), e = pst(L"more/e.pst");
+    run = runCli(tree, {L"attach", d, bad, e});
+    EXPECT_EQ(run.exitCode, 1u);
+    ASSERT_EQ(run.lines().size(), 3u);
+    EXPECT_EQ(run.lines()[0], L"attached\t" + d);
+    EXPECT_TRUE(run.lines()[1].starts_with(L"failed\t" + bad + L"\t")) << run.lines()[1];
+    EXPECT_EQ(run.lines()[2], L"skipped\t" + e + L"\tnot tried: an earlier file failed");
+
+    // With it, every file is tried and the report says why the one failed.
+    const std::wstring report = tree.path(L"attach.csv");
+    run = runCli(tree, {L"attach", L"--continue", L"--report", report, bad, e});
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.lines().at(1), L"attached\t" + e);
+    const std::string csv = fileBytes(report);
+    EXPECT_NE(csv.find(toUtf8(bad) + ",8192,damaged,failed,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("checksum does not match"), std::string::npos) << csv;
+    forgetStores(tree);
+}
+
+// detach --all leaves only the default store, which is refused by name; list
+// shows what is left. The turn keeps other tests' stores out meanwhile.
+TEST_F(CliExe, DetachAllThenListAndTheDefaultStoreRefused) {
+    StandinTurn turn;
+    if (!standinRegistered()) GTEST_SKIP() << "the stand-in Outlook is not registered";
+    const std::wstring a = pst(L"a.pst"), b = pst(L"b.pst");
+    ASSERT_EQ(runCli(tree, {L"attach", a, b}).exitCode, 0u);
+    Output run = runCli(tree, {L"list"});
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.out.find(L"ok\t" + b + L"\tpst: b, Unicode PST, 8192 bytes"), std::wstring::npos)
+        << run.out;
+
+    run = runCli(tree, {L"detach", L"--all"});
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.out.find(L"detached\t" + b + L"\r\n"), std::wstring::npos) << run.out;
+    run = runCli(tree, {L"list"});
+    ASSERT_EQ(run.lines().size(), 1u) << run.out;
+    const std::wstring kept = run.lines()[0].substr(3, run.lines()[0].find(L'\t', 3) - 3);
+    EXPECT_NE(run.lines()[0].find(L"\tpst (default): "), std::wstring::npos) << run.out;
+
+    run = runCli(tree, {L"detach", kept});
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.out, L"failed\t" + kept + L"\trefused: the profile's default store\r\n");
+    forgetStores(tree);
+}
+
+// A machine whose Outlook.Application names a class that is not there, as
+// with only the new Outlook: the registration points elsewhere for the
+// length of the run (the stand-in tests wait their turn meanwhile).
+class OutlookClassMissing {
+public:
+    OutlookClassMissing() {
+        DWORD size = sizeof saved_;
+        ok_ = ::RegGetValueW(HKEY_LOCAL_MACHINE, kKey, nullptr, RRF_RT_REG_SZ, nullptr, saved_,
+                             &size) == ERROR_SUCCESS &&
+              set(L"{5E1A7C2B-0000-4C11-9D0E-5E1A7C2B0000}");
+    }
+    ~OutlookClassMissing() {
+        if (ok_) set(saved_);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    static constexpr wchar_t kKey[] = L"Software\\Classes\\Outlook.Application\\CLSID";
+    static bool set(const wchar_t* clsid) {
+        return ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, nullptr, REG_SZ, clsid,
+                                 static_cast<DWORD>((wcslen(clsid) + 1) * sizeof(wchar_t))) ==
+               ERROR_SUCCESS;
+    }
+    wchar_t saved_[64]{};
+    bool ok_ = false;
+};
+
+TEST_F(CliExe, ExitCode3WithoutOutlook) {
+    StandinTurn turn;
+    if (!standinRegistered()) GTEST_SKIP() << "the stand-in Outlook is not registered";
+    const std::wstring file = pst(L"a.pst");
+    Output run;
+    {
+        OutlookClassMissing missing;
+        ASSERT_TRUE(missing.ok());
+        run = runCli(tree, {L"attach", file});
+    }
+    EXPECT_EQ(run.exitCode, 3u) << run.err;
+    EXPECT_NE(run.err.find(L"not installed"), std::wstring::npos) << run.err;
+    EXPECT_EQ(run.out, L"");
+}
+
+}  // namespace
+}  // namespace pelorin::test
