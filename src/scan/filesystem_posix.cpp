@@ -71,9 +71,9 @@ FolderListing listPlatformFolder(const std::wstring& path) {
 
 namespace {
 
-class PosixFileSystem final : public FileSystem {
+class PosixFileSystem final : public CachedFileSystem {
 public:
-    explicit PosixFileSystem(ListingSetup setup) : cache_(std::move(setup)) {}
+    using CachedFileSystem::CachedFileSystem;
 
     wchar_t separator() const override { return L'/'; }
 
@@ -83,14 +83,6 @@ public:
         return stat(toUtf8(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
 
-    std::unique_ptr<Folder> openFolder(const std::wstring& path) override {
-        return cache_.open(path);
-    }
-    void listAhead(const std::wstring& path) override { cache_.listAhead(path); }
-    bool listingReady(const std::wstring& path, std::chrono::milliseconds wait) override {
-        return cache_.ready(path, wait);
-    }
-
     std::int64_t fileLength(const std::wstring& path) override {
         struct stat st;
         if (path.empty() || stat(toUtf8(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
@@ -98,8 +90,6 @@ public:
         return static_cast<std::int64_t>(st.st_size);
     }
 
-private:
-    ListingCache cache_;
 };
 
 }  // namespace

@@ -69,9 +69,9 @@ FolderListing listPlatformFolder(const std::wstring& path) {
 
 namespace {
 
-class Win32FileSystem final : public FileSystem {
+class Win32FileSystem final : public CachedFileSystem {
 public:
-    explicit Win32FileSystem(ListingSetup setup) : cache_(std::move(setup)) {}
+    using CachedFileSystem::CachedFileSystem;
 
     wchar_t separator() const override { return L'\\'; }
 
@@ -79,14 +79,6 @@ public:
         if (path.empty()) return false;
         const DWORD attributes = GetFileAttributesW(longPath(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    }
-
-    std::unique_ptr<Folder> openFolder(const std::wstring& path) override {
-        return cache_.open(path);
-    }
-    void listAhead(const std::wstring& path) override { cache_.listAhead(path); }
-    bool listingReady(const std::wstring& path, std::chrono::milliseconds wait) override {
-        return cache_.ready(path, wait);
     }
 
     std::int64_t fileLength(const std::wstring& path) override {
@@ -99,8 +91,6 @@ public:
                                          data.nFileSizeLow);
     }
 
-private:
-    ListingCache cache_;
 };
 
 }  // namespace

@@ -104,4 +104,22 @@ private:
     long long slowListings_ = 0;
 };
 
+// What the platform file systems share: folders are opened through the
+// listing cache, whose pool lists the folders named ahead.
+class CachedFileSystem : public FileSystem {
+public:
+    explicit CachedFileSystem(ListingSetup setup) : cache_(std::move(setup)) {}
+
+    std::unique_ptr<Folder> openFolder(const std::wstring& path) override {
+        return cache_.open(path);
+    }
+    void listAhead(const std::wstring& path) override { cache_.listAhead(path); }
+    bool listingReady(const std::wstring& path, std::chrono::milliseconds wait) override {
+        return cache_.ready(path, wait);
+    }
+
+private:
+    ListingCache cache_;
+};
+
 }  // namespace pelorin::scan
