@@ -52,11 +52,16 @@ struct Options {
 bool parse(int argc, char** argv, Options& options) {
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--threads") && i + 1 < argc) options.threads = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--delay-ms") && i + 1 < argc) options.delayMs = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--ahead")) options.ahead = true;
-        else if (positional++ == 0) options.root = pelorin::fromUtf8(argv[i]);
-        else options.runs = std::max(1, std::atoi(argv[i]));
+        if (!std::strcmp(argv[i], "--threads") && i + 1 < argc)
+            options.threads = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--delay-ms") && i + 1 < argc)
+            options.delayMs = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--ahead"))
+            options.ahead = true;
+        else if (positional++ == 0)
+            options.root = pelorin::fromUtf8(argv[i]);
+        else
+            options.runs = std::max(1, std::atoi(argv[i]));
     }
     return !options.root.empty();
 }
@@ -66,7 +71,8 @@ bool parse(int argc, char** argv, Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: scan_bench ROOT [RUNS] [--threads N] [--delay-ms D] [--ahead]\n");
+        std::fprintf(stderr,
+                     "usage: scan_bench ROOT [RUNS] [--threads N] [--delay-ms D] [--ahead]\n");
         return 2;
     }
     const auto delay = std::chrono::milliseconds(options.delayMs);

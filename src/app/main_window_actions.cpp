@@ -10,7 +10,9 @@ namespace pelorin::app {
 MainWindowActions::MainWindowActions(ui::Toolkit& ui, scan::FileSystemFactory fileSystems,
                                      outlook::Automation& automation,
                                      std::function<void(const std::wstring&)> openWebPage)
-    : ui_(ui), fileSystems_(std::move(fileSystems)), automation_(automation),
+    : ui_(ui),
+      fileSystems_(std::move(fileSystems)),
+      automation_(automation),
       openWebPage_(std::move(openWebPage)) {}
 
 void MainWindowActions::onAddFile() {

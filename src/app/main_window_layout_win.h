@@ -48,8 +48,8 @@ struct ColumnLayout {
 extern const std::array<ColumnLayout, 3> kColumns;
 
 inline constexpr SIZE kClientSize{600, 410};
-inline constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                                      WS_CLIPCHILDREN;
+inline constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 inline constexpr wchar_t kWindowClass[] = L"PelorinMainWindow";
 
 // Painted on the window's own surface, below every control.

@@ -111,18 +111,20 @@ void MainWindow::loadResources() {
     const HWND hwnd = hwnd_.get();
     iconLarge_.reset(loadIcon(options_.resources, IDI_APP, GetSystemMetrics(SM_CXICON)));
     iconSmall_.reset(loadIcon(options_.resources, IDI_APP, GetSystemMetrics(SM_CXSMICON)));
-    if (iconLarge_) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
-    if (iconSmall_) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
+    if (iconLarge_)
+        SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
+    if (iconSmall_)
+        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
     if (options_.resources) {
-        banner_.reset(static_cast<HBITMAP>(LoadImageW(options_.resources,
-                                                      MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP,
-                                                      0, 0, LR_CREATEDIBSECTION)));
+        banner_.reset(
+            static_cast<HBITMAP>(LoadImageW(options_.resources, MAKEINTRESOURCEW(IDB_BANNER),
+                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
         // Unshared, so the window owns it: the shared cache does not serve a
         // module loaded as a data file everywhere (Wine makes a new cursor
         // on every load), and each window would leave one behind.
-        ownHand_.reset(static_cast<HCURSOR>(LoadImageW(options_.resources,
-                                                       MAKEINTRESOURCEW(IDC_HAND_LINK),
-                                                       IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)));
+        ownHand_.reset(
+            static_cast<HCURSOR>(LoadImageW(options_.resources, MAKEINTRESOURCEW(IDC_HAND_LINK),
+                                            IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)));
         hand_ = ownHand_.get();
     }
     if (!hand_) hand_ = LoadCursorW(nullptr, IDC_HAND);
@@ -139,8 +141,7 @@ void MainWindow::createControls() {
     for (const ControlLayout& layout : kControls) {
         const RECT& r = layout.rect;
         HWND child = CreateWindowExW(layout.exStyle, layout.className, layout.text, layout.style,
-                                     r.left, r.top, r.right - r.left, r.bottom - r.top,
-                                     hwnd_.get(),
+                                     r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd_.get(),
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                      instance, nullptr);
         if (!child) windowCreationFailed(layout.name);
@@ -177,8 +178,8 @@ void MainWindow::setUpPstList() {
                  LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     // The check boxes' state images are the list view's own, but with shared
     // image lists it leaves them behind when it goes: the window frees them.
-    checkBoxes_.reset(reinterpret_cast<HIMAGELIST>(
-        SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0)));
+    checkBoxes_.reset(
+        reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0)));
     int index = 0;
     for (const ColumnLayout& column : kColumns) {
         LVCOLUMNW lvc{};
@@ -234,8 +235,7 @@ void MainWindow::reportUnhandled(int number, const std::wstring& description) no
         }
         MessageBoxW(hwnd_.get(), runtimeErrorText(number, description).c_str(), kAppTitle,
                     MB_OK | MB_ICONHAND);
-    } catch (...) {
-    }
+    } catch (...) {}
     ExitProcess(number > 0 ? static_cast<UINT>(number) : 1u);
 }
 
@@ -329,7 +329,8 @@ void MainWindow::paint() {
 
 LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -350,21 +351,13 @@ LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
 LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     std::optional<LRESULT> result;
     switch (message) {
-    case WM_COMMAND:
-        onCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
+    case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_CTLCOLORSTATIC:
         result = onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         break;
-    case WM_SETCURSOR:
-        result = onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam));
-        break;
-    case WM_PAINT:
-        paint();
-        return 0;
-    case WM_ACTIVATE:
-        onActivate(LOWORD(wParam), HIWORD(wParam) != 0);
-        return 0;
+    case WM_SETCURSOR: result = onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam)); break;
+    case WM_PAINT: paint(); return 0;
+    case WM_ACTIVATE: onActivate(LOWORD(wParam), HIWORD(wParam) != 0); return 0;
     case WM_SYSCOMMAND:
         // Fixed size: no maximising (a double click on the caption or a
         // message from outside) and no sizing.
@@ -376,8 +369,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         if (options_.quitWhenClosed) PostQuitMessage(0);
         return 0;
-    default:
-        break;
+    default: break;
     }
     return result ? *result : DefWindowProcW(hwnd_.get(), message, wParam, lParam);
 }

@@ -18,13 +18,13 @@ namespace pelorin {
 enum ErrorNumber : std::int32_t {
     kErrOverflow = 6,
     kErrOutOfMemory = 7,
-    kErrSubscript = 9,       // row or item index out of range
-    kErrInternal = 51,       // a fault of the program itself
+    kErrSubscript = 9,  // row or item index out of range
+    kErrInternal = 51,  // a fault of the program itself
     kErrFileNotFound = 53,
     kErrPermission = 70,
     kErrPathNotFound = 76,
-    kErrDuplicateKey = 457,  // collection key already present
-    kErrAutomation = 440,    // a failed COM call (the HRESULT is kept too)
+    kErrDuplicateKey = 457,     // collection key already present
+    kErrAutomation = 440,       // a failed COM call (the HRESULT is kept too)
     kErrWindowCreation = 1000,  // the main window or one of its controls
 };
 
@@ -62,8 +62,11 @@ public:
     // `where` is left to its default: the place of the `throw Error(...)`.
     Error(std::int32_t number, std::wstring description, std::int32_t hresult = 0,
           SourceLocation where = SourceLocation::current())
-        : std::runtime_error(toUtf8(description)), number_(number), hresult_(hresult),
-          description_(std::move(description)), where_(where) {}
+        : std::runtime_error(toUtf8(description)),
+          number_(number),
+          hresult_(hresult),
+          description_(std::move(description)),
+          where_(where) {}
 
     std::int32_t number() const { return number_; }
     std::int32_t hresult() const { return hresult_; }

@@ -26,10 +26,12 @@ namespace {
 // "x.pst ") and name another file.
 bool isPlainAbsolute(const std::wstring& path) {
     std::size_t start = 0;
-    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') start = 3;
+    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\')
+        start = 3;
     else if (path.rfind(L"\\\\", 0) == 0 && path.size() > 2 && path[2] != L'.' && path[2] != L'?')
         start = 2;
-    else return false;
+    else
+        return false;
     if (path.find(L'/') != std::wstring::npos) return false;
     while (start < path.size()) {
         std::size_t end = path.find(L'\\', start);

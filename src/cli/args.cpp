@@ -93,8 +93,6 @@ bool needsPaths(const Options& options) {
     return !(options.command == Command::Detach && options.all);
 }
 
-std::wstring versionText() {
-    return L"pelorin-cli " PELORIN_CLI_VERSION_TEXT;
-}
+std::wstring versionText() { return L"pelorin-cli " PELORIN_CLI_VERSION_TEXT; }
 
 }  // namespace pelorin::cli

@@ -22,13 +22,13 @@ bool isOst(const FileFacts& facts) {
 // The reason a header is not accepted, in a few words.
 const wchar_t* headerProblem(PstCheck check) {
     switch (check) {
-        case PstCheck::TooShort: return L"damaged: shorter than a PST header";
-        case PstCheck::BadMagic: return L"damaged: no PST signature";
-        case PstCheck::BadVersion: return L"damaged: unknown PST version";
-        case PstCheck::BadSentinel: return L"damaged: bad header sentinel";
-        case PstCheck::BadCrc: return L"damaged: header checksum does not match";
-        case PstCheck::BadLength: return L"damaged: length differs from the header (truncated?)";
-        default: return L"not a PST";
+    case PstCheck::TooShort: return L"damaged: shorter than a PST header";
+    case PstCheck::BadMagic: return L"damaged: no PST signature";
+    case PstCheck::BadVersion: return L"damaged: unknown PST version";
+    case PstCheck::BadSentinel: return L"damaged: bad header sentinel";
+    case PstCheck::BadCrc: return L"damaged: header checksum does not match";
+    case PstCheck::BadLength: return L"damaged: length differs from the header (truncated?)";
+    default: return L"not a PST";
     }
 }
 
@@ -48,10 +48,12 @@ void checkSize(const FileFacts& facts, bool unicode, std::wstring& problems,
                std::wstring& warnings) {
     const std::int64_t limit = unicode ? kUnicodeLimit : kAnsiLimit;
     const std::int64_t warn = unicode ? kUnicodeWarn : kAnsiWarn;
-    const std::wstring what = std::wstring(unicode ? L"Unicode" : L"ANSI") + L" limit of " +
-                              gigabytes(limit);
-    if (facts.size >= limit) add(problems, L"size " + gigabytes(facts.size) + L" over the " + what);
-    else if (facts.size >= warn) add(warnings, L"size " + gigabytes(facts.size) + L" near the " + what);
+    const std::wstring what =
+        std::wstring(unicode ? L"Unicode" : L"ANSI") + L" limit of " + gigabytes(limit);
+    if (facts.size >= limit)
+        add(problems, L"size " + gigabytes(facts.size) + L" over the " + what);
+    else if (facts.size >= warn)
+        add(warnings, L"size " + gigabytes(facts.size) + L" near the " + what);
 }
 
 }  // namespace
@@ -112,10 +114,12 @@ FileRecord checkRecord(const std::wstring& path, const FileFacts& facts) {
     }
     if (facts.readOnly) add(problems, L"read-only");
     if (facts.inUse) add(problems, L"in use by another program");
-    if (facts.network) add(problems, L"on a network path (Outlook does not support PSTs on shares)");
+    if (facts.network)
+        add(problems, L"on a network path (Outlook does not support PSTs on shares)");
     if (facts.oneDrive) add(warnings, L"in a OneDrive-synced folder");
-    record.result = !problems.empty() ? Result::Problem
-                    : !warnings.empty() ? Result::Warning : Result::Ok;
+    record.result = !problems.empty()   ? Result::Problem
+                    : !warnings.empty() ? Result::Warning
+                                        : Result::Ok;
     record.reason = problems;
     if (!warnings.empty()) add(record.reason, warnings);
     return record;

@@ -9,8 +9,7 @@ namespace pelorin::cli {
 
 namespace {
 
-const Store* storeOf(const std::vector<Store>& stores, const std::wstring& path,
-                     FileProbe& probe) {
+const Store* storeOf(const std::vector<Store>& stores, const std::wstring& path, FileProbe& probe) {
     for (const Store& store : stores)
         if (!store.filePath.empty() && probe.samePath(store.filePath, path)) return &store;
     return nullptr;
@@ -77,7 +76,8 @@ void detachFiles(const Options& options, const std::vector<std::wstring>& files,
         for (const Store& store : stores)
             if (store.pst) targets.emplace_back(store.filePath, &store);
     } else {
-        for (const std::wstring& path : files) targets.emplace_back(path, storeOf(stores, path, probe));
+        for (const std::wstring& path : files)
+            targets.emplace_back(path, storeOf(stores, path, probe));
     }
     for (const auto& [path, store] : targets) {
         reporter.starting(path);

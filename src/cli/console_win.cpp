@@ -22,7 +22,8 @@ public:
         if (!handle_ || handle_ == INVALID_HANDLE_VALUE) return;
         DWORD written = 0;
         if (console_) {
-            ::WriteConsoleW(handle_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+            ::WriteConsoleW(handle_, text.data(), static_cast<DWORD>(text.size()), &written,
+                            nullptr);
         } else {
             const std::string bytes = toUtf8(text);
             ::WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);

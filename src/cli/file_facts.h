@@ -12,14 +12,14 @@
 namespace pelorin::cli {
 
 struct FileFacts {
-    bool exists = false;               // a file (not a folder) at the path
+    bool exists = false;  // a file (not a folder) at the path
     std::int64_t size = 0;
-    std::vector<std::uint8_t> head;    // the first bytes, up to the PST header's length
-    bool headRead = false;             // false: the file could not be read at all
+    std::vector<std::uint8_t> head;  // the first bytes, up to the PST header's length
+    bool headRead = false;           // false: the file could not be read at all
     bool readOnly = false;
-    bool inUse = false;                // another process holds it open
-    bool network = false;              // a UNC path or a remote drive
-    bool oneDrive = false;             // inside a folder OneDrive keeps in sync
+    bool inUse = false;     // another process holds it open
+    bool network = false;   // a UNC path or a remote drive
+    bool oneDrive = false;  // inside a folder OneDrive keeps in sync
 };
 
 class FileProbe {
@@ -39,7 +39,7 @@ public:
 
 // Outlook's default size limits (its MaxFileSize / WarnFileSize and
 // MaxLargeFileSize / WarnLargeFileSize settings) in bytes.
-inline constexpr std::int64_t kAnsiLimit = 2'075'149'312;           // about 1.93 GB
+inline constexpr std::int64_t kAnsiLimit = 2'075'149'312;  // about 1.93 GB
 inline constexpr std::int64_t kAnsiWarn = 1'950'368'768;
 inline constexpr std::int64_t kUnicodeLimit = 51'200LL * 1024 * 1024;  // 50 GB
 inline constexpr std::int64_t kUnicodeWarn = 48'640LL * 1024 * 1024;

@@ -120,8 +120,8 @@ std::vector<std::wstring> oneDriveFolders() {
     for (const wchar_t* name : {L"OneDrive", L"OneDriveCommercial", L"OneDriveConsumer"})
         if (std::wstring value = variable(name); !value.empty()) folders.push_back(value);
     HKEY raw = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\OneDrive\\Accounts", 0,
-                        KEY_READ, &raw) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\OneDrive\\Accounts", 0, KEY_READ,
+                        &raw) != ERROR_SUCCESS)
         return folders;
     const UniqueRegKey accounts(raw);
     wchar_t account[256];

@@ -53,8 +53,8 @@ std::wstring expandVariables(const std::wstring& text, const VariableLookup& loo
         const std::size_t close = open == std::wstring::npos ? open : text.find(L'%', open + 1);
         if (close == std::wstring::npos) break;
         out.append(text, i, open - i);
-        const auto value = close > open + 1 ? lookup(text.substr(open + 1, close - open - 1))
-                                            : std::nullopt;
+        const auto value =
+            close > open + 1 ? lookup(text.substr(open + 1, close - open - 1)) : std::nullopt;
         if (value) {
             out += *value;
             i = close + 1;

@@ -51,12 +51,9 @@ int wmain(int argc, wchar_t** argv) {
         const auto console = cli::makeWin32Console();
         const auto probe = cli::makeWin32FileProbe();
         NoEvents events;
-        cli::Services services{*console,
-                               *probe,
-                               [] { return scan::makePlatformFileSystem(); },
-                               events,
-                               connectOutlook,
-                               environmentVariable};
+        cli::Services services{
+            *console, *probe,         [] { return scan::makePlatformFileSystem(); },
+            events,   connectOutlook, environmentVariable};
         try {
             exitCode = cli::runCli(std::vector<std::wstring>(argv + 1, argv + argc), services);
         } catch (const Error& e) {

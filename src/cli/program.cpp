@@ -64,8 +64,8 @@ bool gatherPaths(Options& options, Services& services) {
 }
 
 // Runs the command on the files; false when Outlook could not be used.
-bool runCommand(const Options& options, const std::vector<std::wstring>& files,
-                Services& services, Reporter& reporter) {
+bool runCommand(const Options& options, const std::vector<std::wstring>& files, Services& services,
+                Reporter& reporter) {
     if (options.command == Command::Check) {
         checkFiles(files, services.files, reporter);
         return true;

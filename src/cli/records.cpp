@@ -30,14 +30,14 @@ std::wstring hexOf(std::int32_t hresult) {
 
 const wchar_t* resultName(Result result) {
     switch (result) {
-        case Result::Attached: return L"attached";
-        case Result::Already: return L"already";
-        case Result::Failed: return L"failed";
-        case Result::Skipped: return L"skipped";
-        case Result::Detached: return L"detached";
-        case Result::Ok: return L"ok";
-        case Result::Warning: return L"warning";
-        case Result::Problem: return L"problem";
+    case Result::Attached: return L"attached";
+    case Result::Already: return L"already";
+    case Result::Failed: return L"failed";
+    case Result::Skipped: return L"skipped";
+    case Result::Detached: return L"detached";
+    case Result::Ok: return L"ok";
+    case Result::Warning: return L"warning";
+    case Result::Problem: return L"problem";
     }
     return L"failed";
 }
@@ -58,29 +58,28 @@ std::wstring summaryText(Command command, const std::vector<FileRecord>& records
     const int failed = countOf(records, Result::Failed);
     const int skipped = countOf(records, Result::Skipped);
     switch (command) {
-        case Command::Attach:
-            if (dryRun)
-                return L"dry run: " + std::to_wstring(skipped) + L" of " + std::to_wstring(total) +
-                       L" would be attached" +
-                       part(countOf(records, Result::Already), L"already in Outlook") +
-                       part(failed, L"failed");
-            return std::to_wstring(countOf(records, Result::Attached)) + L" of " +
-                   std::to_wstring(total) + L" attached" +
+    case Command::Attach:
+        if (dryRun)
+            return L"dry run: " + std::to_wstring(skipped) + L" of " + std::to_wstring(total) +
+                   L" would be attached" +
                    part(countOf(records, Result::Already), L"already in Outlook") +
-                   part(failed, L"failed") + part(skipped, L"skipped");
-        case Command::Detach:
-            return std::to_wstring(countOf(records, Result::Detached)) + L" of " +
-                   std::to_wstring(total) + L" detached" + part(failed, L"failed") +
-                   part(skipped, L"skipped");
-        case Command::List:
-            return std::to_wstring(total) + (total == 1 ? L" store" : L" stores") +
-                   L" in the profile";
-        case Command::Check:
-            return std::to_wstring(total) + L" checked: " +
-                   std::to_wstring(countOf(records, Result::Ok)) + L" ok" +
-                   part(countOf(records, Result::Warning), L"with warnings") +
-                   part(countOf(records, Result::Problem), L"with problems") +
-                   part(skipped, L"skipped");
+                   part(failed, L"failed");
+        return std::to_wstring(countOf(records, Result::Attached)) + L" of " +
+               std::to_wstring(total) + L" attached" +
+               part(countOf(records, Result::Already), L"already in Outlook") +
+               part(failed, L"failed") + part(skipped, L"skipped");
+    case Command::Detach:
+        return std::to_wstring(countOf(records, Result::Detached)) + L" of " +
+               std::to_wstring(total) + L" detached" + part(failed, L"failed") +
+               part(skipped, L"skipped");
+    case Command::List:
+        return std::to_wstring(total) + (total == 1 ? L" store" : L" stores") + L" in the profile";
+    case Command::Check:
+        return std::to_wstring(total) + L" checked: " +
+               std::to_wstring(countOf(records, Result::Ok)) + L" ok" +
+               part(countOf(records, Result::Warning), L"with warnings") +
+               part(countOf(records, Result::Problem), L"with problems") +
+               part(skipped, L"skipped");
     }
     return {};
 }

@@ -12,10 +12,10 @@ namespace pelorin::cli {
 
 // Exit codes, stable for scripts (and listed by --help).
 enum ExitCode : int {
-    kExitOk = 0,           // every file attached, already attached, detached or ok
-    kExitFailed = 1,       // at least one file failed or has a problem
-    kExitUsage = 2,        // unknown option, no paths, unreadable list file
-    kExitNoOutlook = 3,    // Outlook unavailable
+    kExitOk = 0,         // every file attached, already attached, detached or ok
+    kExitFailed = 1,     // at least one file failed or has a problem
+    kExitUsage = 2,      // unknown option, no paths, unreadable list file
+    kExitNoOutlook = 3,  // Outlook unavailable
 };
 
 enum class Result { Attached, Already, Failed, Skipped, Detached, Ok, Warning, Problem };

@@ -14,8 +14,10 @@ class SessionProfile final : public OutlookProfile {
 public:
     SessionProfile(std::unique_ptr<outlook::Automation> automation,
                    std::unique_ptr<scan::FileSystem> files)
-        : automation_(std::move(automation)), files_(std::move(files)),
-          session_(*automation_), inProfile_(session_.storePathsOrNone()) {}
+        : automation_(std::move(automation)),
+          files_(std::move(files)),
+          session_(*automation_),
+          inProfile_(session_.storePathsOrNone()) {}
 
     std::vector<Store> stores() override {
         std::vector<Store> out;
@@ -32,7 +34,9 @@ public:
                pstlist::AttachOutcome::Added;
     }
     void remove(const Store& store) override {
-        const auto same = [&](const std::wstring& p) { return pstlist::sameFile(p, store.filePath); };
+        const auto same = [&](const std::wstring& p) {
+            return pstlist::sameFile(p, store.filePath);
+        };
         if (session_.removeStores(same) == 0)
             throw Error(kErrAutomation, L"the store is no longer in the profile");
     }

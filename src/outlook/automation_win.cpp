@@ -58,7 +58,8 @@ public:
     }
     void callWith(const std::wstring& member, AutoObject& arg) override {
         auto* other = dynamic_cast<ComObject*>(&arg);
-        if (!other) com::raise(E_INVALIDARG, member + L": the argument is not an automation object");
+        if (!other)
+            com::raise(E_INVALIDARG, member + L": the argument is not an automation object");
         com::Variant a(other->object_.Get());
         run(member, DISPATCH_METHOD, &a, 1);
     }

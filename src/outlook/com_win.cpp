@@ -8,10 +8,9 @@ namespace pelorin::outlook::com {
 
 std::wstring describe(HRESULT hr) {
     wchar_t* text = nullptr;
-    const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, static_cast<DWORD>(hr), 0,
-                                     reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const DWORD n = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::unique_ptr<wchar_t, decltype(&::LocalFree)> owner(text, &::LocalFree);
     std::wstring result;
     if (n != 0 && text) {
@@ -51,7 +50,8 @@ void ExcepInfo::fill() {
 
 std::wstring ExcepInfo::description() {
     fill();
-    if (e_.bstrDescription) return std::wstring(e_.bstrDescription, ::SysStringLen(e_.bstrDescription));
+    if (e_.bstrDescription)
+        return std::wstring(e_.bstrDescription, ::SysStringLen(e_.bstrDescription));
     return describe(code());
 }
 
@@ -75,7 +75,8 @@ void waitPainting(std::chrono::milliseconds interval) {
     for (ULONGLONG now = ::GetTickCount64(); now < end; now = ::GetTickCount64()) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_PAINT);
         MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) ::DispatchMessageW(&msg);
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT))
+            ::DispatchMessageW(&msg);
     }
 }
 
@@ -100,11 +101,9 @@ Variant invokeArgs(IDispatch* object, std::wstring_view name, WORD flags, Varian
 
     LPOLESTR names[] = {const_cast<LPOLESTR>(member.c_str())};
     DISPID id = DISPID_UNKNOWN;
-    check(retryWhileBusy(retry,
-                         [&] {
-                             return object->GetIDsOfNames(IID_NULL, names, 1,
-                                                          LOCALE_USER_DEFAULT, &id);
-                         }),
+    check(retryWhileBusy(
+              retry,
+              [&] { return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); }),
           member);
 
     // DISPPARAMS takes the arguments right to left.

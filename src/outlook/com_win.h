@@ -48,7 +48,9 @@ public:
     BSTR get() const { return b_; }
     BSTR release() { return std::exchange(b_, nullptr); }
     // The text of a BSTR someone else owns (null is empty).
-    static std::wstring copyOf(BSTR b) { return b ? std::wstring(b, ::SysStringLen(b)) : std::wstring(); }
+    static std::wstring copyOf(BSTR b) {
+        return b ? std::wstring(b, ::SysStringLen(b)) : std::wstring();
+    }
 
 private:
     BSTR b_ = nullptr;

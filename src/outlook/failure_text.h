@@ -10,7 +10,8 @@
 namespace pelorin::outlook {
 
 // HRESULTs the texts tell apart (named here so portable code needs no Windows headers).
-inline constexpr std::int32_t kHrClassString = static_cast<std::int32_t>(0x800401F3);  // CO_E_CLASSSTRING
+inline constexpr std::int32_t kHrClassString =
+    static_cast<std::int32_t>(0x800401F3);  // CO_E_CLASSSTRING
 inline constexpr std::int32_t kHrClassNotRegistered = static_cast<std::int32_t>(0x80040154);
 inline constexpr std::int32_t kHrServerExecFailure = static_cast<std::int32_t>(0x80080005);
 inline constexpr std::int32_t kHrAccessDenied = static_cast<std::int32_t>(0x80070005);
@@ -21,12 +22,14 @@ inline constexpr std::int32_t kHrFileNotFound = static_cast<std::int32_t>(0x8007
 inline constexpr std::int32_t kHrPathNotFound = static_cast<std::int32_t>(0x80070003);
 inline constexpr std::int32_t kHrSharingViolation = static_cast<std::int32_t>(0x80070020);
 inline constexpr std::int32_t kHrLockViolation = static_cast<std::int32_t>(0x80070021);
-inline constexpr std::int32_t kHrNotPst = static_cast<std::int32_t>(0x8004011B);  // MAPI_E_CORRUPT_DATA
+inline constexpr std::int32_t kHrNotPst =
+    static_cast<std::int32_t>(0x8004011B);  // MAPI_E_CORRUPT_DATA
 
 inline constexpr wchar_t kNotInstalled[] =
     L"Outlook (classic) is not installed on this computer. The new Outlook cannot add PST files.";
 inline constexpr wchar_t kUnreachable[] =
-    L"Outlook could not be reached. If Outlook or Pelorin runs as administrator, run both the same way.";
+    L"Outlook could not be reached. If Outlook or Pelorin runs as administrator, run both the same "
+    L"way.";
 inline constexpr wchar_t kCannotStart[] = L"Outlook could not be started.";
 
 bool isBusy(std::int32_t hresult);

@@ -34,7 +34,8 @@ public:
     // -1 gives up and lets the call fail with the refusal.
     DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD elapsed, DWORD rejectType) override {
         const bool busy = rejectType == SERVERCALL_RETRYLATER || rejectType == SERVERCALL_REJECTED;
-        if (!busy || elapsed >= static_cast<DWORD>(retry_.limit.count())) return static_cast<DWORD>(-1);
+        if (!busy || elapsed >= static_cast<DWORD>(retry_.limit.count()))
+            return static_cast<DWORD>(-1);
         return static_cast<DWORD>(retry_.interval.count());
     }
     // Lets the window repaint while an outgoing call waits.

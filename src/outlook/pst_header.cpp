@@ -67,9 +67,12 @@ PstCheck checkPstHeader(const std::uint8_t* head, std::size_t headLength,
     if (head[8] != 'S' || head[9] != 'M') return PstCheck::NotPst;
     const unsigned version = head[10] | head[11] << 8;
     bool unicode;
-    if (version == 14 || version == 15) unicode = false;
-    else if (version == 23 || version == 36 || version == 37) unicode = true;
-    else return PstCheck::BadVersion;
+    if (version == 14 || version == 15)
+        unicode = false;
+    else if (version == 23 || version == 36 || version == 37)
+        unicode = true;
+    else
+        return PstCheck::BadVersion;
 
     const Layout& l = unicode ? kUnicode : kAnsi;
     if (headLength < l.size || fileLength < l.size) return PstCheck::TooShort;

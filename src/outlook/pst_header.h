@@ -9,15 +9,15 @@
 namespace pelorin::outlook {
 
 enum class PstCheck {
-    Ansi,          // a valid ANSI PST (version 14 or 15)
-    Unicode,       // a valid Unicode PST (version 23, 36 or 37)
-    TooShort,      // shorter than its header
-    BadMagic,      // not "!BDN"
-    NotPst,        // a header of another kind: "SO" (OST), "AB" (address book), ...
+    Ansi,      // a valid ANSI PST (version 14 or 15)
+    Unicode,   // a valid Unicode PST (version 23, 36 or 37)
+    TooShort,  // shorter than its header
+    BadMagic,  // not "!BDN"
+    NotPst,    // a header of another kind: "SO" (OST), "AB" (address book), ...
     BadVersion,
     BadSentinel,
-    BadCrc,        // a header CRC does not match
-    BadLength,     // ibFileEof is not the file's length
+    BadCrc,     // a header CRC does not match
+    BadLength,  // ibFileEof is not the file's length
 };
 
 inline bool accepted(PstCheck c) { return c == PstCheck::Ansi || c == PstCheck::Unicode; }
@@ -35,7 +35,6 @@ inline constexpr std::size_t kPstHeaderBytes = 564;
 std::vector<std::uint8_t> newPstBytes(std::uint64_t length = 8192);
 
 // `head` holds the first min(fileLength, kPstHeaderBytes) bytes of a file.
-PstCheck checkPstHeader(const std::uint8_t* head, std::size_t headLength,
-                        std::uint64_t fileLength);
+PstCheck checkPstHeader(const std::uint8_t* head, std::size_t headLength, std::uint64_t fileLength);
 
 }  // namespace pelorin::outlook

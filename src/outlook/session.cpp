@@ -38,8 +38,7 @@ std::vector<StoreInfo> OutlookSession::stores() {
     std::wstring defaultPath;
     try {
         defaultPath = filePathOf(*mapi_->getObject(L"DefaultStore"));
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     std::vector<StoreInfo> out;
     const long count = all->getInteger(L"Count");
     for (long i = 1; i <= count; ++i) {
@@ -67,8 +66,7 @@ std::vector<std::wstring> OutlookSession::storePathsOrNone() {
             try {
                 std::wstring path = filePathOf(*all->item(i));
                 if (!path.empty()) paths.push_back(std::move(path));
-            } catch (const std::exception&) {
-            }
+            } catch (const std::exception&) {}
         }
     } catch (const std::exception&) {
         return {};

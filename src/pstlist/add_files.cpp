@@ -36,8 +36,10 @@ std::vector<std::optional<std::wstring>> splitSelection(std::wstring text, wchar
         if (prefix.empty() || prefix.back() != separator) prefix += separator;
     }
     for (size_t i = 0; i < last; ++i) {
-        if ((!prefix.empty() && i == 0) || elements[i].empty()) entries.emplace_back();
-        else entries.emplace_back(prefix + elements[i]);
+        if ((!prefix.empty() && i == 0) || elements[i].empty())
+            entries.emplace_back();
+        else
+            entries.emplace_back(prefix + elements[i]);
     }
     return entries;
 }
@@ -91,7 +93,8 @@ void addFiles(ui::Toolkit& ui, scan::FileSystem& fs) {
         ui.doEvents();  // pause: the file is done, with or without a row
     }
     refreshTotal(ui);
-    if (!unreadable.empty()) ui.dialogs().messageBox(unreadableFilesText(unreadable), ui::Icon::Critical);
+    if (!unreadable.empty())
+        ui.dialogs().messageBox(unreadableFilesText(unreadable), ui::Icon::Critical);
 }
 
 }  // namespace pelorin::pstlist

@@ -17,8 +17,7 @@ inline constexpr std::uint32_t kOfnAllowMultiSelect = 0x200;
 // separator (a drive root, "C:\") gets no second one, so the path is spelled
 // as the file system spells it. An empty element (the one after the last NUL,
 // or a stray one) is never a name.
-std::vector<std::wstring> selectionPaths(const std::wstring& selection,
-                                         wchar_t separator = L'\\');
+std::vector<std::wstring> selectionPaths(const std::wstring& selection, wchar_t separator = L'\\');
 
 // The message shown once after an add operation when some chosen files could
 // not be measured: their paths, one a line, a long list cut short.

@@ -103,7 +103,8 @@ private:
 
 std::wstring skippedText(size_t folders, const std::vector<std::wstring>& files) {
     std::wstring text;
-    if (folders == 1) text = L"1 folder could not be read and was skipped.";
+    if (folders == 1)
+        text = L"1 folder could not be read and was skipped.";
     else if (folders > 1)
         text = std::to_wstring(folders) + L" folders could not be read and were skipped.";
     if (!files.empty()) {

@@ -28,8 +28,7 @@ bool runActive = false;
 // and gives each its own state back however the run ends.
 class RunLock {
 public:
-    explicit RunLock(ui::Toolkit& ui)
-        : ui_(ui), selectAllWas_(ui.selectAll().enabled()) {
+    explicit RunLock(ui::Toolkit& ui) : ui_(ui), selectAllWas_(ui.selectAll().enabled()) {
         runActive = true;
         for (size_t i = 0; i < buttons_.size(); ++i) {
             was_[i] = buttons_[i]->enabled();

@@ -25,7 +25,7 @@ public:
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    virtual wchar_t separator() const = 0;  // '\\' on Windows, '/' on POSIX
+    virtual wchar_t separator() const = 0;                    // '\\' on Windows, '/' on POSIX
     virtual bool folderExists(const std::wstring& path) = 0;  // never raises
     virtual std::unique_ptr<Folder> openFolder(const std::wstring& path) = 0;
     // A folder the caller will open later, named in the order it will open

@@ -89,7 +89,6 @@ public:
             throw Error(kErrFileNotFound, L"File not found");
         return static_cast<std::int64_t>(st.st_size);
     }
-
 };
 
 }  // namespace

@@ -35,8 +35,8 @@ FolderListing listPlatformFolder(const std::wstring& path) {
     pattern.push_back(L'*');
 
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
-                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
     FolderListing listing;
     if (find == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
@@ -90,7 +90,6 @@ public:
         return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
                                          data.nFileSizeLow);
     }
-
 };
 
 }  // namespace

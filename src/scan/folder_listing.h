@@ -91,8 +91,7 @@ private:
         if (!listing) listing = list_(path);
         ++listings_;
         if (std::chrono::steady_clock::now() - begun >= kSlowListing) ++slowListings_;
-        if (slowListings_ >= kSlowListingsToStart && 4 * slowListings_ >= listings_)
-            pool_->start();
+        if (slowListings_ >= kSlowListingsToStart && 4 * slowListings_ >= listings_) pool_->start();
         return std::move(*listing);
     }
 

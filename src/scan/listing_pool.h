@@ -52,7 +52,7 @@ private:
     using JobRef = std::shared_ptr<Job>;
 
     void work();
-    JobRef nextJob();  // under the lock; null when nothing may start
+    JobRef nextJob();                             // under the lock; null when nothing may start
     JobRef find(const std::wstring& path) const;  // under the lock
 
     Lister list_;

@@ -21,7 +21,8 @@ namespace detail {
 // browseFolder that selects `preselect` once the picker is open and then
 // presses OK (for driving the picker in tests); an empty `preselect` is the
 // plain picker with no callback at all.
-std::wstring browseFolderSelecting(void* owner, const std::wstring& title, const std::wstring& preselect);
+std::wstring browseFolderSelecting(void* owner, const std::wstring& title,
+                                   const std::wstring& preselect);
 }  // namespace detail
 
 }  // namespace pelorin::shell

@@ -35,7 +35,8 @@ constexpr wchar_t kPreselectionProp[] = L"pelorin.preselection";
 
 void askAgain(HWND dialog, Preselection* want) {
     if (++want->attempts < 80)
-        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(want->path.c_str()));
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
+                     reinterpret_cast<LPARAM>(want->path.c_str()));
     else
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
@@ -50,7 +51,8 @@ int CALLBACK selectAndAccept(HWND dialog, UINT message, LPARAM param, LPARAM dat
     if (message == BFFM_INITIALIZED) {
         SetPropW(dialog, kPreselectionProp, want);
         SetTimer(dialog, 1, 250, retrySelection);
-        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(want->path.c_str()));
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
+                     reinterpret_cast<LPARAM>(want->path.c_str()));
     } else if (message == BFFM_SELCHANGED &&
                fileSystemPath(reinterpret_cast<PCIDLIST_ABSOLUTE>(param)) == want->path) {
         KillTimer(dialog, 1);
@@ -64,7 +66,8 @@ int CALLBACK selectAndAccept(HWND dialog, UINT message, LPARAM param, LPARAM dat
 
 namespace detail {
 
-std::wstring browseFolderSelecting(void* owner, const std::wstring& title, const std::wstring& preselect) {
+std::wstring browseFolderSelecting(void* owner, const std::wstring& title,
+                                   const std::wstring& preselect) {
     try {
         const std::wstring titleCopy = title;  // stays valid until the picker returns
         BROWSEINFOW info{};

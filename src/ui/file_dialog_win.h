@@ -32,7 +32,6 @@ public:
     std::wstring title() const override { return kFileDialogTitle; }
     void showOpen() override;
 
-
     // "desc|pattern|desc|pattern" -> "desc\0pattern\0...\0\0".
     static std::wstring filterForDialog(const std::wstring& filter);
     // The selection text held in a dialog buffer: everything before the

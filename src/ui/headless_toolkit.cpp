@@ -30,9 +30,12 @@ std::wstring HeadlessListView::subItem(int row, int n) const {
 }
 
 void HeadlessListView::setSubItem(int row, int n, const std::wstring& text) {
-    if (n == 1) at(row).size = text;
-    else if (n == 2) at(row).status = text;
-    else badIndex();
+    if (n == 1)
+        at(row).size = text;
+    else if (n == 2)
+        at(row).status = text;
+    else
+        badIndex();
 }
 
 void HeadlessFileDialog::showOpen() {

@@ -100,7 +100,7 @@ public:
     virtual Label& totalLabel() = 0;
     virtual FileDialog& fileDialog() = 0;
     virtual Dialogs& dialogs() = 0;
-    virtual void setCursor(Cursor cursor) = 0;  // the application-wide pointer
+    virtual void setCursor(Cursor cursor) = 0;     // the application-wide pointer
     virtual wchar_t decimalSeparator() const = 0;  // the user's locale
     // The user asked to close the window while a click's loop runs; the
     // loop stops at its next pause and the window closes after it.

@@ -41,7 +41,7 @@ void Win32ListView::insert(int index, const std::wstring& text, int smallIcon) {
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
     item.iItem = index - 1;
     item.pszText = const_cast<wchar_t*>(text.c_str());
-    item.iImage = smallIcon - 1;  // images are numbered from 1
+    item.iImage = smallIcon - 1;            // images are numbered from 1
     item.state = INDEXTOSTATEIMAGEMASK(1);  // unticked
     item.stateMask = LVIS_STATEIMAGEMASK;
     if (!drawingSuspended_) {
@@ -135,7 +135,8 @@ void Win32Button::setEnabled(bool enabled) {
 
 std::wstring Win32Label::caption() const {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 

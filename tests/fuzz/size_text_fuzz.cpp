@@ -20,7 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int seps = 0, digits = 0;
     bool leading = true;
     for (wchar_t c : text) {
-        if (c == sep) { ++seps; continue; }
+        if (c == sep) {
+            ++seps;
+            continue;
+        }
         if (c < L'0' || c > L'9') __builtin_trap();
         if (c != L'0') leading = false;
         if (!leading) ++digits;
@@ -28,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (seps > 1) __builtin_trap();
     if (seps == 1 && (text.back() == L'0' || text.back() == sep)) __builtin_trap();
     std::string narrow(text.begin(), text.end());
-    for (char& c : narrow) if (c == ',') c = '.';
+    for (char& c : narrow)
+        if (c == ',') c = '.';
     const double shown = std::strtod(narrow.c_str(), nullptr);
     const double exact = static_cast<double>(bytes) / 1024.0;
     if (std::fabs(shown - exact) > std::fabs(exact) * 1e-14 + 1e-300) __builtin_trap();

@@ -68,11 +68,13 @@ bool ScriptedProfile::contains(const std::wstring& path) {
 
 bool ScriptedProfile::attach(const std::wstring& path) {
     if (!files.facts(path).exists)
-        throw Error(kErrFileNotFound, L"The file does not exist", static_cast<std::int32_t>(0x80070002));
+        throw Error(kErrFileNotFound, L"The file does not exist",
+                    static_cast<std::int32_t>(0x80070002));
     if (contains(path)) return false;
     calls.push_back(L"add " + path);
     if (const auto it = failing.find(path); it != failing.end())
-        throw Error(kErrAutomation, L"AddStore: The file is not a personal folders file.", it->second);
+        throw Error(kErrAutomation, L"AddStore: The file is not a personal folders file.",
+                    it->second);
     current.push_back(cli::Store{L"Added", path, true, false});
     return true;
 }
@@ -84,29 +86,32 @@ void ScriptedProfile::remove(const cli::Store& store) {
 
 int CliRun::run(const std::vector<std::wstring>& args) {
     NoEvents events;
-    cli::Services services{
-        console,
-        files,
-        [] { return scan::makePlatformFileSystem(); },
-        events,
-        [this]() -> std::unique_ptr<cli::OutlookProfile> {
-            if (unavailable) throw cli::OutlookUnavailable{*unavailable};
-            // The run owns what it is given; this one hands over a view.
-            struct View final : cli::OutlookProfile {
-                explicit View(ScriptedProfile& p) : p(p) {}
-                std::vector<cli::Store> stores() override { return p.stores(); }
-                bool contains(const std::wstring& path) override { return p.contains(path); }
-                bool attach(const std::wstring& path) override { return p.attach(path); }
-                void remove(const cli::Store& s) override { p.remove(s); }
-                ScriptedProfile& p;
-            };
-            return std::make_unique<View>(profile);
-        },
-        [this](const std::wstring& name) -> std::optional<std::wstring> {
-            const auto it = variables.find(name);
-            if (it == variables.end()) return std::nullopt;
-            return it->second;
-        }};
+    cli::Services services{console,
+                           files,
+                           [] { return scan::makePlatformFileSystem(); },
+                           events,
+                           [this]() -> std::unique_ptr<cli::OutlookProfile> {
+                               if (unavailable) throw cli::OutlookUnavailable{*unavailable};
+                               // The run owns what it is given; this one hands over a view.
+                               struct View final : cli::OutlookProfile {
+                                   explicit View(ScriptedProfile& p) : p(p) {}
+                                   std::vector<cli::Store> stores() override { return p.stores(); }
+                                   bool contains(const std::wstring& path) override {
+                                       return p.contains(path);
+                                   }
+                                   bool attach(const std::wstring& path) override {
+                                       return p.attach(path);
+                                   }
+                                   void remove(const cli::Store& s) override { p.remove(s); }
+                                   ScriptedProfile& p;
+                               };
+                               return std::make_unique<View>(profile);
+                           },
+                           [this](const std::wstring& name) -> std::optional<std::wstring> {
+                               const auto it = variables.find(name);
+                               if (it == variables.end()) return std::nullopt;
+                               return it->second;
+                           }};
     return cli::runCli(args, services);
 }
 

@@ -25,6 +25,6 @@ protected:
 
 }  // namespace pelorin::test
 
-#define PELORIN_FOR_EACH_HARNESS(Suite)                                                 \
+#define PELORIN_FOR_EACH_HARNESS(Suite)                                                        \
     INSTANTIATE_TEST_SUITE_P(Kinds, Suite, testing::ValuesIn(::pelorin::test::harnessKinds()), \
                              [](const auto& info) { return info.param; })

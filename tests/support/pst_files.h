@@ -13,7 +13,7 @@ enum class PstLayout { Ansi, Unicode };
 
 struct PstShape {
     PstLayout layout = PstLayout::Unicode;
-    std::uint16_t version = 0;   // 0: 14 for ANSI, 23 for Unicode
+    std::uint16_t version = 0;    // 0: 14 for ANSI, 23 for Unicode
     char client[2] = {'S', 'M'};  // "SO" makes an OST
     std::uint64_t length = 8192;  // the whole file, recorded as ibFileEof
 };

@@ -38,7 +38,7 @@ public:
     std::vector<std::wstring> stores;  // FilePath of each store; empty = none
     std::map<std::wstring, Failure> failures;
     bool storesFail = false;
-    int alive = 0;  // objects handed out and not yet released
+    int alive = 0;                // objects handed out and not yet released
     bool addedStoresJoin = true;  // AddStore puts the path into `stores`
 
     // Fails the call with this log entry like a refused AddStore.

@@ -71,8 +71,8 @@ fs::path TempTree::fsPath(const std::wstring& relative) const {
     std::size_t start = 0;
     while (start <= relative.size()) {
         const std::size_t slash = relative.find(L'/', start);
-        const std::wstring part =
-            relative.substr(start, slash == std::wstring::npos ? std::wstring::npos : slash - start);
+        const std::wstring part = relative.substr(
+            start, slash == std::wstring::npos ? std::wstring::npos : slash - start);
         if (!part.empty()) result /= native(part);
         if (slash == std::wstring::npos) break;
         start = slash + 1;
@@ -80,9 +80,7 @@ fs::path TempTree::fsPath(const std::wstring& relative) const {
     return result;
 }
 
-std::wstring TempTree::path(const std::wstring& relative) const {
-    return text(fsPath(relative));
-}
+std::wstring TempTree::path(const std::wstring& relative) const { return text(fsPath(relative)); }
 
 void TempTree::folder(const std::wstring& relative) { fs::create_directories(fsPath(relative)); }
 
@@ -93,7 +91,8 @@ void TempTree::file(const std::wstring& relative, std::uintmax_t size) {
     if (!out) throw std::runtime_error("cannot create a test file");
     const std::vector<char> block(64 * 1024, 'x');
     while (size > 0) {
-        const auto chunk = static_cast<std::streamsize>(std::min<std::uintmax_t>(size, block.size()));
+        const auto chunk =
+            static_cast<std::streamsize>(std::min<std::uintmax_t>(size, block.size()));
         out.write(block.data(), chunk);
         size -= static_cast<std::uintmax_t>(chunk);
     }

@@ -26,7 +26,8 @@ TEST(SelectionPaths, AllThreeFormsWithOrWithoutTrailingNul) {
         {L"C:\\my files\\a b.pst"s, {L"C:\\my files\\a b.pst"}},
         {L"C:\\x\0a.pst\0b.pst\0c.pst"s, {L"C:\\x\\a.pst", L"C:\\x\\b.pst", L"C:\\x\\c.pst"}},
         {L"C:\\x\0a.pst\0b.pst\0c.pst\0"s, {L"C:\\x\\a.pst", L"C:\\x\\b.pst", L"C:\\x\\c.pst"}},
-        {L"C:\\my files\0a b.pst\0 c.pst \0"s, {L"C:\\my files\\a b.pst", L"C:\\my files\\ c.pst "}},
+        {L"C:\\my files\0a b.pst\0 c.pst \0"s,
+         {L"C:\\my files\\a b.pst", L"C:\\my files\\ c.pst "}},
         // A drive root already ends in the separator: no second one.
         {L"C:\\\0a.pst\0b.pst"s, {L"C:\\a.pst", L"C:\\b.pst"}},
         {L"\\\\srv\\share\0a.pst\0b.pst"s, {L"\\\\srv\\share\\a.pst", L"\\\\srv\\share\\b.pst"}},
@@ -40,7 +41,8 @@ TEST(SelectionPaths, AllThreeFormsWithOrWithoutTrailingNul) {
         {L"\0"s, {}},
         {L"\u00c5sa\\\u65e5\u672c.pst"s, {L"\u00c5sa\\\u65e5\u672c.pst"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(selectionPaths(c.selection), c.paths) << c.selection.size();
+    for (const auto& c : cases)
+        EXPECT_EQ(selectionPaths(c.selection), c.paths) << c.selection.size();
     EXPECT_EQ(selectionPaths(L"/tmp/x\0a.pst\0"s, L'/'), Paths{L"/tmp/x/a.pst"});
 }
 
@@ -133,8 +135,8 @@ TEST_P(AddFile, NamesGoOnTopInReverseOrderWithTheirSizes) {
         h = test::makeHarness(GetParam());
         h->ui().attachButton().setEnabled(false);
         h->ui().selectAll().setValue(1);
-        h->fileDialog().answers = {at(L"first.pst"),
-                                   multi({L"first.pst", L"second one.pst", L"third.PST"}, trailingNul)};
+        h->fileDialog().answers = {
+            at(L"first.pst"), multi({L"first.pst", L"second one.pst", L"third.PST"}, trailingNul)};
         click();
         click();
         EXPECT_EQ(texts(), (Paths{at(L"third.PST"), at(L"second one.pst"), at(L"first.pst"),
@@ -160,8 +162,8 @@ TEST_P(AddFile, AFileThatCannotBeReadGetsNoRowAndOneMessage) {
     ASSERT_EQ(h->dialogs().messages.size(), 1u);
     EXPECT_EQ(h->dialogs().messages[0].icon, ui::Icon::Critical);
     EXPECT_EQ(h->dialogs().messages[0].text,
-              L"These files could not be read and were not added:\n" + at(L"missing.pst") +
-                  L"\n" + at(L"gone.pst"));
+              L"These files could not be read and were not added:\n" + at(L"missing.pst") + L"\n" +
+                  at(L"gone.pst"));
 }
 
 TEST_P(AddFile, ClicksDuringThePausesDoNotChangeWhichNamesThisRunAdds) {
@@ -174,12 +176,15 @@ TEST_P(AddFile, ClicksDuringThePausesDoNotChangeWhichNamesThisRunAdds) {
     const int last = test::kAddFilePausesBeforeNames + 3 * test::kAddFilePausesPerName;
     for (int pause = test::kAddFileDialogClosed; pause <= last; ++pause) {
         for (bool nestedClear : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "pause " << pause << (nestedClear ? " clear" : " add"));
+            SCOPED_TRACE(testing::Message()
+                         << "pause " << pause << (nestedClear ? " clear" : " add"));
             h = test::makeHarness(GetParam());
             h->fileDialog().answers = {multi({L"a.pst", L"b.pst", L"c.pst"}), at(L"n.pst")};
             h->at(pause, [&] {
-                if (nestedClear) pstlist::clearList(h->ui());
-                else click();
+                if (nestedClear)
+                    pstlist::clearList(h->ui());
+                else
+                    click();
             });
             click();
             Paths rows = texts();

@@ -26,10 +26,18 @@ TEST(IsPstPath, LowerCasedTrimmedSuffix) {
         const wchar_t* path;
         bool pst;
     } cases[] = {
-        {L"C:\\a.pst", true},    {L"C:\\a.PST", true},      {L"C:\\a.Pst", true},
-        {L"C:\\a.pst  ", true},  {L"  .pst", true},         {L".pst", true},
-        {L"C:\\x.pst.bak", false}, {L"C:\\a.ost", false},   {L"C:\\apst", false},
-        {L"pst", false},         {L"", false},              {L"    ", false},
+        {L"C:\\a.pst", true},
+        {L"C:\\a.PST", true},
+        {L"C:\\a.Pst", true},
+        {L"C:\\a.pst  ", true},
+        {L"  .pst", true},
+        {L".pst", true},
+        {L"C:\\x.pst.bak", false},
+        {L"C:\\a.ost", false},
+        {L"C:\\apst", false},
+        {L"pst", false},
+        {L"", false},
+        {L"    ", false},
         {L"C:\\a.pst\t", false},  // only blanks are stripped
         {L"C:\\a.p\u0161t", false},
     };
@@ -101,7 +109,9 @@ protected:
     void SetUp() override { h = test::makeHarness(kind()); }
     const std::string& kind() const { return std::get<0>(GetParam()); }
     void useFaults(std::function<void(const std::wstring&)> vanish) {
-        factory = [inner = factory, vanish] { return std::make_unique<FaultyFileSystem>(inner, vanish); };
+        factory = [inner = factory, vanish] {
+            return std::make_unique<FaultyFileSystem>(inner, vanish);
+        };
     }
     ui::ListView& list() { return h->ui().pstList(); }
     void click() { addFolder(h->ui(), factory, selectedFolder); }
@@ -139,8 +149,7 @@ TEST_P(AddFolder, CancelOnlyDisablesSelectAllAndEmptiesTheFolder) {
     h->ui().selectAll().setValue(1);
     h->ui().attachButton().setEnabled(false);
     click();  // cancelled
-    EXPECT_EQ(h->dialogs().browseTitles,
-              Paths(2, L"Select folder having PST files..."));
+    EXPECT_EQ(h->dialogs().browseTitles, Paths(2, L"Select folder having PST files..."));
     EXPECT_EQ(selectedFolder, L"");
     EXPECT_EQ(texts(), Paths{tree.path(L"old.pst")});
     EXPECT_FALSE(h->ui().selectAll().enabled());
@@ -169,7 +178,8 @@ TEST_P(AddFolder, PstsOfTheWholeTreeGoOnTopInReverseScanOrder) {
     choose(tree.path() + std::wstring(1, std::filesystem::path::preferred_separator));
     click();
     const Paths once = expectedRows(tree.path());
-    EXPECT_EQ(selectedFolder, tree.path() + std::wstring(1, std::filesystem::path::preferred_separator));
+    EXPECT_EQ(selectedFolder,
+              tree.path() + std::wstring(1, std::filesystem::path::preferred_separator));
     Paths want = once;
     want.push_back(L"older.pst");
     EXPECT_EQ(texts(), want);
@@ -235,7 +245,8 @@ TEST_P(AddFolder, UnreadableFoldersAndVanishedFilesAreSkippedAndReported) {
 
 TEST_P(AddFolder, LongPathsAndLoopsInTheTree) {
     std::wstring deep;
-    for (int i = 0; i < 12; ++i) deep += L"folder with a rather long name " + std::to_wstring(i) + L"/";
+    for (int i = 0; i < 12; ++i)
+        deep += L"folder with a rather long name " + std::to_wstring(i) + L"/";
     tree.file(deep + L"far.pst", 1536);
 #ifndef _WIN32
     std::filesystem::create_directory_symlink(tree.root(), tree.fsPath(L"loop"));
@@ -263,8 +274,10 @@ TEST_P(AddFolder, ClicksDuringThePausesDoNotCrashOrLoseThisRunsRows) {
             h = test::makeHarness(kind());
             choose(tree.path());
             h->at(pause, [&] {
-                if (action == 0) clearList(h->ui());
-                else if (action == 1) click();  // cancelled: no answer left
+                if (action == 0)
+                    clearList(h->ui());
+                else if (action == 1)
+                    click();  // cancelled: no answer left
                 else {
                     choose(tree.path());
                     click();
@@ -298,13 +311,14 @@ TEST_P(AddFolder, OutOfMemoryOrAVanishedRootEndsTheClickAndKeepsTheOldRows) {
         L"Please choose a smaller folder.";
     const struct {
         Paths files;
-        bool rootGoes;  // at the first locked folder reached
+        bool rootGoes;     // at the first locked folder reached
         Paths unreadable;  // in the message after "1 folder ... skipped."
     } cases[] = {
         {{L"a.pst", L"nomemory/b.pst"}, false, {}},
         // The scan stops at the locked folder it was on (counted once); the
         // files it found are gone with the root.
-        {{L"a.pst", L"s/c.pst", L"s/locked1/x.pst", L"s/locked2/y.pst", L"t/locked3/z.pst"}, true,
+        {{L"a.pst", L"s/c.pst", L"s/locked1/x.pst", L"s/locked2/y.pst", L"t/locked3/z.pst"},
+         true,
          {L"a.pst", L"s/c.pst"}},
     };
     const auto base = factory;
@@ -322,10 +336,10 @@ TEST_P(AddFolder, OutOfMemoryOrAVanishedRootEndsTheClickAndKeepsTheOldRows) {
         click();
         Paths unreadable;
         for (const auto& f : c.unreadable) unreadable.push_back(share.path(f));
-        const std::wstring message =
-            c.rootGoes ? L"1 folder could not be read and was skipped.\n\n" +
-                             unreadableFilesText(unreadable)
-                       : kNoMemory;
+        const std::wstring message = c.rootGoes
+                                         ? L"1 folder could not be read and was skipped.\n\n" +
+                                               unreadableFilesText(unreadable)
+                                         : kNoMemory;
         EXPECT_EQ(texts(), Paths{L"older.pst"});
         EXPECT_EQ(h->ui().totalLabel().caption(), L"1");
         ASSERT_EQ(h->dialogs().messages.size(), 1u);

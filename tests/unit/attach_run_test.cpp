@@ -63,7 +63,8 @@ public:
     void click() { attachTickedRows(h->ui(), outlook, *fs); }
     Texts statuses() {
         Texts out;
-        for (int i = 1; i <= h->ui().pstList().count(); ++i) out.push_back(h->ui().pstList().subItem(i, 2));
+        for (int i = 1; i <= h->ui().pstList().count(); ++i)
+            out.push_back(h->ui().pstList().subItem(i, 2));
         return out;
     }
     Texts messages() {
@@ -82,9 +83,10 @@ public:
 };
 
 TEST_P(AttachRun, OutcomesOfOneClick) {
-    const std::vector<Row> abc = {{L"a.pst", true, L"old"}, {L"b.pst", false, L"Done"},
-                                  {L"c.pst", true, L""}};
-    const std::vector<Row> all = {{L"a.pst", true, L""}, {L"b.pst", true, L"x"}, {L"c.pst", true, L""}};
+    const std::vector<Row> abc = {
+        {L"a.pst", true, L"old"}, {L"b.pst", false, L"Done"}, {L"c.pst", true, L""}};
+    const std::vector<Row> all = {
+        {L"a.pst", true, L""}, {L"b.pst", true, L"x"}, {L"c.pst", true, L""}};
     struct Case {
         const char* name;
         std::vector<Row> rows;
@@ -93,50 +95,100 @@ TEST_P(AttachRun, OutcomesOfOneClick) {
         Texts statuses;
         std::function<std::wstring(AttachRun&)> message;
     } cases[] = {
-        {"ticked rows added, unticked rows blanked", abc, nullptr, {L"a.pst", L"c.pst"},
-         {L"Done", L"", L"Done"}, [](AttachRun&) { return kAllAdded; }},
-        {"a refused row stops the run and says why", all,
+        {"ticked rows added, unticked rows blanked",
+         abc,
+         nullptr,
+         {L"a.pst", L"c.pst"},
+         {L"Done", L"", L"Done"},
+         [](AttachRun&) { return kAllAdded; }},
+        {"a refused row stops the run and says why",
+         all,
          [](AttachRun& t) { t.outlook.failOn(t.add(L"b.pst"), kDenied, L"File access is denied"); },
-         {L"a.pst", L"b.pst"}, {L"Done", L"Failed: read-only", L""},
+         {L"a.pst", L"b.pst"},
+         {L"Done", L"Failed: read-only", L""},
          [](AttachRun& t) { return t.failedAt(L"b.pst", L"File access is denied (0x80070005)"); }},
-        {"a file moved since it was listed never reaches Outlook", all,
-         [](AttachRun& t) { t.tree.remove(L"b.pst"); }, {L"a.pst"},
+        {"a file moved since it was listed never reaches Outlook",
+         all,
+         [](AttachRun& t) { t.tree.remove(L"b.pst"); },
+         {L"a.pst"},
          {L"Done", L"Failed: file not found", L""},
          [](AttachRun& t) {
-             return t.failedAt(L"b.pst", L"The file does not exist, or it is a folder. (0x80070002)");
+             return t.failedAt(L"b.pst",
+                               L"The file does not exist, or it is a folder. (0x80070002)");
          }},
-        {"a folder in place of the file", all,
-         [](AttachRun& t) { t.tree.remove(L"a.pst"); t.tree.folder(L"a.pst"); }, {},
+        {"a folder in place of the file",
+         all,
+         [](AttachRun& t) {
+             t.tree.remove(L"a.pst");
+             t.tree.folder(L"a.pst");
+         },
+         {},
          {L"Failed: file not found", L"x", L""},
          [](AttachRun& t) {
-             return t.failedAt(L"a.pst", L"The file does not exist, or it is a folder. (0x80070002)");
+             return t.failedAt(L"a.pst",
+                               L"The file does not exist, or it is a folder. (0x80070002)");
          }},
-        {"Outlook busy past the retries", all,
-         [](AttachRun& t) { t.outlook.failOn(t.add(L"a.pst"), outlook::kHrCallRejected, L"Call was rejected by callee"); },
-         {L"a.pst"}, {L"Failed: Outlook is busy", L"x", L""},
-         [](AttachRun& t) { return t.failedAt(L"a.pst", L"Call was rejected by callee (0x80010001)"); }},
-        {"only the new Outlook: not installed", abc,
-         [](AttachRun& t) { t.outlook.failOn(L"create Outlook.Application", outlook::kHrClassNotRegistered); },
-         {}, {L"old", L"Done", L""}, [](AttachRun&) { return outlook::kNotInstalled; }},
-        {"unknown ProgID: not installed", abc,
-         [](AttachRun& t) { t.outlook.failOn(L"create Outlook.Application", outlook::kHrClassString); },
-         {}, {L"old", L"Done", L""}, [](AttachRun&) { return outlook::kNotInstalled; }},
-        {"another integrity level", abc,
-         [](AttachRun& t) { t.outlook.failOn(L"create Outlook.Application", outlook::kHrServerExecFailure); },
-         {}, {L"old", L"Done", L""}, [](AttachRun&) { return outlook::kUnreachable; }},
-        {"GetNamespace fails: Outlook could not be started", abc,
-         [](AttachRun& t) { t.outlook.failOn(L"GetNamespace MAPI", -2147467259, L"boom"); }, {},
+        {"Outlook busy past the retries",
+         all,
+         [](AttachRun& t) {
+             t.outlook.failOn(t.add(L"a.pst"), outlook::kHrCallRejected,
+                              L"Call was rejected by callee");
+         },
+         {L"a.pst"},
+         {L"Failed: Outlook is busy", L"x", L""},
+         [](AttachRun& t) {
+             return t.failedAt(L"a.pst", L"Call was rejected by callee (0x80010001)");
+         }},
+        {"only the new Outlook: not installed",
+         abc,
+         [](AttachRun& t) {
+             t.outlook.failOn(L"create Outlook.Application", outlook::kHrClassNotRegistered);
+         },
+         {},
+         {L"old", L"Done", L""},
+         [](AttachRun&) { return outlook::kNotInstalled; }},
+        {"unknown ProgID: not installed",
+         abc,
+         [](AttachRun& t) {
+             t.outlook.failOn(L"create Outlook.Application", outlook::kHrClassString);
+         },
+         {},
+         {L"old", L"Done", L""},
+         [](AttachRun&) { return outlook::kNotInstalled; }},
+        {"another integrity level",
+         abc,
+         [](AttachRun& t) {
+             t.outlook.failOn(L"create Outlook.Application", outlook::kHrServerExecFailure);
+         },
+         {},
+         {L"old", L"Done", L""},
+         [](AttachRun&) { return outlook::kUnreachable; }},
+        {"GetNamespace fails: Outlook could not be started",
+         abc,
+         [](AttachRun& t) { t.outlook.failOn(L"GetNamespace MAPI", -2147467259, L"boom"); },
+         {},
          {L"old", L"Done", L""},
          [](AttachRun&) { return std::wstring(outlook::kCannotStart) + L"\n\nboom (0x80004005)"; }},
-        {"rows in the profile under other spellings are not sent again", all,
+        {"rows in the profile under other spellings are not sent again",
+         all,
          [](AttachRun& t) {
              t.outlook.stores = {L"", t.path(L"A.PST"), t.path(L"c.pst")};
          },
-         {L"b.pst"}, {kStatusAlreadyIn, L"Done", kStatusAlreadyIn}, [](AttachRun&) { return kAllAdded; }},
-        {"Stores failing: every row is sent", all, [](AttachRun& t) { t.outlook.storesFail = true; },
-         {L"a.pst", L"b.pst", L"c.pst"}, {L"Done", L"Done", L"Done"}, [](AttachRun&) { return kAllAdded; }},
-        {"Select All unticked", abc, [](AttachRun& t) { t.h->ui().selectAll().setValue(0); }, {},
-         {L"old", L"Done", L""}, [](AttachRun&) { return kNoneSelected; }},
+         {L"b.pst"},
+         {kStatusAlreadyIn, L"Done", kStatusAlreadyIn},
+         [](AttachRun&) { return kAllAdded; }},
+        {"Stores failing: every row is sent",
+         all,
+         [](AttachRun& t) { t.outlook.storesFail = true; },
+         {L"a.pst", L"b.pst", L"c.pst"},
+         {L"Done", L"Done", L"Done"},
+         [](AttachRun&) { return kAllAdded; }},
+        {"Select All unticked",
+         abc,
+         [](AttachRun& t) { t.h->ui().selectAll().setValue(0); },
+         {},
+         {L"old", L"Done", L""},
+         [](AttachRun&) { return kNoneSelected; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -157,7 +209,9 @@ TEST_P(AttachRun, FailureReleasesTheObjectsOnlyAfterTheMessageIsClosed) {
     fill({{L"a.pst", true, L""}});
     outlook.failOn(add(L"a.pst"));
     std::size_t releasedAtMessage = 99;
-    h->dialogs().onMessageBox = [&] { releasedAtMessage = outlook.calls(L"release application").size(); };
+    h->dialogs().onMessageBox = [&] {
+        releasedAtMessage = outlook.calls(L"release application").size();
+    };
     click();
     EXPECT_EQ(releasedAtMessage, 0u);
     EXPECT_EQ(outlook.calls(L"release").back(), L"release application");
@@ -198,24 +252,33 @@ TEST_P(AttachRun, ClicksAndClosesDuringARun) {
         Texts adds;
         Texts messages;
     } cases[] = {
-        {"rows added on top are left alone, every listed row is tried once", pauseBeforeRow(2),
+        {"rows added on top are left alone, every listed row is tried once",
+         pauseBeforeRow(2),
          [](AttachRun& t) {
              t.tree.file(L"new.pst", 10);
              t.h->ui().pstList().insert(1, t.path(L"new.pst"), 2);
              t.h->ui().pstList().setChecked(1, true);
              t.h->ui().pstList().insert(1, t.path(L"new.pst"), 2);
          },
-         {L"a.pst", L"b.pst", L"c.pst"}, {kAllAdded}},
-        {"a second click runs nothing more", pauseBeforeRow(1), [](AttachRun& t) { t.click(); },
-         {L"a.pst", L"b.pst", L"c.pst"}, {kAllAdded}},
-        {"a row unticked before the run reaches it is skipped", pauseBeforeRow(1),
-         [](AttachRun& t) { t.h->ui().pstList().setChecked(2, false); }, {L"a.pst", L"c.pst"},
+         {L"a.pst", L"b.pst", L"c.pst"},
          {kAllAdded}},
-        {"closing stops the run with no message", pauseBeforeRow(2),
+        {"a second click runs nothing more",
+         pauseBeforeRow(1),
+         [](AttachRun& t) { t.click(); },
+         {L"a.pst", L"b.pst", L"c.pst"},
+         {kAllAdded}},
+        {"a row unticked before the run reaches it is skipped",
+         pauseBeforeRow(1),
+         [](AttachRun& t) { t.h->ui().pstList().setChecked(2, false); },
+         {L"a.pst", L"c.pst"},
+         {kAllAdded}},
+        {"closing stops the run with no message",
+         pauseBeforeRow(2),
          [](AttachRun& t) {
              if (auto* tk = dynamic_cast<ui::HeadlessToolkit*>(&t.h->ui())) tk->closeRequest = true;
          },
-         {L"a.pst"}, {}},
+         {L"a.pst"},
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

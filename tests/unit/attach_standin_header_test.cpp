@@ -12,9 +12,9 @@
 
 namespace {
 
+using pelorin::outlook::PstCheck;
 using pelorin::test::PstLayout;
 using pelorin::test::PstShape;
-using pelorin::outlook::PstCheck;
 using Bytes = std::vector<std::uint8_t>;
 
 PstCheck check(const Bytes& file) {
@@ -23,7 +23,7 @@ PstCheck check(const Bytes& file) {
 }
 
 PstShape shape(PstLayout layout, std::uint16_t version = 0, const char* client = "SM",
-             std::uint64_t length = 8192) {
+               std::uint64_t length = 8192) {
     PstShape s;
     s.layout = layout;
     s.version = version;
@@ -61,29 +61,39 @@ TEST(StandinHeader, AcceptsEveryKnownVersionAndRefusesTheRest) {
     } cases[] = {
         {"ANSI 14", ansi, PstCheck::Ansi},
         {"ANSI 15", pelorin::test::pstBytes(shape(PstLayout::Ansi, 15)), PstCheck::Ansi},
-        {"ANSI, header only", pelorin::test::pstBytes(shape(PstLayout::Ansi, 14, "SM", 512)), PstCheck::Ansi},
+        {"ANSI, header only", pelorin::test::pstBytes(shape(PstLayout::Ansi, 14, "SM", 512)),
+         PstCheck::Ansi},
         {"Unicode 23", unicode, PstCheck::Unicode},
         {"Unicode 36", pelorin::test::pstBytes(shape(PstLayout::Unicode, 36)), PstCheck::Unicode},
         {"Unicode 37", pelorin::test::pstBytes(shape(PstLayout::Unicode, 37)), PstCheck::Unicode},
-        {"Unicode over 4 GiB length field",
-         rewritten(PstLayout::Unicode, 188, {1, 0, 0, 0}), PstCheck::BadLength},
+        {"Unicode over 4 GiB length field", rewritten(PstLayout::Unicode, 188, {1, 0, 0, 0}),
+         PstCheck::BadLength},
         {"OST", pelorin::test::pstBytes(shape(PstLayout::Unicode, 23, "SO")), PstCheck::NotPst},
-        {"address book", pelorin::test::pstBytes(shape(PstLayout::Ansi, 14, "AB")), PstCheck::NotPst},
+        {"address book", pelorin::test::pstBytes(shape(PstLayout::Ansi, 14, "AB")),
+         PstCheck::NotPst},
         {"unknown version 16", rewritten(PstLayout::Ansi, 10, {16, 0}), PstCheck::BadVersion},
-        {"ANSI layout claiming Unicode", rewritten(PstLayout::Ansi, 10, {23, 0}), PstCheck::BadSentinel},
+        {"ANSI layout claiming Unicode", rewritten(PstLayout::Ansi, 10, {23, 0}),
+         PstCheck::BadSentinel},
         {"no sentinel", rewritten(PstLayout::Unicode, 512, {0}), PstCheck::BadSentinel},
         {"empty file", Bytes{}, PstCheck::TooShort},
         {"not a PST at all", Bytes(4096, 'x'), PstCheck::BadMagic},
-        {"zlib-style CRC", damaged(ansi, [](Bytes& b) {
-             const std::uint32_t wrong = ~pelorin::test::pstHeaderCrc(b.data() + 8, 471);
-             std::memcpy(b.data() + 4, &wrong, 4);
-         }), PstCheck::BadCrc},
+        {"zlib-style CRC",
+         damaged(ansi,
+                 [](Bytes& b) {
+                     const std::uint32_t wrong = ~pelorin::test::pstHeaderCrc(b.data() + 8, 471);
+                     std::memcpy(b.data() + 4, &wrong, 4);
+                 }),
+         PstCheck::BadCrc},
         // A byte inside the partial CRC's range, and one only the full CRC covers.
-        {"flipped byte in the header", damaged(unicode, [](Bytes& b) { b[100] ^= 0x01; }), PstCheck::BadCrc},
-        {"flipped byte past 479", damaged(unicode, [](Bytes& b) { b[500] ^= 0x40; }), PstCheck::BadCrc},
-        {"flipped byte in the body is not checked", damaged(ansi, [](Bytes& b) { b[4000] ^= 0xFF; }), PstCheck::Ansi},
+        {"flipped byte in the header", damaged(unicode, [](Bytes& b) { b[100] ^= 0x01; }),
+         PstCheck::BadCrc},
+        {"flipped byte past 479", damaged(unicode, [](Bytes& b) { b[500] ^= 0x40; }),
+         PstCheck::BadCrc},
+        {"flipped byte in the body is not checked",
+         damaged(ansi, [](Bytes& b) { b[4000] ^= 0xFF; }), PstCheck::Ansi},
         {"truncated", damaged(unicode, [](Bytes& b) { b.resize(4096); }), PstCheck::BadLength},
-        {"truncated inside the header", damaged(unicode, [](Bytes& b) { b.resize(530); }), PstCheck::TooShort},
+        {"truncated inside the header", damaged(unicode, [](Bytes& b) { b.resize(530); }),
+         PstCheck::TooShort},
         {"grown", damaged(ansi, [](Bytes& b) { b.resize(9000); }), PstCheck::BadLength},
     };
     for (const auto& c : cases) {
@@ -98,7 +108,8 @@ TEST(StandinHeader, NewEmptyFilesPassTheCheck) {
     for (std::uint64_t length : {564ull, 8192ull, 271360ull}) {
         const Bytes file = pelorin::outlook::newPstBytes(length);
         EXPECT_EQ(check(file), PstCheck::Unicode) << length;
-        EXPECT_EQ(file, pelorin::test::pstBytes({PstLayout::Unicode, 23, {'S', 'M'}, length})) << length;
+        EXPECT_EQ(file, pelorin::test::pstBytes({PstLayout::Unicode, 23, {'S', 'M'}, length}))
+            << length;
     }
 }
 

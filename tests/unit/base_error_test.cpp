@@ -16,7 +16,9 @@ TEST(Error, SaysWhatAndWhereInUtf8) {
         const char* utf8;
     } cases[] = {
         {L"Path not found", "Path not found"},
-        {L"C:\\Почта\\日本語 😀.pst", "C:\\\xD0\x9F\xD0\xBE\xD1\x87\xD1\x82\xD0\xB0\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xF0\x9F\x98\x80.pst"},
+        {L"C:\\Почта\\日本語 😀.pst",
+         "C:\\\xD0\x9F\xD0\xBE\xD1\x87\xD1\x82\xD0\xB0\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E "
+         "\xF0\x9F\x98\x80.pst"},
         {L"", ""},
     };
     for (const auto& c : cases) {

@@ -20,7 +20,10 @@ TEST(BaseText, Utf8AndWideTextRoundTrip) {
         {"cyrillic", "\xD0\x9F\xD0\xBE\xD1\x87\xD1\x82\xD0\xB0", L"\u041F\u043E\u0447\u0442\u0430"},
         {"cjk", "\xE9\x83\xB5\xE4\xBB\xB6", L"\u90F5\u4EF6"},
         {"beyond the basic plane", "\xF0\x9F\x93\xA7.pst", L"\U0001F4E7.pst"},
-        {"a byte that is not UTF-8", "a\xFF" "b", std::wstring(L"a") + wchar_t(0xDCFF) + L"b"},
+        {"a byte that is not UTF-8",
+         "a\xFF"
+         "b",
+         std::wstring(L"a") + wchar_t(0xDCFF) + L"b"},
         {"a cut sequence", "\xE9\x83", std::wstring() + wchar_t(0xDCE9) + wchar_t(0xDC83)},
     };
     for (const Case& c : cases) {

@@ -70,13 +70,18 @@ struct ListCase {
 
 const ListCase kLists[] = {
     {"Utf8NoBom", "C:\\a.pst\nC:\\b.pst", {L"C:\\a.pst", L"C:\\b.pst"}},
-    {"Utf8BomCrlfBlankComment", "\xEF\xBB\xBF# mail\r\n\r\n  C:\\\xD0\x9F.pst  \r\n\t\r\n",
+    {"Utf8BomCrlfBlankComment",
+     "\xEF\xBB\xBF# mail\r\n\r\n  C:\\\xD0\x9F.pst  \r\n\t\r\n",
      {L"C:\\\x41F.pst"}},
-    {"Utf16LeBom", std::string("\xFF\xFE" "C\0:\0\\\0\x1F\x4E.\0p\0s\0t\0\r\0\n\0", 22),
+    {"Utf16LeBom",
+     std::string("\xFF\xFE"
+                 "C\0:\0\\\0\x1F\x4E.\0p\0s\0t\0\r\0\n\0",
+                 22),
      {L"C:\\\x4E1F.pst"}},
     {"Utf16BeBom", std::string("\xFE\xFF\0x\0.\0p\0s\0t", 12), {L"x.pst"}},
     {"QuotedFromExplorer", "\"C:\\My Mail\\a.pst\"\n", {L"C:\\My Mail\\a.pst"}},
-    {"Variables", "%USERPROFILE%\\a.pst\n%NOPE%\\b.pst\n100%\\c.pst\n%%x.pst\n",
+    {"Variables",
+     "%USERPROFILE%\\a.pst\n%NOPE%\\b.pst\n100%\\c.pst\n%%x.pst\n",
      {L"C:\\Users\\\x4F60\\a.pst", L"%NOPE%\\b.pst", L"100%\\c.pst", L"%%x.pst"}},
     {"HashInsideIsAPath", "C:\\#1\\a.pst\n  # indented comment\n", {L"C:\\#1\\a.pst"}},
 };

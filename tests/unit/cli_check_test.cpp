@@ -51,16 +51,16 @@ std::vector<CheckCase> checkCases() {
         {"Empty", factsOf({}), Result::Problem, L"damaged", L"shorter"},
         {"Missing", cli::FileFacts{}, Result::Problem, L"", L"file not found"},
         {"Unreadable", soundWith(unread), Result::Problem, L"", L"cannot be read"},
-        {"ReadOnly", soundWith([](auto& f) { f.readOnly = true; }), Result::Problem,
-         L"Unicode PST", L"read-only"},
+        {"ReadOnly", soundWith([](auto& f) { f.readOnly = true; }), Result::Problem, L"Unicode PST",
+         L"read-only"},
         {"InUse", soundWith([](auto& f) { f.inUse = true; }), Result::Problem, L"Unicode PST",
          L"in use"},
         {"InUseUnshared", soundWith([&](auto& f) { unread(f), f.inUse = true; }), Result::Problem,
          L"", L"in use"},
         {"Network", soundWith([](auto& f) { f.network = true; }), Result::Problem, L"Unicode PST",
          L"network path"},
-        {"OneDrive", soundWith([](auto& f) { f.oneDrive = true; }), Result::Warning,
-         L"Unicode PST", L"OneDrive"},
+        {"OneDrive", soundWith([](auto& f) { f.oneDrive = true; }), Result::Warning, L"Unicode PST",
+         L"OneDrive"},
     };
 }
 
@@ -103,9 +103,9 @@ TEST(CliCheck, SizeAgainstTheLimits) {
         {PstLayout::Unicode, cli::kUnicodeLimit + 1, cli::Result::Problem},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(cli::checkRecord(L"x.pst", factsOf(headerRecording(c.layout, c.size), c.size))
-                      .result,
-                  c.result)
+        EXPECT_EQ(
+            cli::checkRecord(L"x.pst", factsOf(headerRecording(c.layout, c.size), c.size)).result,
+            c.result)
             << c.size;
 }
 

@@ -23,7 +23,7 @@ TEST(SizeText, WritesKilobytesWithFifteenSignificantDigits) {
         {265 * 1024, L'.', L"265"},
         {1073741823, L'.', L"1048575.99902344"},  // rounded at the 15th digit
         {1234567890123, L'.', L"1205632705.19824"},
-        {2147483648LL, L'.', L"2097152"},            // 2 GiB: no wrap to negative
+        {2147483648LL, L'.', L"2097152"},  // 2 GiB: no wrap to negative
         {50LL * 1024 * 1024 * 1024, L'.', L"52428800"},
         {1024LL * 1024 * 1024 * 1024 * 1024, L'.', L"1099511627776"},  // no grouping
         {INT64_MAX, L'.', L"9007199254740990"},  // beyond 15 digits: zeros, not an exponent

@@ -114,8 +114,10 @@ std::vector<std::filesystem::path> bfsFiles(const std::filesystem::path& root) {
         std::vector<std::filesystem::path> here;
         for (const auto& e : std::filesystem::directory_iterator(dir)) {
             if (e.is_symlink()) continue;
-            if (e.is_directory()) queue.push_back(e.path());
-            else here.push_back(e.path());
+            if (e.is_directory())
+                queue.push_back(e.path());
+            else
+                here.push_back(e.path());
         }
         files.insert(files.end(), here.begin(), here.end());
     }
@@ -125,8 +127,11 @@ std::vector<std::filesystem::path> bfsFiles(const std::filesystem::path& root) {
 class Sequence {
 public:
     Sequence(std::uint64_t seed, bool nesting)
-        : rng_(seed), nesting_(nesting),
-          actions_(ui_, [this] { return countedFileSystem(); }, automation_, [](const std::wstring&) {}) {
+        : rng_(seed),
+          nesting_(nesting),
+          actions_(
+              ui_, [this] { return countedFileSystem(); }, automation_,
+              [](const std::wstring&) {}) {
         automation_.salt = rng_();
         ui_.openDialog.generate = [this] { return nextSelection(); };
         ui_.dlg.generateFolder = [this] { return nextFolder(); };
@@ -151,12 +156,19 @@ public:
 private:
     std::unique_ptr<scan::FileSystem> countedFileSystem() {
         struct Counted final : scan::FileSystem {
-            Counted(std::unique_ptr<scan::FileSystem> inner, int& alive) : inner_(std::move(inner)), alive_(alive) { ++alive_; }
+            Counted(std::unique_ptr<scan::FileSystem> inner, int& alive)
+                : inner_(std::move(inner)), alive_(alive) {
+                ++alive_;
+            }
             ~Counted() override { --alive_; }
             wchar_t separator() const override { return inner_->separator(); }
             bool folderExists(const std::wstring& p) override { return inner_->folderExists(p); }
-            std::unique_ptr<scan::Folder> openFolder(const std::wstring& p) override { return inner_->openFolder(p); }
-            std::int64_t fileLength(const std::wstring& p) override { return inner_->fileLength(p); }
+            std::unique_ptr<scan::Folder> openFolder(const std::wstring& p) override {
+                return inner_->openFolder(p);
+            }
+            std::int64_t fileLength(const std::wstring& p) override {
+                return inner_->fileLength(p);
+            }
             std::unique_ptr<scan::FileSystem> inner_;
             int& alive_;
         };
@@ -168,50 +180,51 @@ private:
     std::wstring nextSelection() {
         const auto dir = files_.tree.path(L"d");
         switch (rng_() % 4) {
-            case 0: return L"";
-            case 1: return dir + sep_ + files_.existing[rng_() % files_.existing.size()];
-            default: {
-                std::wstring text = dir;
-                const int n = 2 + static_cast<int>(rng_() % 3);
-                for (int i = 0; i < n; ++i) {
-                    text.push_back(L'\0');
-                    text += (rng_() % 6 == 0) ? L"missing.pst" : files_.existing[rng_() % files_.existing.size()];
-                }
-                if (rng_() % 2) text.push_back(L'\0');
-                return text;
+        case 0: return L"";
+        case 1: return dir + sep_ + files_.existing[rng_() % files_.existing.size()];
+        default: {
+            std::wstring text = dir;
+            const int n = 2 + static_cast<int>(rng_() % 3);
+            for (int i = 0; i < n; ++i) {
+                text.push_back(L'\0');
+                text += (rng_() % 6 == 0) ? L"missing.pst"
+                                          : files_.existing[rng_() % files_.existing.size()];
             }
+            if (rng_() % 2) text.push_back(L'\0');
+            return text;
+        }
         }
     }
 
     std::wstring nextFolder() {
         switch (rng_() % 4) {
-            case 0: return L"";
-            case 1: return files_.tree.path(L"d/empty");
-            case 2: return files_.tree.path(L"d/sub");
-            default: return files_.tree.path(L"d");
+        case 0: return L"";
+        case 1: return files_.tree.path(L"d/empty");
+        case 2: return files_.tree.path(L"d/sub");
+        default: return files_.tree.path(L"d");
         }
     }
 
     void run(int action) {
         switch (action) {
-            case 0: actions_.onAddFile(); break;
-            case 1: actions_.onAddFolder(); break;
-            case 2:
-                automation_.failCreate = rng_() % 8 == 0;
-                actions_.onAddToOutlook();
-                break;
-            case 3: actions_.onClearList(); break;
-            case 4:  // the user's click flips the box before the handler runs
-                ui_.selectAllBox.setValue(ui_.selectAllBox.value() == 1 ? 0 : 1);
-                actions_.onSelectAll();
-                break;
-            case 5:
-            case 6:
-                if (ui_.list.count() > 0) {
-                    const int row = 1 + static_cast<int>(rng_() % ui_.list.count());
-                    ui_.list.setChecked(row, !ui_.list.checked(row));
-                }
-                break;
+        case 0: actions_.onAddFile(); break;
+        case 1: actions_.onAddFolder(); break;
+        case 2:
+            automation_.failCreate = rng_() % 8 == 0;
+            actions_.onAddToOutlook();
+            break;
+        case 3: actions_.onClearList(); break;
+        case 4:  // the user's click flips the box before the handler runs
+            ui_.selectAllBox.setValue(ui_.selectAllBox.value() == 1 ? 0 : 1);
+            actions_.onSelectAll();
+            break;
+        case 5:
+        case 6:
+            if (ui_.list.count() > 0) {
+                const int row = 1 + static_cast<int>(rng_() % ui_.list.count());
+                ui_.list.setChecked(row, !ui_.list.checked(row));
+            }
+            break;
         }
     }
 
@@ -231,97 +244,114 @@ private:
         Rng probe = rng_;
         auto& m = model_;
         switch (action) {
-            case 0: {
-                std::swap(probe, rng_);
-                const std::wstring sel = nextSelection();
-                std::swap(probe, rng_);
-                if (sel.empty()) {
-                    m.selectAllEnabled = false;
-                    break;
-                }
-                m.selectAllEnabled = true;
-                std::vector<std::wstring> elems;
-                std::wstring cur;
-                for (wchar_t c : sel) {
-                    if (c == L'\0') { elems.push_back(cur); cur.clear(); } else cur.push_back(c);
-                }
-                if (!cur.empty()) elems.push_back(cur);
-                std::vector<std::wstring> paths;
-                if (elems.size() == 1) paths.push_back(elems[0]);
-                else for (size_t i = 1; i < elems.size(); ++i) paths.push_back(elems[0] + sep_ + elems[i]);
-                bool missing = false;
-                for (const auto& p : paths) {
-                    if (!std::filesystem::exists(std::filesystem::path(p))) { missing = true; continue; }
-                    m.rows.insert(m.rows.begin(), ModelRow{p, sizeOf(p), L"", false});
-                }
-                m.total = std::to_wstring(m.rows.size());
-                if (missing) m.messages.push_back(ui::Icon::Critical);
-                break;
-            }
-            case 1: {
-                std::swap(probe, rng_);
-                const std::wstring folder = nextFolder();
-                std::swap(probe, rng_);
-                if (folder.empty()) {
-                    m.selectAllEnabled = false;
-                    break;
-                }
-                m.selectAllEnabled = true;
-                int added = 0;
-                for (const auto& f : bfsFiles(folder)) {
-                    std::wstring text = folder + sep_ + f.lexically_relative(folder).wstring();
-#ifdef _WIN32
-                    std::replace(text.begin(), text.end(), L'/', L'\\');
-#endif
-                    if (!pstlist::isPstPath(text)) continue;
-                    m.rows.insert(m.rows.begin(), ModelRow{text, sizeOf(f), L"", false});
-                    ++added;
-                }
-                m.attachEnabled = added > 0;
-                m.total = std::to_wstring(m.rows.size());
-                break;
-            }
-            case 2: {
-                const bool failCreate = probe() % 8 == 0;
-                if (m.rows.empty() || m.selectAllValue != 1) {
-                    m.messages.push_back(ui::Icon::Critical);
-                    break;
-                }
-                if (failCreate) {
-                    m.messages.push_back(ui::Icon::Critical);
-                    break;
-                }
-                bool failed = false;
-                std::vector<std::wstring> sent;  // a path listed twice goes over once
-                for (auto& r : m.rows) {
-                    if (!r.checked) { r.status.clear(); continue; }
-                    if (std::find(sent.begin(), sent.end(), r.text) != sent.end()) {
-                        r.status = L"Already in Outlook";
-                        continue;
-                    }
-                    if (automation_.refuses(r.text)) { r.status = L"Failed: refused"; failed = true; break; }
-                    r.status = L"Done";
-                    sent.push_back(r.text);
-                }
-                m.messages.push_back(failed ? ui::Icon::Critical : ui::Icon::Information);
-                break;
-            }
-            case 3:
-                m.rows.clear();
-                m.selectAllValue = 0;
+        case 0: {
+            std::swap(probe, rng_);
+            const std::wstring sel = nextSelection();
+            std::swap(probe, rng_);
+            if (sel.empty()) {
                 m.selectAllEnabled = false;
-                m.total = L"0";
                 break;
-            case 4:
-                m.selectAllValue = m.selectAllValue == 1 ? 0 : 1;
-                for (auto& r : m.rows) r.checked = m.selectAllValue == 1;
-                break;
-            default:
-                if (!m.rows.empty()) {
-                    const size_t row = probe() % m.rows.size();
-                    m.rows[row].checked = !m.rows[row].checked;
+            }
+            m.selectAllEnabled = true;
+            std::vector<std::wstring> elems;
+            std::wstring cur;
+            for (wchar_t c : sel) {
+                if (c == L'\0') {
+                    elems.push_back(cur);
+                    cur.clear();
+                } else
+                    cur.push_back(c);
+            }
+            if (!cur.empty()) elems.push_back(cur);
+            std::vector<std::wstring> paths;
+            if (elems.size() == 1)
+                paths.push_back(elems[0]);
+            else
+                for (size_t i = 1; i < elems.size(); ++i)
+                    paths.push_back(elems[0] + sep_ + elems[i]);
+            bool missing = false;
+            for (const auto& p : paths) {
+                if (!std::filesystem::exists(std::filesystem::path(p))) {
+                    missing = true;
+                    continue;
                 }
+                m.rows.insert(m.rows.begin(), ModelRow{p, sizeOf(p), L"", false});
+            }
+            m.total = std::to_wstring(m.rows.size());
+            if (missing) m.messages.push_back(ui::Icon::Critical);
+            break;
+        }
+        case 1: {
+            std::swap(probe, rng_);
+            const std::wstring folder = nextFolder();
+            std::swap(probe, rng_);
+            if (folder.empty()) {
+                m.selectAllEnabled = false;
                 break;
+            }
+            m.selectAllEnabled = true;
+            int added = 0;
+            for (const auto& f : bfsFiles(folder)) {
+                std::wstring text = folder + sep_ + f.lexically_relative(folder).wstring();
+#ifdef _WIN32
+                std::replace(text.begin(), text.end(), L'/', L'\\');
+#endif
+                if (!pstlist::isPstPath(text)) continue;
+                m.rows.insert(m.rows.begin(), ModelRow{text, sizeOf(f), L"", false});
+                ++added;
+            }
+            m.attachEnabled = added > 0;
+            m.total = std::to_wstring(m.rows.size());
+            break;
+        }
+        case 2: {
+            const bool failCreate = probe() % 8 == 0;
+            if (m.rows.empty() || m.selectAllValue != 1) {
+                m.messages.push_back(ui::Icon::Critical);
+                break;
+            }
+            if (failCreate) {
+                m.messages.push_back(ui::Icon::Critical);
+                break;
+            }
+            bool failed = false;
+            std::vector<std::wstring> sent;  // a path listed twice goes over once
+            for (auto& r : m.rows) {
+                if (!r.checked) {
+                    r.status.clear();
+                    continue;
+                }
+                if (std::find(sent.begin(), sent.end(), r.text) != sent.end()) {
+                    r.status = L"Already in Outlook";
+                    continue;
+                }
+                if (automation_.refuses(r.text)) {
+                    r.status = L"Failed: refused";
+                    failed = true;
+                    break;
+                }
+                r.status = L"Done";
+                sent.push_back(r.text);
+            }
+            m.messages.push_back(failed ? ui::Icon::Critical : ui::Icon::Information);
+            break;
+        }
+        case 3:
+            m.rows.clear();
+            m.selectAllValue = 0;
+            m.selectAllEnabled = false;
+            m.total = L"0";
+            break;
+        case 4:
+            m.selectAllValue = m.selectAllValue == 1 ? 0 : 1;
+            for (auto& r : m.rows) r.checked = m.selectAllValue == 1;
+            break;
+        default:
+            if (!m.rows.empty()) {
+                const size_t row = probe() % m.rows.size();
+                m.rows[row].checked = !m.rows[row].checked;
+            }
+            break;
         }
     }
 
@@ -330,13 +360,15 @@ private:
         EXPECT_EQ(ui_.total.caption(), std::to_wstring(n)) << "total label";
         for (int i = 1; i <= n; ++i) {
             const std::wstring path = ui_.list.text(i);
-            ASSERT_TRUE(std::filesystem::exists(std::filesystem::path(path))) << "row for a missing file";
+            ASSERT_TRUE(std::filesystem::exists(std::filesystem::path(path)))
+                << "row for a missing file";
             EXPECT_EQ(ui_.list.subItem(i, 1), sizeOf(path)) << "size text of row " << i;
             const std::wstring status = ui_.list.subItem(i, 2);
             EXPECT_TRUE(status.empty() || status == L"Done" || status == L"Already in Outlook" ||
                         status.rfind(L"Failed: ", 0) == 0);
             if (status == L"Done") {
-                EXPECT_NE(std::find(automation_.added.begin(), automation_.added.end(), path), automation_.added.end())
+                EXPECT_NE(std::find(automation_.added.begin(), automation_.added.end(), path),
+                          automation_.added.end())
                     << "Done on a row never attached";
             }
         }
@@ -360,8 +392,10 @@ private:
         EXPECT_EQ(ui_.attach.enabled(), m.attachEnabled);
         EXPECT_EQ(ui_.total.caption(), m.total);
         std::vector<ui::Icon> shown;
-        for (size_t i = messagesBefore; i < ui_.dlg.messages.size(); ++i) shown.push_back(ui_.dlg.messages[i].icon);
-        std::vector<ui::Icon> expected(m.messages.begin() + static_cast<long>(expectedMessagesSeen_), m.messages.end());
+        for (size_t i = messagesBefore; i < ui_.dlg.messages.size(); ++i)
+            shown.push_back(ui_.dlg.messages[i].icon);
+        std::vector<ui::Icon> expected(
+            m.messages.begin() + static_cast<long>(expectedMessagesSeen_), m.messages.end());
         EXPECT_EQ(shown, expected) << "message boxes";
         expectedMessagesSeen_ = m.messages.size();
     }
@@ -404,7 +438,8 @@ void runSeeds(bool nesting) {
                 ADD_FAILURE() << "unhandled error " << e.number() << " at step " << s;
             }
             if (testing::Test::HasFailure()) {
-                FAIL() << "failing seed " << seed << " (PELORIN_SEED=" << seed << "), actions:" << seq.log();
+                FAIL() << "failing seed " << seed << " (PELORIN_SEED=" << seed
+                       << "), actions:" << seq.log();
             }
         }
     }

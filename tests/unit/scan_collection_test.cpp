@@ -25,7 +25,7 @@ TEST(ScanCollection, KeepsOrderAndReadsOneBased) {
     EXPECT_EQ(c.text(3), L"third");
     EXPECT_EQ(errorOf([&] { c.item(0); }), kErrSubscript);
     EXPECT_EQ(errorOf([&] { c.item(4); }), kErrSubscript);
-    EXPECT_EQ(errorOf([&] { c.text(2); }), 13);   // type mismatch
+    EXPECT_EQ(errorOf([&] { c.text(2); }), 13);  // type mismatch
     EXPECT_EQ(errorOf([&] { c.number(1); }), 13);
     int seen = 0;
     for (std::int32_t i = 1; i <= c.count(); ++i) seen += static_cast<int>(c.item(i).index()) + 1;
@@ -35,8 +35,9 @@ TEST(ScanCollection, KeepsOrderAndReadsOneBased) {
 // Keys that look numeric but are spelled otherwise are their own keys, and
 // a duplicate adds nothing wherever the key is kept.
 TEST(ScanCollection, DuplicateKeysFailAndAddNothing) {
-    const std::wstring keys[] = {L"K0", L"K1", L"K07", L"K7", L"k7", L"K", L"K-1", L"K2147483647",
-                                 L"K2147483648", L"K99999999999", L"", L"name"};
+    const std::wstring keys[] = {L"K0", L"K1",  L"K07",         L"K7",          L"k7",
+                                 L"K",  L"K-1", L"K2147483647", L"K2147483648", L"K99999999999",
+                                 L"",   L"name"};
     Collection c;
     for (const auto& key : keys) c.add(std::wstring(key), key);
     ASSERT_EQ(c.count(), static_cast<std::int32_t>(std::size(keys)));

@@ -27,9 +27,13 @@ TEST(ScanFileSystem, FolderExistsOnlyForFolders) {
     const struct {
         std::wstring path;
         bool exists;
-    } cases[] = {{tree.path(), true},         {tree.path() + sep, true}, {tree.path(L"d"), true},
-                 {tree.path(L"f"), false},    {tree.path(L"none"), false},
-                 {tree.path(L"f") + sep, false}, {L"", false}};
+    } cases[] = {{tree.path(), true},
+                 {tree.path() + sep, true},
+                 {tree.path(L"d"), true},
+                 {tree.path(L"f"), false},
+                 {tree.path(L"none"), false},
+                 {tree.path(L"f") + sep, false},
+                 {L"", false}};
     for (const auto& c : cases)
         EXPECT_EQ(fs->folderExists(c.path), c.exists) << std::string(c.path.begin(), c.path.end());
 }

@@ -59,7 +59,8 @@ public:
     wchar_t separator() const override { return inner_->separator(); }
     bool folderExists(const std::wstring& path) override { return inner_->folderExists(path); }
     std::unique_ptr<Folder> openFolder(const std::wstring& path) override {
-        if (!failing_.empty() && path == failing_) throw Error(kErrPermission, L"Permission denied");
+        if (!failing_.empty() && path == failing_)
+            throw Error(kErrPermission, L"Permission denied");
         return std::make_unique<SortedFolder>(inner_->openFolder(path));
     }
     std::int64_t fileLength(const std::wstring& path) override { return inner_->fileLength(path); }
@@ -99,8 +100,8 @@ using test::errorOf;
 
 struct TreeCase {
     const char* name;
-    Names folders;   // relative, created first
-    Names files;     // relative
+    Names folders;  // relative, created first
+    Names files;    // relative
     bool fullOnly;
     Names folderPaths;  // relative, "" is the root
     Names filePaths;
@@ -112,19 +113,47 @@ void PrintTo(const TreeCase& c, std::ostream* os) { *os << c.name; }
 
 const TreeCase kTrees[] = {
     {"EmptyRoot", {}, {}, true, {L""}, {}, {}, {}},
-    {"FilesAndSubfolderFullOnly", {}, {L"a", L"b", L"S/c"}, true,
-     {L"", L"S/"}, {L"a", L"b", L"S/c"}, {}, {}},
-    {"FilesAndSubfolderAllThree", {}, {L"a", L"b", L"S/c"}, false,
-     {L"", L"S/"}, {L"a", L"b", L"S/c"}, {L"a", L"b", L"c"}, {1, 1, 2}},
+    {"FilesAndSubfolderFullOnly",
+     {},
+     {L"a", L"b", L"S/c"},
+     true,
+     {L"", L"S/"},
+     {L"a", L"b", L"S/c"},
+     {},
+     {}},
+    {"FilesAndSubfolderAllThree",
+     {},
+     {L"a", L"b", L"S/c"},
+     false,
+     {L"", L"S/"},
+     {L"a", L"b", L"S/c"},
+     {L"a", L"b", L"c"},
+     {1, 1, 2}},
     // Breadth first: S2 is queued before T, and S2's files come before T's.
-    {"QueueOrderIsBreadthFirst", {}, {L"r", L"S1/T/t", L"S1/s1", L"S2/s2"}, false,
-     {L"", L"S1/", L"S2/", L"S1/T/"}, {L"r", L"S1/s1", L"S2/s2", L"S1/T/t"},
-     {L"r", L"s1", L"s2", L"t"}, {1, 2, 3, 4}},
-    {"EmptySubfoldersAreQueued", {L"A", L"B/C"}, {L"B/x"}, false,
-     {L"", L"A/", L"B/", L"B/C/"}, {L"B/x"}, {L"x"}, {3}},
-    {"UnicodeNamesKeptExactly", {}, {L"Ordner \u00df/\u00dcn\u00efc\u00f8d\u00e9 \u20ac \U0001F600.PST"}, false,
-     {L"", L"Ordner \u00df/"}, {L"Ordner \u00df/\u00dcn\u00efc\u00f8d\u00e9 \u20ac \U0001F600.PST"},
-     {L"\u00dcn\u00efc\u00f8d\u00e9 \u20ac \U0001F600.PST"}, {2}},
+    {"QueueOrderIsBreadthFirst",
+     {},
+     {L"r", L"S1/T/t", L"S1/s1", L"S2/s2"},
+     false,
+     {L"", L"S1/", L"S2/", L"S1/T/"},
+     {L"r", L"S1/s1", L"S2/s2", L"S1/T/t"},
+     {L"r", L"s1", L"s2", L"t"},
+     {1, 2, 3, 4}},
+    {"EmptySubfoldersAreQueued",
+     {L"A", L"B/C"},
+     {L"B/x"},
+     false,
+     {L"", L"A/", L"B/", L"B/C/"},
+     {L"B/x"},
+     {L"x"},
+     {3}},
+    {"UnicodeNamesKeptExactly",
+     {},
+     {L"Ordner \u00df/\u00dcn\u00efc\u00f8d\u00e9 \u20ac \U0001F600.PST"},
+     false,
+     {L"", L"Ordner \u00df/"},
+     {L"Ordner \u00df/\u00dcn\u00efc\u00f8d\u00e9 \u20ac \U0001F600.PST"},
+     {L"\u00dcn\u00efc\u00f8d\u00e9 \u20ac \U0001F600.PST"},
+     {2}},
 };
 
 class ScanTree : public ::testing::TestWithParam<TreeCase> {};
@@ -337,8 +366,8 @@ TEST(ScanPathLogger, SymbolicLinkLoopsEnd) {
     logger.reset();
     logger.scan(tree.path());
     EXPECT_EQ(texts(logger.folderPaths()), (Names{expected(tree, L""), expected(tree, L"S/")}));
-    EXPECT_EQ(texts(logger.filePaths()),
-              (Names{expected(tree, L"a"), expected(tree, L"dangling"), expected(tree, L"S/link-to-a")}));
+    EXPECT_EQ(texts(logger.filePaths()), (Names{expected(tree, L"a"), expected(tree, L"dangling"),
+                                                expected(tree, L"S/link-to-a")}));
 }
 
 // Names that are not valid UTF-8 survive the trip to text and back.

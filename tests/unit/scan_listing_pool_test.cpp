@@ -35,15 +35,17 @@ TEST(ListingPool, EachFailureIsRaisedAtItsOwnFolderOnly) {
     const struct {
         const wchar_t* name;
         int error;  // 0: listed; -1: out of memory
-    } cases[] = {{L"ok1", 0}, {L"throws", kErrPermission}, {L"nomemory", -1},
-                 {L"removed", kErrPathNotFound}, {L"ok2", 0}};
+    } cases[] = {{L"ok1", 0},
+                 {L"throws", kErrPermission},
+                 {L"nomemory", -1},
+                 {L"removed", kErrPathNotFound},
+                 {L"ok2", 0}};
     for (const auto& c : cases) pool.request(tree.path(c.name));
     pool.start();
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::string(c.name, c.name + wcslen(c.name)));
         const std::wstring path = tree.path(c.name);
-        while (!pool.ready(path, 20ms)) {
-        }
+        while (!pool.ready(path, 20ms)) {}
         if (c.error == -1) {
             EXPECT_THROW(pool.take(path), std::bad_alloc);
         } else if (c.error != 0) {

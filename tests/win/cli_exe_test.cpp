@@ -171,7 +171,8 @@ TEST_F(CliExe, CheckOverCraftedFiles) {
                       L"problem\t" + held + L"\tin use by another program",
                       L"warning\t" + synced + L"\tin a OneDrive-synced folder"}));
     EXPECT_NE(run.err.find(L"8 checked: 3 ok, 1 with warnings, 4 with problems"),
-              std::wstring::npos) << run.err;
+              std::wstring::npos)
+        << run.err;
     const std::string csv = fileBytes(report);
     EXPECT_EQ(csv.rfind("\xEF\xBB\xBFpath,size_bytes,format,result,reason,hresult\r\n", 0), 0u);
     EXPECT_NE(csv.find(toUtf8(scripts) + ",8192,Unicode PST,ok,,\r\n"), std::string::npos) << csv;
@@ -185,7 +186,8 @@ TEST_F(CliExe, AttachRunsAgainstTheStandin) {
     const std::wstring c = pst(L"tree/\x41F\x43E\x447\x442\x430 \x90AE\x4EF6/c.pst");
     Output run = runCli(tree, {L"attach", tree.path(L"tree")});
     EXPECT_EQ(run.exitCode, 0u) << run.err;
-    EXPECT_EQ(sorted(run.lines()), sorted({L"attached\t" + a, L"attached\t" + b, L"attached\t" + c}));
+    EXPECT_EQ(sorted(run.lines()),
+              sorted({L"attached\t" + a, L"attached\t" + b, L"attached\t" + c}));
     EXPECT_EQ(run.err, L"3 of 3 attached\r\n");  // no progress into a file
     run = runCli(tree, {L"attach", tree.path(L"tree")});
     EXPECT_EQ(run.exitCode, 0u) << run.err;

@@ -39,7 +39,8 @@ bool standinRunning() {
     UniqueKernelHandle snap(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL ok = ::Process32FirstW(snap.get(), &entry); ok; ok = ::Process32NextW(snap.get(), &entry))
+    for (BOOL ok = ::Process32FirstW(snap.get(), &entry); ok;
+         ok = ::Process32NextW(snap.get(), &entry))
         if (::lstrcmpiW(entry.szExeFile, L"outlook-standin.exe") == 0) return true;
     return false;
 }
@@ -69,7 +70,8 @@ protected:
         ASSERT_TRUE(standinGone());
         std::filesystem::create_directories(standinFile(L""));
         std::filesystem::remove(standinFile(L"calls.log"));
-        for (const wchar_t* name : {L"a.pst", L"b.pst", L"c.pst"}) test::writePst(tree.fsPath(name));
+        for (const wchar_t* name : {L"a.pst", L"b.pst", L"c.pst"})
+            test::writePst(tree.fsPath(name));
     }
     void TearDown() override {
         std::filesystem::remove(standinFile(L"busy-start-ms"));
@@ -140,7 +142,8 @@ TEST_F(ComAttach, ABusyStartIsWaitedOutOnlyWhileTheRetryIsOn) {
         const auto took = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(statuses(tk), c.statuses);
         ASSERT_EQ(tk.dlg.messages.size(), 1u);
-        EXPECT_NE(tk.dlg.messages[0].text.find(c.messageHas), std::wstring::npos) << tk.dlg.messages[0].text;
+        EXPECT_NE(tk.dlg.messages[0].text.find(c.messageHas), std::wstring::npos)
+            << tk.dlg.messages[0].text;
         if (c.retry) {
             EXPECT_GE(took, std::chrono::milliseconds(1500)) << "the busy start was not seen";
         }
@@ -157,7 +160,8 @@ TEST_F(ComAttach, AFileGoneSinceListingIsNeverCreatedAndTheMessageNamesIt) {
     EXPECT_FALSE(std::filesystem::exists(tree.fsPath(L"b.pst")));
     EXPECT_EQ(statuses(tk), (Texts{L"Done", L"Failed: file not found", L""}));
     ASSERT_EQ(tk.dlg.messages.size(), 1u);
-    EXPECT_NE(tk.dlg.messages[0].text.find(L"\n\n" + tree.path(L"b.pst") + L"\n"), std::wstring::npos);
+    EXPECT_NE(tk.dlg.messages[0].text.find(L"\n\n" + tree.path(L"b.pst") + L"\n"),
+              std::wstring::npos);
     EXPECT_EQ(calls(), Texts{add(L"a.pst")});
 }
 
@@ -166,7 +170,8 @@ TEST_F(ComAttach, OutlooksRefusalsBecomeShortReasons) {
     const struct {
         const char* hresult;
         const wchar_t* status;
-    } cases[] = {{"0x80070020", L"Failed: in use"}, {"0x80070005", L"Failed: read-only"},
+    } cases[] = {{"0x80070020", L"Failed: in use"},
+                 {"0x80070005", L"Failed: read-only"},
                  {"0x80004005", L"Failed: Something else went wrong"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.hresult);

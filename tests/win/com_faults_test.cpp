@@ -61,12 +61,17 @@ public:
     }
     STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++live); }
     STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--live); }
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override {
+        *n = 0;
+        return S_OK;
+    }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
 
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* id) override {
         const std::wstring name = names[0];
-        *id = name == L"GetNamespace" ? kGetNamespace : name == L"AddStore" ? kAddStore : DISPID_UNKNOWN;
+        *id = name == L"GetNamespace" ? kGetNamespace
+              : name == L"AddStore"   ? kAddStore
+                                      : DISPID_UNKNOWN;
         if (*id == DISPID_UNKNOWN || lookupFails(*id)) return DISP_E_UNKNOWNNAME;
         return S_OK;
     }
@@ -93,7 +98,8 @@ public:
             }
         }
         if (id == kAddStore) {
-            stores.emplace_back(params->rgvarg[0].bstrVal, ::SysStringLen(params->rgvarg[0].bstrVal));
+            stores.emplace_back(params->rgvarg[0].bstrVal,
+                                ::SysStringLen(params->rgvarg[0].bstrVal));
         } else if (result) {
             result->vt = VT_DISPATCH;
             result->pdispVal = this;
@@ -105,7 +111,8 @@ public:
 private:
     // Name lookups are counted apart from calls: the lookup comes first.
     bool lookupFails(DISPID id) {
-        return plan_.member == id && plan_.fault == Fault::UnknownName && plan_.onCall == ++lookups_[id];
+        return plan_.member == id && plan_.fault == Fault::UnknownName &&
+               plan_.onCall == ++lookups_[id];
     }
     Plan plan_;
     int calls_[3]{}, lookups_[3]{};
@@ -114,7 +121,8 @@ private:
 // Creates the fake as the application, or fails as CoCreateInstance would.
 class FakeAutomation final : public Automation {
 public:
-    FakeAutomation(FakeOutlook& outlook, HRESULT createResult) : outlook_(outlook), hr_(createResult) {}
+    FakeAutomation(FakeOutlook& outlook, HRESULT createResult)
+        : outlook_(outlook), hr_(createResult) {}
     std::unique_ptr<AutoObject> create(const std::wstring& progId) override {
         com::check(hr_, progId);
         return wrapDispatch(&outlook_);
@@ -140,14 +148,46 @@ TEST(ComFaults, EveryFailureEndsInTheMessageWithTheRowMarkedAndNothingHeld) {
     } cases[] = {
         {"no fault", S_OK, {}, {L"Done", L"Done", L"Done"}, kAllAdded},
         {"create fails", REGDB_E_CLASSNOTREG, {}, {L"old", L"old", L"old"}, kNotInstalled},
-        {"other integrity level", CO_E_SERVER_EXEC_FAILURE, {}, {L"old", L"old", L"old"}, kUnreachable},
-        {"GetNamespace unknown", S_OK, {kGetNamespace, 1, Fault::UnknownName}, {L"old", L"old", L"old"}, kCannotStart},
-        {"GetNamespace fails", S_OK, {kGetNamespace, 1, Fault::CallFails}, {L"old", L"old", L"old"}, kCannotStart},
-        {"GetNamespace no object", S_OK, {kGetNamespace, 1, Fault::NotAnObject}, {L"old", L"old", L"old"}, kCannotStart},
-        {"AddStore unknown", S_OK, {kAddStore, 1, Fault::UnknownName}, {kRefused, L"old", L"old"}, kFailed},
-        {"AddStore fails at row b", S_OK, {kAddStore, 2, Fault::CallFails}, {L"Done", kRefused, L"old"}, kFailed},
-        {"AddStore refuses row b", S_OK, {kAddStore, 2, Fault::Exception}, {L"Done", kRefused, L"old"}, kFailed},
-        {"AddStore refuses row c later", S_OK, {kAddStore, 3, Fault::DeferredException}, {L"Done", L"Done", kRefused}, kFailed},
+        {"other integrity level",
+         CO_E_SERVER_EXEC_FAILURE,
+         {},
+         {L"old", L"old", L"old"},
+         kUnreachable},
+        {"GetNamespace unknown",
+         S_OK,
+         {kGetNamespace, 1, Fault::UnknownName},
+         {L"old", L"old", L"old"},
+         kCannotStart},
+        {"GetNamespace fails",
+         S_OK,
+         {kGetNamespace, 1, Fault::CallFails},
+         {L"old", L"old", L"old"},
+         kCannotStart},
+        {"GetNamespace no object",
+         S_OK,
+         {kGetNamespace, 1, Fault::NotAnObject},
+         {L"old", L"old", L"old"},
+         kCannotStart},
+        {"AddStore unknown",
+         S_OK,
+         {kAddStore, 1, Fault::UnknownName},
+         {kRefused, L"old", L"old"},
+         kFailed},
+        {"AddStore fails at row b",
+         S_OK,
+         {kAddStore, 2, Fault::CallFails},
+         {L"Done", kRefused, L"old"},
+         kFailed},
+        {"AddStore refuses row b",
+         S_OK,
+         {kAddStore, 2, Fault::Exception},
+         {L"Done", kRefused, L"old"},
+         kFailed},
+        {"AddStore refuses row c later",
+         S_OK,
+         {kAddStore, 3, Fault::DeferredException},
+         {L"Done", L"Done", kRefused},
+         kFailed},
     };
     ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     test::TempTree tree;
@@ -174,7 +214,8 @@ TEST(ComFaults, EveryFailureEndsInTheMessageWithTheRowMarkedAndNothingHeld) {
         }
         EXPECT_EQ(statuses, c.statuses);
         ASSERT_EQ(tk.dlg.messages.size(), 1u);
-        EXPECT_EQ(tk.dlg.messages[0].text.substr(0, tk.dlg.messages[0].text.find(L"\n\n")), c.message);
+        EXPECT_EQ(tk.dlg.messages[0].text.substr(0, tk.dlg.messages[0].text.find(L"\n\n")),
+                  c.message);
         EXPECT_EQ(outlook.live, 0) << "a COM reference outlived the run";
     }
     ::CoUninitialize();

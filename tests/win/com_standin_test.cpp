@@ -194,7 +194,8 @@ TEST_F(ComStandin, ARefusedFileEndsTheRunAtItsRow) {
     ASSERT_EQ(tk.dlg.messages.size(), 1u);
     EXPECT_EQ(tk.dlg.messages[0].text.find(std::wstring(kFailed) + L"\n\n" + bad + L"\n"), 0u);
     EXPECT_EQ(tk.dlg.messages[0].icon, ui::Icon::Critical);
-    EXPECT_EQ(statuses(), (std::vector<std::wstring>{L"Done", L"Failed: not a PST file", L"before"}));
+    EXPECT_EQ(statuses(),
+              (std::vector<std::wstring>{L"Done", L"Failed: not a PST file", L"before"}));
     EXPECT_TRUE(standinGone());
     EXPECT_EQ(ourStores(), std::vector<std::wstring>{good});
 }
@@ -285,7 +286,8 @@ TEST_F(ComStandin, EveryStoreIsOnDiskWhenAddStoreReturns) {
         CLSID clsid{};
         ::CLSIDFromProgID(standin::kProgId, &clsid);
         Microsoft::WRL::ComPtr<IDispatch> app;
-        ASSERT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&app)), S_OK);
+        ASSERT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&app)),
+                  S_OK);
         com::Variant ns = com::invoke(app.Get(), L"GetNamespace", DISPATCH_METHOD, L"MAPI");
         IDispatch* mapi = ns.get()->pdispVal;
         com::Variant file = com::invoke(mapi, L"ProfilePath", DISPATCH_PROPERTYGET);

@@ -89,8 +89,14 @@ public:
     void finish() {
         if (thread_.joinable()) thread_.join();
     }
-    bool sawDialog() { finish(); return saw_; }
-    bool closedByItself() { finish(); return closed_; }
+    bool sawDialog() {
+        finish();
+        return saw_;
+    }
+    bool closedByItself() {
+        finish();
+        return closed_;
+    }
 
 private:
     void run(const Paths& texts) {
@@ -165,7 +171,8 @@ TEST_F(RealFileDialog, ThreeFilesBecomeThreeRowsNewestOnTop) {
     wchar_t before[MAX_PATH]{}, after[MAX_PATH]{};
     GetCurrentDirectoryW(MAX_PATH, before);
     {
-        DialogDriver driver({tree.path(), quoted({L"first.pst", L"second \u00e9\u65e5.pst", L"third.pst"})});
+        DialogDriver driver(
+            {tree.path(), quoted({L"first.pst", L"second \u00e9\u65e5.pst", L"third.pst"})});
         pstlist::addFiles(ui, *fs);
         ASSERT_TRUE(driver.closedByItself());
     }

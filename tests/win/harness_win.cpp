@@ -46,8 +46,9 @@ void saveShot(app::MainWindow& main) {
     SelectObject(memory.get(), old);
     GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(),
               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    const BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info) + pixels.size()),
-                                0, 0, sizeof(BITMAPFILEHEADER) + sizeof(info)};
+    const BITMAPFILEHEADER file{
+        0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info) + pixels.size()), 0, 0,
+        sizeof(BITMAPFILEHEADER) + sizeof(info)};
     if (FILE* out = std::fopen((std::string(dir) + "/" + name + ".bmp").c_str(), "wb")) {
         std::fwrite(&file, sizeof(file), 1, out);
         std::fwrite(&info, sizeof(info), 1, out);

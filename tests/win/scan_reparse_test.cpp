@@ -72,7 +72,8 @@ void expectLinksSkipped(const std::wstring& root) {
     FolderScanner logger(makePlatformFileSystem, events);
     logger.reset();
     logger.scan(root);
-    EXPECT_EQ(texts(logger.folderPaths()), (std::vector<std::wstring>{root + L"\\", root + L"\\S\\"}));
+    EXPECT_EQ(texts(logger.folderPaths()),
+              (std::vector<std::wstring>{root + L"\\", root + L"\\S\\"}));
     EXPECT_EQ(texts(logger.filePaths()), std::vector<std::wstring>{root + L"\\S\\a.pst"});
 }
 

@@ -81,10 +81,12 @@ TEST(StandinRegistration, RefusesWhereOutlookItselfIsRegistered) {
     const std::wstring exe = standinExe();
     if (::GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "outlook-standin.exe not built";
-    const std::wstring outlook = L"Software\\Classes\\CLSID\\{0006F03A-0000-0000-C000-000000000046}";
+    const std::wstring outlook =
+        L"Software\\Classes\\CLSID\\{0006F03A-0000-0000-C000-000000000046}";
     const std::wstring progId = std::wstring(L"Software\\Classes\\") + kTestProgId;
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, outlook.c_str(), nullptr, REG_SZ, L"Outlook", 16),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, outlook.c_str(), nullptr, REG_SZ, L"Outlook", 16),
+        ERROR_SUCCESS);
     EXPECT_EQ(run(exe, std::wstring(L"/regserver /progid:") + kTestProgId), 3u);
     EXPECT_EQ(readDefault(HKEY_LOCAL_MACHINE, progId + L"\\CLSID"), L"(none)");
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, outlook.c_str());

@@ -36,7 +36,7 @@ struct Expected {
     ControlId id;
     const wchar_t* cls;
     const wchar_t* text;
-    RECT rect;  // left, top, right, bottom
+    RECT rect;       // left, top, right, bottom
     DWORD kindBits;  // type bits of the control's style
     bool enabled;
     int fontHeight;  // 0: the window's default font
@@ -52,22 +52,46 @@ DWORD typeBits(const std::wstring& cls, DWORD style) {
 const Expected kLayout[] = {
     {app::kIdSelectAll, L"Button", L"Select All", {14, 136, 111, 153}, BS_AUTOCHECKBOX, false, -11},
     {app::kIdAddFolder, L"Button", L"Add Folder", {112, 376, 201, 401}, BS_PUSHBUTTON, true, -11},
-    {app::kIdHiddenCompressionBox, L"Button", L"Use Enchanced Compression (NOT SAFE)", {624, 464, 857, 481},
-     BS_AUTOCHECKBOX, true, 0},
+    {app::kIdHiddenCompressionBox,
+     L"Button",
+     L"Use Enchanced Compression (NOT SAFE)",
+     {624, 464, 857, 481},
+     BS_AUTOCHECKBOX,
+     true,
+     0},
     {app::kIdClearList, L"Button", L"Clear List", {216, 376, 321, 401}, BS_PUSHBUTTON, true, -11},
-    {app::kIdAttach, L"Button", L"Add PSTs to Outlook  >", {456, 376, 593, 401}, BS_PUSHBUTTON,
-     true, -11},
+    {app::kIdAttach,
+     L"Button",
+     L"Add PSTs to Outlook  >",
+     {456, 376, 593, 401},
+     BS_PUSHBUTTON,
+     true,
+     -11},
     {app::kIdAddFile, L"Button", L"Add File", {8, 376, 97, 401}, BS_PUSHBUTTON, true, -11},
     {app::kIdPstList, L"SysListView32", L"", {8, 160, 592, 369}, LVS_REPORT, true, -12},
-    {app::kIdHelpLink, L"Static",
-     L"Click Here to Know more about File Properties Read-only attribute", {224, 120, 593, 137},
-     SS_RIGHT, true, -11},
-    {app::kIdWarning, L"Static",
+    {app::kIdHelpLink,
+     L"Static",
+     L"Click Here to Know more about File Properties Read-only attribute",
+     {224, 120, 593, 137},
+     SS_RIGHT,
+     true,
+     -11},
+    {app::kIdWarning,
+     L"Static",
      L"Please ensure Outlook PST file(s) are not corrupt && not having Read-only attribute in "
      L"File Properties",
-     {16, 88, 585, 105}, SS_CENTER, true, -12},
+     {16, 88, 585, 105},
+     SS_CENTER,
+     true,
+     -12},
     {app::kIdTotal, L"Static", L"0", {248, 136, 297, 153}, SS_LEFT, true, -11},
-    {app::kIdTotalCaption, L"Static", L"Total PST File(s) :", {144, 136, 249, 153}, SS_LEFT, true, -11},
+    {app::kIdTotalCaption,
+     L"Static",
+     L"Total PST File(s) :",
+     {144, 136, 249, 153},
+     SS_LEFT,
+     true,
+     -11},
 };
 
 class WindowLayout : public ::testing::Test {
@@ -147,12 +171,13 @@ TEST_F(WindowLayout, TabOrderRunsFromTheListThroughTheButtons) {
         return ids;
     };
     // Select All is disabled at start and takes no part until enabled.
-    EXPECT_EQ(order(), (std::vector<int>{app::kIdAddFile, app::kIdAttach, app::kIdClearList,
-                                         app::kIdHiddenCompressionBox, app::kIdAddFolder, app::kIdPstList}));
+    EXPECT_EQ(order(),
+              (std::vector<int>{app::kIdAddFile, app::kIdAttach, app::kIdClearList,
+                                app::kIdHiddenCompressionBox, app::kIdAddFolder, app::kIdPstList}));
     h.ui().selectAll().setEnabled(true);
     EXPECT_EQ(order(), (std::vector<int>{app::kIdAddFile, app::kIdAttach, app::kIdClearList,
-                                         app::kIdHiddenCompressionBox, app::kIdAddFolder, app::kIdSelectAll,
-                                         app::kIdPstList}));
+                                         app::kIdHiddenCompressionBox, app::kIdAddFolder,
+                                         app::kIdSelectAll, app::kIdPstList}));
 }
 
 TEST_F(WindowLayout, StartsInTheDesignTimeState) {
@@ -162,7 +187,8 @@ TEST_F(WindowLayout, StartsInTheDesignTimeState) {
     EXPECT_EQ(h.ui().selectAll().value(), 0);
     EXPECT_FALSE(h.ui().selectAll().enabled());
     EXPECT_TRUE(h.ui().attachButton().enabled());
-    EXPECT_EQ(SendMessageW(h.control(app::kIdHiddenCompressionBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageW(h.control(app::kIdHiddenCompressionBox), BM_GETCHECK, 0, 0),
+              BST_UNCHECKED);
     for (ControlId id : {app::kIdAddFile, app::kIdAddFolder, app::kIdClearList})
         EXPECT_TRUE(IsWindowEnabled(h.control(id)));
     EXPECT_EQ(h.ui().fileDialog().title(), L"Select Web Pages");
@@ -195,7 +221,8 @@ TEST_F(WindowLayout, ListViewColumnsImagesAndChecks) {
 
     auto small = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     ASSERT_NE(small, nullptr);
-    EXPECT_EQ(small, reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0)));
+    EXPECT_EQ(small,
+              reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0)));
     int cx = 0, cy = 0;
     ImageList_GetIconSize(small, &cx, &cy);
     EXPECT_EQ(cx, 16);

@@ -48,13 +48,13 @@ long userObjects() {
     long windows = 0;
     EnumThreadWindows(GetCurrentThreadId(), countWithChildren, reinterpret_cast<LPARAM>(&windows));
     return windows + probe(0x20, 2, [](UINT_PTR h) {
-        if (IsMenu(reinterpret_cast<HMENU>(h))) return true;
-        ICONINFO info{};
-        if (!GetIconInfo(reinterpret_cast<HICON>(h), &info)) return false;
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        return true;
-    });
+               if (IsMenu(reinterpret_cast<HMENU>(h))) return true;
+               ICONINFO info{};
+               if (!GetIconInfo(reinterpret_cast<HICON>(h), &info)) return false;
+               DeleteObject(info.hbmColor);
+               DeleteObject(info.hbmMask);
+               return true;
+           });
 }
 
 long kernelHandles() {
@@ -63,7 +63,13 @@ long kernelHandles() {
     using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
     const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    struct Entry { ULONG pid; UCHAR type, flags; USHORT handle; void* object; ACCESS_MASK access; };
+    struct Entry {
+        ULONG pid;
+        UCHAR type, flags;
+        USHORT handle;
+        void* object;
+        ACCESS_MASK access;
+    };
     constexpr ULONG kSystemHandleInformation = 16;
     std::vector<ULONG> buffer(1 << 16);
     ULONG size = 0;
@@ -74,16 +80,15 @@ long kernelHandles() {
         buffer.resize(buffer.size() * 2);
     if (status != 0) return -1;
     const auto* first = reinterpret_cast<const Entry*>(buffer.data() + 1);
-    return static_cast<long>(std::count_if(first, first + buffer[0], [](const Entry& e) {
-        return e.pid == GetCurrentProcessId();
-    }));
+    return static_cast<long>(std::count_if(
+        first, first + buffer[0], [](const Entry& e) { return e.pid == GetCurrentProcessId(); }));
 }
 
 const struct {
     const char* name;
     long (*count)();
-} kCounters[] = {{"GDI objects", gdiObjects}, {"USER objects", userObjects},
-                 {"kernel handles", kernelHandles}};
+} kCounters[] = {
+    {"GDI objects", gdiObjects}, {"USER objects", userObjects}, {"kernel handles", kernelHandles}};
 
 constexpr int kCycles = 20;
 constexpr long kSlack = 5;  // a fixed allowance, whatever kCycles is
@@ -102,7 +107,9 @@ protected:
         for (const auto& name : kFiles) writePst(tree.fsPath(name));
         tree.file(L"sub/notes.txt", 10);
     }
-    void TearDown() override { if (SUCCEEDED(com_)) CoUninitialize(); }
+    void TearDown() override {
+        if (SUCCEEDED(com_)) CoUninitialize();
+    }
 
     // One window's life: Add File with three files, Add Folder over the
     // tree, Select All, Add PSTs to Outlook, Clear List.
@@ -112,9 +119,14 @@ protected:
         for (int i = 0; i < 3; ++i) selection += L'\0' + kFiles[i];
         h.fileDialog().answers = {selection};
         h.dialogs().folderAnswers = {tree.path()};
-        const struct { app::ControlId button; int rows; } steps[] = {
-            {app::kIdAddFile, 3}, {app::kIdAddFolder, 7}, {app::kIdSelectAll, 7},
-            {app::kIdAttach, 7}, {app::kIdClearList, 0}};
+        const struct {
+            app::ControlId button;
+            int rows;
+        } steps[] = {{app::kIdAddFile, 3},
+                     {app::kIdAddFolder, 7},
+                     {app::kIdSelectAll, 7},
+                     {app::kIdAttach, 7},
+                     {app::kIdClearList, 0}};
         for (const auto& step : steps) {
             h.click(step.button);
             ASSERT_EQ(h.ui().pstList().count(), step.rows) << "after control " << step.button;

@@ -67,10 +67,10 @@ TEST_F(WindowResources, IconGroupHoldsFourImagesWithFixedIds) {
 TEST_F(WindowResources, ManifestAsksForCommonControlsSix) {
     const std::string manifest = resourceBytes(module, MAKEINTRESOURCEW(24), 1);
     ASSERT_FALSE(manifest.empty());
-    for (const char* part :
-         {"type=\"win32\"", "processorArchitecture=\"x86\" version=\"1.0.0.0\"", "<description></description>",
-          "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-          "publicKeyToken=\"6595b64144ccf1df\" language=\"*\""})
+    for (const char* part : {"type=\"win32\"", "processorArchitecture=\"x86\" version=\"1.0.0.0\"",
+                             "<description></description>",
+                             "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+                             "publicKeyToken=\"6595b64144ccf1df\" language=\"*\""})
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
 }
 
@@ -114,7 +114,8 @@ TEST_F(WindowResources, VersionRecord) {
     for (const auto& s : strings) {
         wchar_t* value = nullptr;
         const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + s.key;
-        ASSERT_TRUE(query(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &length)) << s.key;
+        ASSERT_TRUE(query(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &length))
+            << s.key;
         EXPECT_STREQ(value, s.value);
     }
     FreeLibrary(versionDll);

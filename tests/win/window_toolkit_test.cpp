@@ -212,7 +212,8 @@ TEST_F(WindowToolkit, UntrappedErrorsOfAClickEndInOneReport) {
         ASSERT_EQ(h.unhandled.size(), 1u);
         EXPECT_EQ(h.unhandled[0], c.report);
     }
-    EXPECT_EQ(app::runtimeErrorText(76, L"Path not found"), L"Run-time error '76':\n\nPath not found");
+    EXPECT_EQ(app::runtimeErrorText(76, L"Path not found"),
+              L"Run-time error '76':\n\nPath not found");
 }
 
 // Refuses to create windows of one class on this thread while it lives.

@@ -42,9 +42,12 @@ HRESULT Args::rootFolder(unsigned index, std::wstring& path) const {
     const VARIANT* v = at(index);
     if (v->vt == (VT_BYREF | VT_VARIANT) && v->pvarVal) v = v->pvarVal;
     IUnknown* object = nullptr;
-    if (v->vt == VT_DISPATCH) object = v->pdispVal;
-    else if (v->vt == VT_UNKNOWN) object = v->punkVal;
-    else if (v->vt == (VT_BYREF | VT_DISPATCH) && v->ppdispVal) object = *v->ppdispVal;
+    if (v->vt == VT_DISPATCH)
+        object = v->pdispVal;
+    else if (v->vt == VT_UNKNOWN)
+        object = v->punkVal;
+    else if (v->vt == (VT_BYREF | VT_DISPATCH) && v->ppdispVal)
+        object = *v->ppdispVal;
     if (rootFolderPath(object, path)) return S_OK;
     if (argErr_) *argErr_ = params_->cArgs - 1 - index;
     return DISP_E_TYPEMISMATCH;
@@ -117,8 +120,8 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
         if (!error) return refusal.code;
         *error = EXCEPINFO{};
         error->bstrSource = ::SysAllocString(L"Outlook stand-in");
-        error->bstrDescription = ::SysAllocStringLen(
-            refusal.description.data(), static_cast<UINT>(refusal.description.size()));
+        error->bstrDescription = ::SysAllocStringLen(refusal.description.data(),
+                                                     static_cast<UINT>(refusal.description.size()));
         error->scode = refusal.code;
         return DISP_E_EXCEPTION;
     } catch (...) {

@@ -24,7 +24,8 @@ class Remote {
 public:
     Remote(HANDLE process, SIZE_T size)
         : process_(process),
-          base_(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+          base_(
+              ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
     ~Remote() {
         if (base_) ::VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
     }
@@ -71,8 +72,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     DWORD pid = 0;
     ::GetWindowThreadProcessId(list, &pid);
-    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-                                   FALSE, pid);
+    HANDLE process =
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (!process) return 1;
 
     constexpr int kChars = 2048;
@@ -82,8 +83,8 @@ int wmain(int argc, wchar_t** argv) {
 
     const int rows = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < rows; ++row) {
-        const UINT state = static_cast<UINT>(
-            ::SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+        const UINT state =
+            static_cast<UINT>(::SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
         std::wstring line = (state >> 12) == 2 ? L"[x]" : L"[ ]";
         for (int column = 0; column < 3; ++column) {
             LVITEMW item{};

@@ -91,12 +91,14 @@ LSTATUS setDefault(const std::wstring& subkey, const std::wstring& value) {
 int registerServer(const std::wstring& progId, bool development) {
     if (keyExists(HKEY_CLASSES_ROOT, kOutlookClsid) ||
         keyExists(HKEY_LOCAL_MACHINE, std::wstring(kClasses) + L"\\" + kOutlookClsid)) {
-        report(L"outlook-standin: Outlook itself is registered here; the stand-in leaves it alone.");
+        report(
+            L"outlook-standin: Outlook itself is registered here; the stand-in leaves it alone.");
         return 3;
     }
     if (!underWine() && !development) {
-        report(L"outlook-standin: registers only inside Wine, or with /development on a "
-               L"development machine without Outlook.");
+        report(
+            L"outlook-standin: registers only inside Wine, or with /development on a "
+            L"development machine without Outlook.");
         return 3;
     }
     if (foreignRegistration(progId)) {
@@ -232,13 +234,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     for (const auto& a : args) {
         std::wstring lower = a;
         for (auto& c : lower) c = static_cast<wchar_t>(::towlower(c));
-        if (lower == L"/regserver" || lower == L"-regserver") mode = Register;
-        else if (lower == L"/unregserver" || lower == L"-unregserver") mode = Unregister;
+        if (lower == L"/regserver" || lower == L"-regserver")
+            mode = Register;
+        else if (lower == L"/unregserver" || lower == L"-unregserver")
+            mode = Unregister;
         else if (lower == L"/embedding" || lower == L"-embedding" || lower == L"/automation" ||
                  lower == L"-automation")
             mode = Serve;
-        else if (lower.rfind(L"/progid:", 0) == 0) progId = a.substr(8);
-        else if (lower == L"/development") development = true;
+        else if (lower.rfind(L"/progid:", 0) == 0)
+            progId = a.substr(8);
+        else if (lower == L"/development")
+            development = true;
     }
     switch (mode) {
     case Register: return standin::registerServer(progId, development);
@@ -246,7 +252,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     case Serve: return standin::serve();
     case None: break;
     }
-    standin::report(L"usage: outlook-standin.exe /regserver | /unregserver "
-                    L"(COM starts it with -Embedding)");
+    standin::report(
+        L"usage: outlook-standin.exe /regserver | /unregserver "
+        L"(COM starts it with -Embedding)");
     return 2;
 }

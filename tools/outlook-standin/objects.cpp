@@ -168,8 +168,7 @@ protected:
         case kProcessId:
             if (FAILED(hr = args.expect(0))) return hr;
             return returnInteger(result, static_cast<long>(::GetCurrentProcessId()));
-        case kQuit:
-            return args.expect(0);
+        case kQuit: return args.expect(0);
         }
         return DISP_E_MEMBERNOTFOUND;
     }
@@ -200,8 +199,10 @@ public:
         return hr;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        if (lock) lockServer();
-        else unlockServer();
+        if (lock)
+            lockServer();
+        else
+            unlockServer();
         return S_OK;
     }
 };

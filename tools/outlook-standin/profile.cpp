@@ -75,7 +75,8 @@ std::vector<std::wstring> Profile::load() const {
         // A read error part way is a refusal: a short list would be saved
         // back over the whole one by the next change.
         if (!::ReadFile(f.get(), buffer, sizeof buffer, &got, nullptr))
-            fail(HRESULT_FROM_WIN32(::GetLastError()), L"The profile " + path_ + L" cannot be read.");
+            fail(HRESULT_FROM_WIN32(::GetLastError()),
+                 L"The profile " + path_ + L" cannot be read.");
         if (got == 0) break;
     }
 
@@ -106,9 +107,12 @@ void Profile::save(const std::vector<std::wstring>& stores) const {
     const std::wstring temp = path_ + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
     {
         File f = openFile(temp, GENERIC_WRITE, 0, CREATE_ALWAYS);
-        if (!f) fail(HRESULT_FROM_WIN32(::GetLastError()), L"The profile " + temp + L" cannot be written.");
+        if (!f)
+            fail(HRESULT_FROM_WIN32(::GetLastError()),
+                 L"The profile " + temp + L" cannot be written.");
         DWORD written = 0;
-        if (!::WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        if (!::WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                         nullptr) ||
             written != bytes.size() || !::FlushFileBuffers(f.get())) {
             const DWORD err = ::GetLastError();
             f.reset();
@@ -116,7 +120,8 @@ void Profile::save(const std::vector<std::wstring>& stores) const {
             fail(HRESULT_FROM_WIN32(err), L"The profile " + temp + L" cannot be written.");
         }
     }
-    if (!::MoveFileExW(temp.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!::MoveFileExW(temp.c_str(), path_.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD err = ::GetLastError();
         ::DeleteFileW(temp.c_str());
         fail(HRESULT_FROM_WIN32(err), L"The profile " + path_ + L" cannot be replaced.");
@@ -126,7 +131,8 @@ void Profile::save(const std::vector<std::wstring>& stores) const {
 void createEmptyPst(const std::wstring& path) {
     const auto bytes = pelorin::outlook::newPstBytes();
     File f = openFile(apiPath(path), GENERIC_WRITE, 0, CREATE_NEW);
-    if (!f) fail(HRESULT_FROM_WIN32(::GetLastError()), L"The file " + path + L" cannot be created.");
+    if (!f)
+        fail(HRESULT_FROM_WIN32(::GetLastError()), L"The file " + path + L" cannot be created.");
     DWORD written = 0;
     if (!::WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size())
@@ -141,8 +147,8 @@ std::wstring refusalFor(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(file.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD err = ::GetLastError();
-        if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND || err == ERROR_INVALID_NAME ||
-            err == ERROR_BAD_NETPATH || err == ERROR_INVALID_DRIVE)
+        if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND ||
+            err == ERROR_INVALID_NAME || err == ERROR_BAD_NETPATH || err == ERROR_INVALID_DRIVE)
             return L"The file " + path + L" does not exist.";
         return denied;
     }
@@ -157,11 +163,13 @@ std::wstring refusalFor(const std::wstring& path) {
     if (!::GetFileSizeEx(f.get(), &length)) return denied;
     std::uint8_t head[pelorin::outlook::kPstHeaderBytes];
     DWORD got = 0, total = 0;
-    while (total < sizeof head &&
-           ::ReadFile(f.get(), head + total, static_cast<DWORD>(sizeof head - total), &got, nullptr) &&
-           got > 0)
+    while (
+        total < sizeof head &&
+        ::ReadFile(f.get(), head + total, static_cast<DWORD>(sizeof head - total), &got, nullptr) &&
+        got > 0)
         total += got;
-    if (!pelorin::outlook::accepted(pelorin::outlook::checkPstHeader(head, total, static_cast<std::uint64_t>(length.QuadPart))))
+    if (!pelorin::outlook::accepted(pelorin::outlook::checkPstHeader(
+            head, total, static_cast<std::uint64_t>(length.QuadPart))))
         return notPst;
     return L"";
 }

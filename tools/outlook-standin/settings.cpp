@@ -55,7 +55,8 @@ void applyInjectedFailure(const std::wstring& path) {
 }
 
 void logCall(const std::wstring& line) {
-    std::ofstream out(std::filesystem::path(besideProfile(L"calls.log")), std::ios::binary | std::ios::app);
+    std::ofstream out(std::filesystem::path(besideProfile(L"calls.log")),
+                      std::ios::binary | std::ios::app);
     out << pelorin::toUtf8(line) << "\n";
 }
 

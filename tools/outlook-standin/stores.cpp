@@ -13,7 +13,8 @@ constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
 // Lets RemoveStore find its way back from a folder object to the store.
 // {5B0C39E2-8E0A-4B8C-9C55-2B3D6F1A7E41}
-constexpr IID kIidRootFolder = {0x5b0c39e2, 0x8e0a, 0x4b8c, {0x9c, 0x55, 0x2b, 0x3d, 0x6f, 0x1a, 0x7e, 0x41}};
+constexpr IID kIidRootFolder = {
+    0x5b0c39e2, 0x8e0a, 0x4b8c, {0x9c, 0x55, 0x2b, 0x3d, 0x6f, 0x1a, 0x7e, 0x41}};
 
 std::wstring displayNameOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
@@ -129,7 +130,9 @@ public:
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(::InterlockedIncrement(&refs_));
+    }
     ULONG STDMETHODCALLTYPE Release() override {
         const LONG left = ::InterlockedDecrement(&refs_);
         if (left == 0) delete this;
