@@ -8,23 +8,23 @@ namespace pelorin::cli {
 
 namespace {
 
-struct CommandSpec {
+struct CommandRules {
     const wchar_t* name;
     Command command;
     // The options this command takes, besides --report.
     bool keepGoing, dryRun, all, listFile, paths;
 };
 
-constexpr CommandSpec kCommands[] = {
+constexpr CommandRules kCommands[] = {
     {L"attach", Command::Attach, true, true, false, true, true},
     {L"detach", Command::Detach, false, false, true, true, true},
     {L"list", Command::List, false, false, false, false, false},
     {L"check", Command::Check, false, false, false, true, true},
 };
 
-const CommandSpec* findCommand(const std::wstring& name) {
-    for (const CommandSpec& spec : kCommands)
-        if (name == spec.name) return &spec;
+const CommandRules* findCommand(const std::wstring& name) {
+    for (const CommandRules& rules : kCommands)
+        if (name == rules.name) return &rules;
     return nullptr;
 }
 
@@ -33,25 +33,25 @@ UsageError usage(const std::wstring& text) {
 }
 
 // Applies one option; the error text when it is not one this command takes.
-std::optional<UsageError> applyOption(const CommandSpec& spec, const std::wstring& arg,
+std::optional<UsageError> applyOption(const CommandRules& rules, const std::wstring& arg,
                                       const std::vector<std::wstring>& args, std::size_t& i,
                                       Options& options) {
     const auto flag = [&](bool allowed, bool& field) -> std::optional<UsageError> {
-        if (!allowed) return usage(arg + L" is not an option of " + spec.name);
+        if (!allowed) return usage(arg + L" is not an option of " + rules.name);
         field = true;
         return std::nullopt;
     };
     const auto value = [&](bool allowed, std::wstring& field) -> std::optional<UsageError> {
-        if (!allowed) return usage(arg + L" is not an option of " + spec.name);
+        if (!allowed) return usage(arg + L" is not an option of " + rules.name);
         if (i + 1 >= args.size() || args[i + 1].empty()) return usage(arg + L" needs a file name");
         if (!field.empty()) return usage(arg + L" is given twice");
         field = args[++i];
         return std::nullopt;
     };
-    if (arg == L"--continue") return flag(spec.keepGoing, options.keepGoing);
-    if (arg == L"--dry-run") return flag(spec.dryRun, options.dryRun);
-    if (arg == L"--all") return flag(spec.all, options.all);
-    if (arg == L"--from") return value(spec.listFile, options.listFile);
+    if (arg == L"--continue") return flag(rules.keepGoing, options.keepGoing);
+    if (arg == L"--dry-run") return flag(rules.dryRun, options.dryRun);
+    if (arg == L"--all") return flag(rules.all, options.all);
+    if (arg == L"--from") return value(rules.listFile, options.listFile);
     if (arg == L"--report") return value(true, options.report);
     return usage(L"unknown option " + arg);
 }
@@ -62,11 +62,11 @@ ParsedArgs parseArgs(const std::vector<std::wstring>& args) {
     if (args.empty()) return usage(L"no command given");
     if (args[0] == L"--help" || args[0] == L"-h" || args[0] == L"/?") return Info::Help;
     if (args[0] == L"--version") return Info::Version;
-    const CommandSpec* spec = findCommand(args[0]);
-    if (!spec) return usage(L"unknown command " + args[0]);
+    const CommandRules* rules = findCommand(args[0]);
+    if (!rules) return usage(L"unknown command " + args[0]);
 
     Options options;
-    options.command = spec->command;
+    options.command = rules->command;
     bool onlyPaths = false;  // after "--" every argument is a path
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
@@ -75,9 +75,9 @@ ParsedArgs parseArgs(const std::vector<std::wstring>& args) {
         } else if (!onlyPaths && (arg == L"--help" || arg == L"-h")) {
             return Info::Help;
         } else if (!onlyPaths && arg.size() > 1 && arg[0] == L'-') {
-            if (auto error = applyOption(*spec, arg, args, i, options)) return *error;
-        } else if (!spec->paths) {
-            return usage(std::wstring(spec->name) + L" takes no paths");
+            if (auto error = applyOption(*rules, arg, args, i, options)) return *error;
+        } else if (!rules->paths) {
+            return usage(std::wstring(rules->name) + L" takes no paths");
         } else if (!arg.empty()) {
             options.paths.push_back(arg);
         }
