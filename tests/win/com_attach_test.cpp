@@ -66,7 +66,6 @@ protected:
         ::CLSIDFromString(standin::kClsidText, &ours);
         if (FAILED(::CLSIDFromProgID(standin::kProgId, &registered)) || registered != ours)
             GTEST_SKIP() << "the stand-in Outlook is not registered in this prefix";
-        ::WaitForSingleObject(turn_.get(), 120000);
         ASSERT_TRUE(standinGone());
         std::filesystem::create_directories(standinFile(L""));
         std::filesystem::remove(standinFile(L"calls.log"));
@@ -82,7 +81,6 @@ protected:
             outlook.removeStores([&](const std::wstring& p) { return p.rfind(prefix, 0) == 0; });
         }
         EXPECT_TRUE(standinGone());
-        ::ReleaseMutex(turn_.get());
         ::CoUninitialize();
     }
 
@@ -118,7 +116,9 @@ protected:
     std::wstring add(const wchar_t* name) { return L"AddStore " + tree.path(name); }
 
     test::TempTree tree;
-    UniqueKernelHandle turn_{::CreateMutexW(nullptr, FALSE, L"Local\\Pelorin.StandinTests")};
+    // Taken before SetUp looks at the registration: another test may point
+    // Outlook's class elsewhere while it holds the turn.
+    test::StandinTurn turn_;
 };
 
 TEST_F(ComAttach, ABusyStartIsWaitedOutOnlyWhileTheRetryIsOn) {
