@@ -1,8 +1,8 @@
 #include "cli/records.h"
 
-#include <cstdio>
 
 #include "base/text.h"
+#include "outlook/failure_text.h"
 
 namespace pelorin::cli {
 
@@ -20,10 +20,7 @@ std::wstring part(int count, const wchar_t* what) {
 }
 
 std::wstring hexOf(std::int32_t hresult) {
-    if (hresult == 0) return {};
-    wchar_t text[16];
-    std::swprintf(text, 16, L"0x%08X", static_cast<unsigned>(hresult));
-    return text;
+    return hresult == 0 ? std::wstring() : outlook::hresultText(hresult);
 }
 
 }  // namespace

@@ -7,13 +7,6 @@ namespace pelorin::outlook {
 
 namespace {
 
-std::wstring hex(std::int32_t hresult) {
-    wchar_t number[16];
-    std::swprintf(number, 16, L"0x%08lX",
-                  static_cast<unsigned long>(static_cast<std::uint32_t>(hresult)));
-    return number;
-}
-
 bool contains(const std::wstring& text, const wchar_t* part) {
     return text.find(part) != std::wstring::npos;
 }
@@ -29,6 +22,13 @@ std::wstring withoutMember(const std::wstring& text) {
 }
 
 }  // namespace
+
+std::wstring hresultText(std::int32_t hresult) {
+    wchar_t number[16];
+    std::swprintf(number, 16, L"0x%08lX",
+                  static_cast<unsigned long>(static_cast<std::uint32_t>(hresult)));
+    return number;
+}
 
 bool isBusy(std::int32_t hresult) { return hresult == kHrCallRejected || hresult == kHrRetryLater; }
 
@@ -46,7 +46,7 @@ std::wstring shortReason(const Error& error) {
 
 std::wstring describeWithCode(const Error& error) {
     const std::wstring description = withoutMember(error.description());
-    const std::wstring code = hex(error.hresult());
+    const std::wstring code = hresultText(error.hresult());
     if (error.hresult() == 0 || contains(description, code.c_str())) return description;
     return description + L" (" + code + L")";
 }

@@ -32,6 +32,9 @@ inline constexpr wchar_t kUnreachable[] =
     L"way.";
 inline constexpr wchar_t kCannotStart[] = L"Outlook could not be started.";
 
+// An HRESULT as Windows writes it: "0x80004005".
+std::wstring hresultText(std::int32_t hresult);
+
 bool isBusy(std::int32_t hresult);
 
 // "file not found", "not a PST file", "read-only", "in use", "Outlook is

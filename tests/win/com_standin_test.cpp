@@ -25,7 +25,9 @@
 #include "scan/filesystem.h"
 #include "support/pst_files.h"
 #include "support/temp_tree.h"
+#include "win/harness_win.h"
 #include "base/error.h"
+#include "base/handles_win.h"
 #include "base/text.h"
 #include "ui/headless_toolkit.h"
 
@@ -37,14 +39,14 @@ constexpr wchar_t kFailed[] =
     L"Error opening PST file, please check if PST file is corrupt or password protected.";
 
 int standinProcesses() {
-    HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE) return -1;
+    const UniqueFile snap(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snap) return -1;
     int n = 0;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL ok = ::Process32FirstW(snap, &entry); ok; ok = ::Process32NextW(snap, &entry))
+    for (BOOL ok = ::Process32FirstW(snap.get(), &entry); ok;
+         ok = ::Process32NextW(snap.get(), &entry))
         if (::lstrcmpiW(entry.szExeFile, L"outlook-standin.exe") == 0) ++n;
-    ::CloseHandle(snap);
     return n;
 }
 
@@ -63,26 +65,6 @@ struct RenamedAutomation final : Automation {
         return inner->create(L"Pelorin.NoSuchServer.1");
     }
     std::unique_ptr<Automation> inner = makeComAutomation();
-};
-
-// The tests share one server and one profile: tests running in parallel
-// processes take turns.
-class ComTurn {
-public:
-    ComTurn() : mutex_(::CreateMutexW(nullptr, FALSE, L"Local\\Pelorin.StandinTests")) {
-        if (mutex_) ::WaitForSingleObject(mutex_, 120000);
-    }
-    ~ComTurn() {
-        if (mutex_) {
-            ::ReleaseMutex(mutex_);
-            ::CloseHandle(mutex_);
-        }
-    }
-    ComTurn(const ComTurn&) = delete;
-    ComTurn& operator=(const ComTurn&) = delete;
-
-private:
-    HANDLE mutex_;
 };
 
 class ComStandin : public testing::Test {
@@ -151,7 +133,7 @@ protected:
     ui::HeadlessToolkit tk;
 
 private:
-    ComTurn turn_;
+    test::StandinTurn turn_;
     HRESULT comInit_ = E_FAIL;
     std::vector<std::wstring> readOnly_;
 };

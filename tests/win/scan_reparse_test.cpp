@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/handles_win.h"
 #include "scan/folder_scanner.h"
 #include "support/temp_tree.h"
 
@@ -35,9 +36,10 @@ struct MountPointBuffer {
 
 bool makeJunction(const std::wstring& link, const std::wstring& target) {
     if (!CreateDirectoryW(link.c_str(), nullptr)) return false;
-    HANDLE h = CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    UniqueFile file(CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                nullptr));
+    if (!file) return false;
     const std::wstring substitute = L"\\??\\" + target;
     MountPointBuffer buffer{};
     buffer.ReparseTag = IO_REPARSE_TAG_MOUNT_POINT;
@@ -53,9 +55,9 @@ bool makeJunction(const std::wstring& link, const std::wstring& target) {
     buffer.ReparseDataLength =
         static_cast<WORD>(8 + buffer.PrintNameOffset + printBytes + sizeof(WCHAR));
     DWORD returned = 0;
-    const BOOL ok = DeviceIoControl(h, FSCTL_SET_REPARSE_POINT, &buffer,
+    const BOOL ok = DeviceIoControl(file.get(), FSCTL_SET_REPARSE_POINT, &buffer,
                                     8 + buffer.ReparseDataLength, nullptr, 0, &returned, nullptr);
-    CloseHandle(h);
+    file.reset();
     if (!ok) RemoveDirectoryW(link.c_str());
     return ok != FALSE;
 }

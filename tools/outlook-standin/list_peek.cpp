@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/handles_win.h"
 #include "base/text.h"
 
 namespace {
@@ -72,9 +73,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     DWORD pid = 0;
     ::GetWindowThreadProcessId(list, &pid);
-    HANDLE process =
-        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process) return 1;
+    const pelorin::UniqueKernelHandle owner(
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+    if (!owner) return 1;
+    const HANDLE process = owner.get();
 
     constexpr int kChars = 2048;
     const SIZE_T textOffset = sizeof(LVITEMW);
@@ -101,6 +103,5 @@ int wmain(int argc, wchar_t** argv) {
         }
         print(line + L"\n");
     }
-    ::CloseHandle(process);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "base/handles_win.h"
+#include "base/path_win.h"
 #include "dispatch.h"
 #include "profile.h"
 #include "settings.h"
@@ -121,7 +122,7 @@ private:
         auto stores = profile_.load();
         // A file already in the profile counts as added.
         if (std::any_of(stores.begin(), stores.end(),
-                        [&](const std::wstring& s) { return samePath(s, path); }))
+                        [&](const std::wstring& s) { return pelorin::samePath(s, path); }))
             return;
         stores.push_back(path);
         profile_.save(stores);
@@ -131,8 +132,9 @@ private:
         logCall(L"RemoveStore " + path);
         ProfileLock lock;
         auto stores = profile_.load();
-        const auto end = std::remove_if(stores.begin(), stores.end(),
-                                        [&](const std::wstring& s) { return samePath(s, path); });
+        const auto end = std::remove_if(stores.begin(), stores.end(), [&](const std::wstring& s) {
+            return pelorin::samePath(s, path);
+        });
         if (end == stores.end()) return;
         stores.erase(end, stores.end());
         profile_.save(stores);

@@ -7,6 +7,7 @@
 
 #include "base/handles_win.h"
 #include "base/text.h"
+#include "base/path_win.h"
 #include "dispatch.h"
 #include "outlook/pst_header.h"
 #include "standin_ids.h"
@@ -20,14 +21,6 @@ using File = pelorin::UniqueFile;
 File openFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
     return File(::CreateFileW(path.c_str(), access, share, nullptr, disposition,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-// Paths of 260 characters and more need the \\?\ form for the file APIs.
-std::wstring apiPath(const std::wstring& path) {
-    if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0) return path;
-    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-    if (path.size() > 2 && path[1] == L':') return L"\\\\?\\" + path;
-    return path;
 }
 
 [[noreturn]] void fail(HRESULT code, const std::wstring& text) { throw Refusal{code, text}; }
@@ -55,11 +48,6 @@ std::wstring defaultProfilePath() {
     if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base)))
         return L"";
     return std::wstring(base) + L"\\" + kProfileFolder + L"\\" + kProfileFile;
-}
-
-bool samePath(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::vector<std::wstring> Profile::load() const {
@@ -130,7 +118,7 @@ void Profile::save(const std::vector<std::wstring>& stores) const {
 
 void createEmptyPst(const std::wstring& path) {
     const auto bytes = pelorin::outlook::newPstBytes();
-    File f = openFile(apiPath(path), GENERIC_WRITE, 0, CREATE_NEW);
+    File f = openFile(pelorin::longPath(path), GENERIC_WRITE, 0, CREATE_NEW);
     if (!f)
         fail(HRESULT_FROM_WIN32(::GetLastError()), L"The file " + path + L" cannot be created.");
     DWORD written = 0;
@@ -142,7 +130,7 @@ void createEmptyPst(const std::wstring& path) {
 std::wstring refusalFor(const std::wstring& path) {
     const std::wstring notPst = L"The file " + path + L" is not a personal folders file.";
     const std::wstring denied = L"File access is denied.";
-    const std::wstring file = apiPath(path);
+    const std::wstring file = pelorin::longPath(path);
 
     const DWORD attributes = ::GetFileAttributesW(file.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {

@@ -30,6 +30,4 @@ std::wstring refusalFor(const std::wstring& path);
 // Raises Refusal when it cannot.
 void createEmptyPst(const std::wstring& path);
 
-bool samePath(const std::wstring& a, const std::wstring& b);
-
 }  // namespace standin
