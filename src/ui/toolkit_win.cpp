@@ -200,7 +200,10 @@ void Win32Toolkit::doEvents() {
     const int call = ++doEventsCalls_;
     const auto now = std::chrono::steady_clock::now();
     if (now - lastPump_ >= kPumpInterval) {
-        list_.resumeDrawing();
+        if (now - lastRedraw_ >= kRedrawInterval) {
+            list_.resumeDrawing();
+            lastRedraw_ = now;
+        }
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
