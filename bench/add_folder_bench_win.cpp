@@ -1,4 +1,4 @@
-// add_folder_bench ROOT [LISTING_THREADS [ahead]]: Add Folder over a big tree on the real window,
+// add_folder_bench ROOT [LISTING_THREADS]: Add Folder over a big tree on the real window,
 // timed: the scan, the whole click, and the longest stretch without a
 // message pump (how long the window could not repaint or take a click).
 // ROOT is a Windows path, for example Z:\work\...\bench-tree for the tree
@@ -72,11 +72,10 @@ HMODULE programResources() {
                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
 }
 
-int run(const std::wstring& root, int threads, bool ahead) {
-    const scan::FileSystemFactory fileSystems = [threads, ahead] {
+int run(const std::wstring& root, int threads) {
+    const scan::FileSystemFactory fileSystems = [threads] {
         scan::ListingSetup setup;
         setup.threads = threads;
-        setup.aheadFromStart = ahead;
         return scan::makeListingFileSystem(std::move(setup));
     };
     app::MainWindowServices services;
@@ -117,12 +116,11 @@ int run(const std::wstring& root, int threads, bool ahead) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: add_folder_bench ROOT [LISTING_THREADS [ahead]]\n");
+        std::fprintf(stderr, "usage: add_folder_bench ROOT [LISTING_THREADS]\n");
         return 2;
     }
     try {
-        return run(argv[1], argc > 2 ? _wtoi(argv[2]) : scan::kListingThreads,
-                   argc > 3 && std::wstring(argv[3]) == L"ahead");
+        return run(argv[1], argc > 2 ? _wtoi(argv[2]) : scan::kListingThreads);
     } catch (const Error& e) {
         std::fprintf(stderr, "failed: error %d: %ls\n", e.number(), e.description().c_str());
         return 1;

@@ -1,10 +1,9 @@
-// scan_bench ROOT [RUNS] [--threads N] [--delay-ms D] [--ahead]: the scan of an Add
+// scan_bench ROOT [RUNS] [--threads N] [--delay-ms D]: the scan of an Add
 // Folder click over ROOT (the walk, keeping only the paths that pass the
 // ".pst" test). Prints "files=N pst=M" (N: the PSTs kept; M: those that pass
 // the test again, a check) and the time of each run. --threads sets the
 // workers that list folders ahead (0: one folder at a time); --delay-ms adds
-// that long to every folder listing, as a file-server share would; --ahead
-// lists ahead from the first folder, fast listings or not. The event
+// that long to every folder listing, as a file-server share would. The event
 // pump stands in for the window's: it counts its calls and pumps at most once
 // every few milliseconds, as the real one does.
 #include <algorithm>
@@ -46,7 +45,6 @@ struct Options {
     int runs = 1;
     int threads = pelorin::scan::kListingThreads;
     int delayMs = 0;
-    bool ahead = false;
 };
 
 bool parse(int argc, char** argv, Options& options) {
@@ -56,8 +54,6 @@ bool parse(int argc, char** argv, Options& options) {
             options.threads = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--delay-ms") && i + 1 < argc)
             options.delayMs = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--ahead"))
-            options.ahead = true;
         else if (positional++ == 0)
             options.root = pelorin::fromUtf8(argv[i]);
         else
@@ -71,15 +67,13 @@ bool parse(int argc, char** argv, Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fprintf(stderr,
-                     "usage: scan_bench ROOT [RUNS] [--threads N] [--delay-ms D] [--ahead]\n");
+        std::fprintf(stderr, "usage: scan_bench ROOT [RUNS] [--threads N] [--delay-ms D]\n");
         return 2;
     }
     const auto delay = std::chrono::milliseconds(options.delayMs);
     const pelorin::scan::FileSystemFactory fileSystems = [&options, delay] {
         pelorin::scan::ListingSetup setup;
         setup.threads = options.threads;
-        setup.aheadFromStart = options.ahead;
         if (delay.count() > 0)
             setup.list = [delay](const std::wstring& path) {
                 std::this_thread::sleep_for(delay);

@@ -55,8 +55,9 @@ FolderListing listPlatformFolder(const std::wstring& path);
 
 // Worker threads that list folders ahead. On a file-server share each
 // listing is a network round trip that mostly waits: this many in flight
-// turn 1 ms per folder into well under a tenth of that, and on a local disk
-// the idle ones cost next to nothing.
+// turn 1 ms per folder into well under a tenth of that. On a local disk a
+// listing keeps a processor busy, and only one worker per further processor
+// lists (the scanner's own thread helps); the others sleep.
 inline constexpr int kListingThreads = 16;
 // How far ahead of the folder it is on the scanner names folders to
 // listAhead: the listings waiting to be taken stay few, however wide the tree.
@@ -69,9 +70,6 @@ std::unique_ptr<FileSystem> makePlatformFileSystem();
 struct ListingSetup {
     int threads = kListingThreads;  // 0: every folder is listed when opened
     Lister list = listPlatformFolder;
-    // The workers list ahead from the first folder on, fast listings or not
-    // (a caller that knows it reads a share; tests).
-    bool aheadFromStart = false;
 };
 std::unique_ptr<FileSystem> makeListingFileSystem(ListingSetup setup);
 

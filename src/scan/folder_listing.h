@@ -3,12 +3,6 @@
 // files; the one-entry cache hands the second opening the listing of the
 // first, so the disk is read once. The first opening takes the listing the
 // pool made ahead when there is one.
-//
-// On a local disk with a warm cache a folder lists in microseconds, faster
-// than handing it to another thread and back; so folders are listed in line
-// until a quarter or more of them take longer than kSlowListing (a share, a
-// cold disk; a few slow ones alone are just a busy machine), and from then
-// on the pool's workers list ahead.
 #pragma once
 #include <chrono>
 #include <memory>
@@ -57,7 +51,7 @@ public:
     explicit ListingCache(ListingSetup setup)
         : list_(std::move(setup.list)),
           pool_(setup.threads > 0 ? std::make_unique<ListingPool>(list_, setup.threads) : nullptr) {
-        if (pool_ && setup.aheadFromStart) pool_->start();
+        if (pool_) pool_->start();
     }
 
     void listAhead(const std::wstring& path) {
@@ -81,26 +75,15 @@ public:
     }
 
 private:
-    static constexpr std::chrono::microseconds kSlowListing{500};
-    static constexpr int kSlowListingsToStart = 8;
-
     FolderListing listNow(const std::wstring& path) {
-        if (!pool_) return list_(path);
-        const auto begun = std::chrono::steady_clock::now();
-        std::optional<FolderListing> listing = pool_->take(path);
-        if (!listing) listing = list_(path);
-        ++listings_;
-        if (std::chrono::steady_clock::now() - begun >= kSlowListing) ++slowListings_;
-        if (slowListings_ >= kSlowListingsToStart && 4 * slowListings_ >= listings_) pool_->start();
-        return std::move(*listing);
+        std::optional<FolderListing> listing = pool_ ? pool_->take(path) : std::nullopt;
+        return listing ? std::move(*listing) : list_(path);
     }
 
     Lister list_;
     std::unique_ptr<ListingPool> pool_;
     std::wstring path_;
     std::shared_ptr<FolderListing> listing_;
-    long long listings_ = 0;
-    long long slowListings_ = 0;
 };
 
 // What the platform file systems share: folders are opened through the

@@ -3,22 +3,32 @@
 #include "scan/listing_pool.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <system_error>
 #include <utility>
 
 namespace pelorin::scan {
 namespace {
 
-// Folders listed or held ahead per worker: enough that a worker never waits
-// for the scanner to queue more, few enough that the listings held stay small.
-constexpr std::size_t kWindowPerThread = 4;
+// Folders listed or held ahead: enough that the workers rarely wait for the
+// scanner to take one (on a local disk a listing takes microseconds, and a
+// worker put to sleep and woken again costs more than that), few enough that
+// the listings held stay small. Names held in listings not yet taken are
+// bounded too, for trees with huge folders.
+constexpr std::size_t kWindow = kListAheadFolders;
+constexpr std::size_t kHeldNamesLimit = 64 * 1024;
+
+std::size_t namesIn(const FolderListing& listing) {
+    return listing.subFolders.size() + listing.files.size();
+}
 
 }  // namespace
 
 ListingPool::ListingPool(Lister list, int threads)
     : list_(std::move(list)),
       threads_(std::max(threads, 1)),
-      window_(kWindowPerThread * static_cast<std::size_t>(std::max(threads, 1))) {}
+      coreWorkers_(static_cast<int>(std::max(2u, std::thread::hardware_concurrency())) - 1) {}
 
 ListingPool::~ListingPool() {
     {
@@ -26,24 +36,28 @@ ListingPool::~ListingPool() {
         stopping_ = true;
     }
     workWaiting_.notify_all();
+    extraWaiting_.notify_all();
     for (auto& worker : workers_) worker.join();
 }
 
 void ListingPool::request(const std::wstring& path) {
     auto job = std::make_shared<Job>();
     job->path = path;
+    std::condition_variable* wake;
     {
         const std::lock_guard lock(mutex_);
         jobs_.push_back(std::move(job));
+        wake = workerToWake();
     }
-    if (!workers_.empty()) workWaiting_.notify_one();
+    if (wake) wake->notify_one();
 }
 
 void ListingPool::start() {
     if (!workers_.empty()) return;
     try {
         workers_.reserve(static_cast<std::size_t>(threads_));
-        for (int i = 0; i < threads_; ++i) workers_.emplace_back([this] { work(); });
+        for (int i = 0; i < threads_; ++i)
+            workers_.emplace_back([this, extra = i >= coreWorkers_] { work(extra); });
     } catch (const std::system_error&) {
         // No room for another thread (a 32-bit process deep into a huge
         // tree): the workers there are do the listing, or take() does.
@@ -57,40 +71,98 @@ ListingPool::JobRef ListingPool::find(const std::wstring& path) const {
 }
 
 ListingPool::JobRef ListingPool::nextJob() {
-    const std::size_t reach = std::min(window_, jobs_.size());
+    if (heldNames_ >= kHeldNamesLimit) return nullptr;
+    const std::size_t reach = std::min(kWindow, jobs_.size());
     for (std::size_t i = 0; i < reach; ++i)
         if (!jobs_[i]->started) return jobs_[i];
     return nullptr;
 }
 
-void ListingPool::work() {
+// Lists one job with the lock let go meanwhile, and keeps what came of it.
+void ListingPool::run(const JobRef& job, std::unique_lock<std::mutex>& lock) {
+    job->started = true;
+    lock.unlock();
+    FolderListing listing;
+    std::exception_ptr failure;
+    const auto begun = std::chrono::steady_clock::now();
+    try {
+        listing = list_(job->path);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    const auto took = std::chrono::steady_clock::now() - begun;
+    lock.lock();
+    noteListingTime(took);
+    job->listing = std::move(listing);
+    job->failure = failure;
+    job->done = true;
+    heldNames_ += namesIn(job->listing);
+    if (scannerWaiting_) listingDone_.notify_one();
+}
+
+// Listings that wait (a share) keep every worker busy; listings that keep a
+// processor busy (a local disk) gain nothing past one per processor. Slow
+// means half of the recent listings or more, so that one listing held up by
+// a busy machine does not wake every worker.
+void ListingPool::noteListingTime(std::chrono::steady_clock::duration took) {
+    const bool wasSlow = slow_;
+    recentSlow_ = static_cast<std::uint16_t>((recentSlow_ << 1) | (took >= kSlowListing));
+    slow_ = 2 * std::popcount(recentSlow_) >= kRecentListings;
+    if (listingsMade_ < kRecentListings) ++listingsMade_;
+    if (slow_ && !wasSlow && idleExtraWorkers_ > 0) extraWaiting_.notify_all();
+}
+
+// The first workers, one per further processor, list whenever a folder of the window
+// waits; the others only while listings are slow (they wait on the network,
+// not on the processor).
+void ListingPool::work(bool extra) {
+    std::condition_variable& waiting = extra ? extraWaiting_ : workWaiting_;
+    int& idle = extra ? idleExtraWorkers_ : idleCoreWorkers_;
     std::unique_lock lock(mutex_);
     for (;;) {
         JobRef job;
-        workWaiting_.wait(lock, [&] { return stopping_ || (job = nextJob()) != nullptr; });
-        if (stopping_) return;
-        job->started = true;
-        lock.unlock();
-        FolderListing listing;
-        std::exception_ptr failure;
-        try {
-            listing = list_(job->path);
-        } catch (...) {
-            failure = std::current_exception();
+        const auto mayStart = [&] { return (!extra || slow_) && (job = nextJob()) != nullptr; };
+        if (!stopping_ && !mayStart()) {
+            ++idle;
+            waiting.wait(lock, [&] { return stopping_ || mayStart(); });
+            --idle;
         }
-        lock.lock();
-        job->listing = std::move(listing);
-        job->failure = failure;
-        job->done = true;
-        listingDone_.notify_one();
+        if (stopping_) return;
+        run(job, lock);
     }
+}
+
+// Under the lock: where a sleeping worker that could start a listing now
+// waits, if there is one.
+std::condition_variable* ListingPool::workerToWake() {
+    if (idleCoreWorkers_ > 0) return &workWaiting_;
+    if (slow_ && idleExtraWorkers_ > 0) return &extraWaiting_;
+    return nullptr;
+}
+
+// The scanner waits for a listing a worker is making, `wait` at most. While
+// listings are fast it lists the next folders of the window itself
+// meanwhile: sleeping and being woken would take longer than a listing.
+bool ListingPool::waitFor(const JobRef& job, std::unique_lock<std::mutex>& lock,
+                          std::chrono::milliseconds wait) {
+    const auto until = std::chrono::steady_clock::now() + wait;
+    while (!job->done && !slow_ && listingsMade_ >= kRecentListings &&
+           std::chrono::steady_clock::now() < until) {
+        const JobRef other = nextJob();
+        if (!other) break;
+        run(other, lock);
+    }
+    scannerWaiting_ = true;
+    const bool done = listingDone_.wait_until(lock, until, [&] { return job->done; });
+    scannerWaiting_ = false;
+    return done;
 }
 
 bool ListingPool::ready(const std::wstring& path, std::chrono::milliseconds wait) {
     std::unique_lock lock(mutex_);
     const JobRef job = find(path);
     if (!job || !job->started) return true;  // take() lists it at once
-    return listingDone_.wait_for(lock, wait, [&] { return job->done; });
+    return waitFor(job, lock, wait);
 }
 
 std::optional<FolderListing> ListingPool::take(const std::wstring& path) {
@@ -100,14 +172,17 @@ std::optional<FolderListing> ListingPool::take(const std::wstring& path) {
     if (!job->started) {
         // No worker has reached it: listing it here beats waiting for one.
         jobs_.erase(std::find(jobs_.begin(), jobs_.end(), job));
+        std::condition_variable* const wake = workerToWake();
         lock.unlock();
-        workWaiting_.notify_one();
+        if (wake) wake->notify_one();
         return list_(path);
     }
-    listingDone_.wait(lock, [&] { return job->done; });
+    while (!waitFor(job, lock, std::chrono::milliseconds(20))) {}
     jobs_.erase(std::find(jobs_.begin(), jobs_.end(), job));
+    heldNames_ -= namesIn(job->listing);
+    std::condition_variable* const wake = workerToWake();
     lock.unlock();
-    workWaiting_.notify_one();  // the window moved on: another folder may start
+    if (wake) wake->notify_one();  // the window moved on: another folder may start
     if (job->failure) std::rethrow_exception(job->failure);
     return std::move(job->listing);
 }

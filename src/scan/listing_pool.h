@@ -5,10 +5,13 @@
 // it reaches the folder; a listing that failed raises its failure then, on
 // the scanner's thread. The workers touch nothing but the list function.
 // They start only when asked to: until then (and for any folder no worker
-// has reached yet) take() lists the folder on the caller's thread.
+// has reached yet) take() lists the folder on the caller's thread. While
+// listings are fast the scanner, waiting for one, lists the next folder of
+// the window itself instead of sleeping.
 #pragma once
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <cstddef>
 #include <deque>
 #include <exception>
@@ -51,18 +54,38 @@ private:
     };
     using JobRef = std::shared_ptr<Job>;
 
-    void work();
+    // A listing taking this long or more waits rather than works: a share.
+    static constexpr std::chrono::microseconds kSlowListing{500};
+    static constexpr int kRecentListings = 16;  // the bits of recentSlow_
+
+    void work(bool extra);
+    void run(const JobRef& job, std::unique_lock<std::mutex>& lock);
+    void noteListingTime(std::chrono::steady_clock::duration took);  // under the lock
+    bool waitFor(const JobRef& job, std::unique_lock<std::mutex>& lock,
+                 std::chrono::milliseconds wait);
     JobRef nextJob();                             // under the lock; null when nothing may start
     JobRef find(const std::wstring& path) const;  // under the lock
+    std::condition_variable* workerToWake();      // under the lock
 
     Lister list_;
     const int threads_;
-    const std::size_t window_;
+    const int coreWorkers_;  // workers that list fast listings too
     std::mutex mutex_;
-    std::condition_variable workWaiting_;  // a folder may start: workers wait here
-    std::condition_variable listingDone_;  // the scanner waits here
+    std::condition_variable workWaiting_;   // core workers wait here for a folder
+    std::condition_variable extraWaiting_;  // the others wait here for slow listings
+    std::condition_variable listingDone_;   // the scanner waits here
+    int idleCoreWorkers_ = 0;
+    int idleExtraWorkers_ = 0;
+    bool scannerWaiting_ = false;
     std::deque<JobRef> jobs_;
+    std::size_t heldNames_ = 0;  // names in listings done and not yet taken
     std::vector<std::thread> workers_;
+    // One bit per recent listing, the latest lowest. The scanner helps only
+    // once kRecentListings listings have shown they are fast: while it lists
+    // it cannot pump events.
+    std::uint16_t recentSlow_ = 0;
+    int listingsMade_ = 0;
+    bool slow_ = false;
     bool stopping_ = false;
 };
 

@@ -1,6 +1,5 @@
 // The platform's file-system service for tests in its two ways of listing:
-// each folder when it is opened, or on workers listing ahead of the scanner
-// from the first folder on.
+// each folder when it is opened, or on workers listing ahead of the scanner.
 #pragma once
 #include <utility>
 
@@ -14,7 +13,6 @@ inline scan::FileSystemFactory platformFileSystems(bool listAhead) {
     return [listAhead] {
         scan::ListingSetup setup;
         setup.threads = listAhead ? 4 : 0;
-        setup.aheadFromStart = listAhead;
         return scan::makeListingFileSystem(std::move(setup));
     };
 }

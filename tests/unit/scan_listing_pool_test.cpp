@@ -3,6 +3,7 @@
 // whatever it was doing. Run under ThreadSanitizer by `make test-thread`.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <new>
@@ -79,6 +80,35 @@ TEST(ListingPool, EndsWithNoWorkerLeftWhateverItWasDoing) {
             for (int i = 0; i < c.taken; ++i) EXPECT_TRUE(pool.take(std::to_wstring(i)));
         }  // the scan ends here, early or not
         EXPECT_EQ(running.load(), 0) << c.requested << " " << c.taken;
+    }
+}
+
+// Listings that wait (a share) are made on every worker at once; listings
+// that keep a processor busy, on one worker per further processor and the
+// scanner's own thread only.
+TEST(ListingPool, OnlySlowListingsWakeEveryWorker) {
+    const int processors = static_cast<int>(std::max(2u, std::thread::hardware_concurrency()));
+    const struct {
+        std::chrono::microseconds takes;
+        int atLeast, atMost;  // listings made at the same time, at most
+    } cases[] = {{50us, 1, processors}, {2000us, 8, 16}};
+    for (const auto& c : cases) {
+        std::atomic<int> running{0}, most{0};
+        ListingPool pool(
+            [&](const std::wstring&) {
+                const int now = ++running;
+                for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {}
+                std::this_thread::sleep_for(c.takes);
+                --running;
+                return FolderListing{};
+            },
+            16);
+        constexpr int kFolders = 400;
+        for (int i = 0; i < kFolders; ++i) pool.request(std::to_wstring(i));
+        pool.start();
+        for (int i = 0; i < kFolders; ++i) EXPECT_TRUE(pool.take(std::to_wstring(i)));
+        EXPECT_GE(most.load(), c.atLeast) << c.takes.count();
+        EXPECT_LE(most.load(), c.atMost) << c.takes.count();
     }
 }
 
