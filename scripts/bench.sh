@@ -58,7 +58,7 @@ fi
 BENCH=$BUILD/scan_bench
 [ -x "$BENCH" ] || { echo "no $BENCH: build the native tree first" >&2; exit 1; }
 FD=$(command -v fdfind || command -v fd)
-JSON=$(mktemp); trap 'rm -f "$JSON"' EXIT
+JSON=$(mktemp); trap 'rm -f "$JSON" "$JSON".*' EXIT
 
 # Median wall times (ms) of scan, find and fd on one root, after checking
 # that all three find the same files.
@@ -69,11 +69,16 @@ compare() {
     fd=$("$FD" -u -i -g '*.pst' "$root" 2>/dev/null | wc -l)
     [ "$scan" = "$find" ] && [ "$fd" = "$find" ] ||
         { echo "mismatch on $root: scan $scan, find $find, fd $fd" >&2; exit 1; }
-    hyperfine -N --warmup 1 --runs "$RUNS" -i --export-json "$JSON" \
-        "$BENCH $root" "find $root -iname *.pst" "$FD -u -i -g *.pst $root" >/dev/null
+    # Three rounds, the commands in turn within each: a few busy seconds on
+    # the machine then weigh on all three alike.
+    for round in 1 2 3; do
+        hyperfine -N --warmup 1 --runs "$RUNS" -i --export-json "$JSON.$round" \
+            "$BENCH $root" "find $root -iname *.pst" "$FD -u -i -g *.pst $root" >/dev/null
+    done
     python3 - "$JSON" "$root" "$scan" <<'PY'
-import json, sys
-r = [x["median"] * 1000 for x in json.load(open(sys.argv[1]))["results"]]
+import json, statistics, sys
+rounds = [json.load(open(f"{sys.argv[1]}.{n}"))["results"] for n in (1, 2, 3)]
+r = [statistics.median(t * 1000 for rnd in rounds for t in rnd[i]["times"]) for i in range(3)]
 print(f"{sys.argv[2]} ({sys.argv[3]} .pst): median scan {r[0]:.1f} ms, find {r[1]:.1f} ms, fd {r[2]:.1f} ms")
 print(f"scan/fd ratio: {r[0] / r[2]:.2f}")
 print(f"scan/find ratio: {r[0] / r[1]:.2f}")
@@ -83,7 +88,7 @@ PY
 peak() { /usr/bin/time -v "$@" 2>&1 >/dev/null | sed -n 's/.*Maximum resident set size (kbytes): //p'; }
 ms_of() { sed -n 's/.*time_ms=\([0-9.]*\).*/\1/p'; }
 
-echo "runs: $RUNS per command (hyperfine, warm cache); listing threads: $("$BENCH" "$TREE" | sed -n 's/.*threads=//p')"
+echo "runs: 3 rounds of $RUNS per command (hyperfine, warm cache); listing threads: $("$BENCH" "$TREE" | sed -n 's/.*threads=//p')"
 compare /usr
 one=$("$BENCH" "$TREE" 1 --threads 0 --delay-ms 1 | ms_of)
 ahead=$("$BENCH" "$TREE" 1 --delay-ms 1 | ms_of)
