@@ -112,5 +112,26 @@ TEST(ListingPool, OnlySlowListingsWakeEveryWorker) {
     }
 }
 
+// Listings made ahead and not yet taken stop at a bound on the names they
+// hold, not only on the folders: a tree of huge folders would otherwise hold
+// a whole window of them.
+TEST(ListingPool, HugeFoldersAreNotListedFarAhead) {
+    std::atomic<int> made{0};
+    ListingPool pool(
+        [&](const std::wstring&) {
+            FolderListing listing;
+            listing.files.assign(20000, L"x.msg");
+            std::this_thread::sleep_for(2ms);
+            ++made;
+            return listing;
+        },
+        16);
+    for (int i = 0; i < 64; ++i) pool.request(std::to_wstring(i));
+    pool.start();
+    std::this_thread::sleep_for(300ms);  // none taken meanwhile
+    EXPECT_LE(made.load(), 16 + 4);       // those begun at once, and a few more
+    EXPECT_TRUE(pool.take(L"0"));
+}
+
 }  // namespace
 }  // namespace pelorin::scan
