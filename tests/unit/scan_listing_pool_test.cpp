@@ -129,7 +129,7 @@ TEST(ListingPool, HugeFoldersAreNotListedFarAhead) {
     for (int i = 0; i < 64; ++i) pool.request(std::to_wstring(i));
     pool.start();
     std::this_thread::sleep_for(300ms);  // none taken meanwhile
-    EXPECT_LE(made.load(), 16 + 4);       // those begun at once, and a few more
+    EXPECT_LE(made.load(), 16 + 4);      // those begun at once, and a few more
     EXPECT_TRUE(pool.take(L"0"));
 }
 
