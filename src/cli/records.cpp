@@ -1,6 +1,5 @@
 #include "cli/records.h"
 
-
 #include "base/text.h"
 #include "outlook/failure_text.h"
 
