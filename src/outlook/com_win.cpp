@@ -1,8 +1,9 @@
 #include "outlook/com_win.h"
 
-#include <cwchar>
 #include <memory>
 #include <vector>
+
+#include "outlook/failure_text.h"
 
 namespace pelorin::outlook::com {
 
@@ -19,8 +20,7 @@ std::wstring describe(HRESULT hr) {
                                    result.back() == L' ' || result.back() == L'.'))
             result.pop_back();
     }
-    wchar_t number[32];
-    std::swprintf(number, 32, L"0x%08lX", static_cast<unsigned long>(hr));
+    const std::wstring number = hresultText(hr);
     return result.empty() ? std::wstring(L"Automation error ") + number
                           : result + L" (" + number + L")";
 }
