@@ -86,8 +86,7 @@ HRESULT retryWhileBusy(const CallRetry* retry, const std::function<HRESULT()>& c
     const ULONGLONG start = ::GetTickCount64();
     for (;;) {
         const HRESULT hr = call();
-        const bool busy = hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
-        if (!busy || !retry || !retry->enabled ||
+        if (!isBusy(hr) || !retry || !retry->enabled ||
             ::GetTickCount64() - start >= static_cast<ULONGLONG>(retry->limit.count()))
             return hr;
         waitPainting(retry->interval);
