@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 #include <windows.h>
 
 #include <chrono>
@@ -13,11 +12,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/main_window_win.h"
-#include "base/handles_win.h"
 #include "base/text.h"
 #include "outlook-standin/standin_ids.h"
 #include "outlook/automation_win.h"
@@ -35,22 +32,6 @@ namespace {
 using Texts = std::vector<std::wstring>;
 constexpr wchar_t kAllAdded[] = L"All PST files are successfully added to Outlook.";
 
-bool standinRunning() {
-    UniqueKernelHandle snap(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = ::Process32FirstW(snap.get(), &entry); ok;
-         ok = ::Process32NextW(snap.get(), &entry))
-        if (::lstrcmpiW(entry.szExeFile, L"outlook-standin.exe") == 0) return true;
-    return false;
-}
-
-bool standinGone() {
-    for (int i = 0; i < 100 && standinRunning(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return !standinRunning();
-}
-
 // A file beside the stand-in's profile (its settings and its call log).
 std::filesystem::path standinFile(const wchar_t* name) {
     wchar_t base[MAX_PATH] = {};
@@ -62,11 +43,9 @@ class ComAttach : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        CLSID registered{}, ours{};
-        ::CLSIDFromString(standin::kClsidText, &ours);
-        if (FAILED(::CLSIDFromProgID(standin::kProgId, &registered)) || registered != ours)
+        if (!test::standinRegistered())
             GTEST_SKIP() << "the stand-in Outlook is not registered in this prefix";
-        ASSERT_TRUE(standinGone());
+        ASSERT_TRUE(test::standinGone());
         std::filesystem::create_directories(standinFile(L""));
         std::filesystem::remove(standinFile(L"calls.log"));
         for (const wchar_t* name : {L"a.pst", L"b.pst", L"c.pst"})
@@ -80,7 +59,7 @@ protected:
             const std::wstring prefix = tree.path();
             outlook.removeStores([&](const std::wstring& p) { return p.rfind(prefix, 0) == 0; });
         }
-        EXPECT_TRUE(standinGone());
+        EXPECT_TRUE(test::standinGone());
         ::CoUninitialize();
     }
 
@@ -133,7 +112,7 @@ TEST_F(ComAttach, ABusyStartIsWaitedOutOnlyWhileTheRetryIsOn) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(standinGone());
+        ASSERT_TRUE(test::standinGone());
         std::ofstream(standinFile(L"busy-start-ms")) << 2000;
         ui::HeadlessToolkit tk;
         fill(tk, {L"a.pst", L"b.pst"});
@@ -148,7 +127,7 @@ TEST_F(ComAttach, ABusyStartIsWaitedOutOnlyWhileTheRetryIsOn) {
             EXPECT_GE(took, std::chrono::milliseconds(1500)) << "the busy start was not seen";
         }
         std::filesystem::remove(standinFile(L"busy-start-ms"));
-        ASSERT_TRUE(standinGone());
+        ASSERT_TRUE(test::standinGone());
     }
 }
 
@@ -181,7 +160,7 @@ TEST_F(ComAttach, OutlooksRefusalsBecomeShortReasons) {
         fill(tk, {L"b.pst"});
         run(tk);
         EXPECT_EQ(statuses(tk), Texts{c.status});
-        ASSERT_TRUE(standinGone());
+        ASSERT_TRUE(test::standinGone());
     }
     std::filesystem::remove(standinFile(L"fail-addstore"));
 }
@@ -224,7 +203,7 @@ TEST_F(ComAttach, ClosingTheWindowMidRunReleasesOutlookThenCloses) {
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_EQ(calls(), Texts{add(L"a.pst")});
     EXPECT_TRUE(h.dialogs().messages.empty());
-    EXPECT_TRUE(standinGone()) << "Outlook's objects outlived the window";
+    EXPECT_TRUE(test::standinGone()) << "Outlook's objects outlived the window";
 }
 
 }  // namespace

@@ -4,16 +4,13 @@
 // test starts as few servers as it can.
 #include <gtest/gtest.h>
 #include <objbase.h>
-#include <tlhelp32.h>
 #include <windows.h>
 #include <wrl/client.h>
 
-#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "outlook-standin/standin_ids.h"
@@ -27,7 +24,6 @@
 #include "support/temp_tree.h"
 #include "win/harness_win.h"
 #include "base/error.h"
-#include "base/handles_win.h"
 #include "base/text.h"
 #include "ui/headless_toolkit.h"
 
@@ -37,27 +33,6 @@ namespace {
 constexpr wchar_t kAllAdded[] = L"All PST files are successfully added to Outlook.";
 constexpr wchar_t kFailed[] =
     L"Error opening PST file, please check if PST file is corrupt or password protected.";
-
-int standinProcesses() {
-    const UniqueFile snap(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snap) return -1;
-    int n = 0;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = ::Process32FirstW(snap.get(), &entry); ok;
-         ok = ::Process32NextW(snap.get(), &entry))
-        if (::lstrcmpiW(entry.szExeFile, L"outlook-standin.exe") == 0) ++n;
-    return n;
-}
-
-// The server ends once the last object is released; give it a moment.
-bool standinGone() {
-    for (int i = 0; i < 100; ++i) {
-        if (standinProcesses() == 0) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-}
 
 // Another ProgID for the same run, to see a machine without Outlook.
 struct RenamedAutomation final : Automation {
@@ -72,11 +47,9 @@ protected:
     void SetUp() override {
         comInit_ = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         ASSERT_TRUE(SUCCEEDED(comInit_));
-        CLSID registered{}, ours{};
-        ::CLSIDFromString(standin::kClsidText, &ours);
-        if (FAILED(::CLSIDFromProgID(standin::kProgId, &registered)) || registered != ours)
+        if (!test::standinRegistered())
             GTEST_SKIP() << "the stand-in Outlook is not registered in this prefix";
-        ASSERT_TRUE(standinGone()) << "a stand-in from an earlier test is still running";
+        ASSERT_TRUE(test::standinGone()) << "a stand-in from an earlier test is still running";
     }
     void TearDown() override {
         for (const auto& f : readOnly_) ::SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -151,15 +124,15 @@ TEST_F(ComStandin, PathsArriveInOrderAndUnchangedAndTheServerEndsAfterTheRun) {
     ASSERT_EQ(tk.dlg.messages.size(), 1u);
     EXPECT_EQ(tk.dlg.messages[0].text, kAllAdded);
     EXPECT_EQ(statuses(), std::vector<std::wstring>(paths.size(), L"Done"));
-    EXPECT_TRUE(standinGone()) << "the run left Outlook objects alive";
+    EXPECT_TRUE(test::standinGone()) << "the run left Outlook objects alive";
 
     // A second run adds the same files again: accepted, not listed twice.
     run(*automation);
     EXPECT_EQ(tk.dlg.messages.back().text, kAllAdded);
-    EXPECT_TRUE(standinGone());
+    EXPECT_TRUE(test::standinGone());
 
     EXPECT_EQ(ourStores(), paths);
-    EXPECT_TRUE(standinGone());
+    EXPECT_TRUE(test::standinGone());
 }
 
 TEST_F(ComStandin, ARefusedFileEndsTheRunAtItsRow) {
@@ -178,7 +151,7 @@ TEST_F(ComStandin, ARefusedFileEndsTheRunAtItsRow) {
     EXPECT_EQ(tk.dlg.messages[0].icon, ui::Icon::Critical);
     EXPECT_EQ(statuses(),
               (std::vector<std::wstring>{L"Done", L"Failed: not a PST file", L"before"}));
-    EXPECT_TRUE(standinGone());
+    EXPECT_TRUE(test::standinGone());
     EXPECT_EQ(ourStores(), std::vector<std::wstring>{good});
 }
 
@@ -234,7 +207,7 @@ TEST_F(ComStandin, RefusalsCarryTheServersDescriptionAndCode) {
     }
     ns.reset();
     app.reset();
-    EXPECT_TRUE(standinGone());
+    EXPECT_TRUE(test::standinGone());
     EXPECT_EQ(ourStores(), std::vector<std::wstring>{tree.path(L"missing.pst")});
 }
 

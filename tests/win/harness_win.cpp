@@ -1,12 +1,17 @@
 #include "win/harness_win.h"
 
 #include <gtest/gtest.h>
+#include <objbase.h>
+#include <tlhelp32.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "outlook-standin/standin_ids.h"
 #include "scan/filesystem.h"
 #include "base/error.h"
 
@@ -118,6 +123,35 @@ void Win32Harness::at(int call, std::function<void()> action) {
 void Win32Harness::click(app::ControlId id) {
     // A user cannot click a greyed control (Wine's BM_CLICK would).
     if (IsWindowEnabled(control(id))) SendMessageW(control(id), BM_CLICK, 0, 0);
+}
+
+bool standinRegistered() {
+    CLSID registered{}, ours{};
+    CLSIDFromString(standin::kClsidText, &ours);
+    return SUCCEEDED(CLSIDFromProgID(standin::kProgId, &registered)) && registered == ours;
+}
+
+namespace {
+
+int standinProcesses() {
+    const UniqueFile snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snap) return -1;
+    int n = 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = Process32FirstW(snap.get(), &entry); ok; ok = Process32NextW(snap.get(), &entry))
+        if (lstrcmpiW(entry.szExeFile, L"outlook-standin.exe") == 0) ++n;
+    return n;
+}
+
+}  // namespace
+
+bool standinGone() {
+    for (int i = 0; i < 100; ++i) {
+        if (standinProcesses() == 0) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
 }
 
 StandinTurn::StandinTurn() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\Pelorin.StandinTests")) {

@@ -65,6 +65,14 @@ private:
     std::unique_ptr<app::MainWindow> window_;
 };
 
+// Whether Outlook.Application in this prefix is the stand-in; the tests
+// that need it skip otherwise.
+bool standinRegistered();
+
+// Whether every stand-in process has ended, waiting up to five seconds: the
+// server ends once the last object it handed out is released.
+bool standinGone();
+
 // Held while a test uses the stand-in's profile, which tests in other
 // processes share.
 class StandinTurn {
