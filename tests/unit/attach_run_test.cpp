@@ -16,6 +16,7 @@
 #include "pstlist/attach_run.h"
 #include "scan/filesystem.h"
 #include "support/harness.h"
+#include "support/rows.h"
 #include "support/scripted_outlook.h"
 #include "support/temp_tree.h"
 
@@ -61,12 +62,7 @@ public:
         h->ui().selectAll().setValue(selectAll);
     }
     void click() { attachTickedRows(h->ui(), outlook, *fs); }
-    Texts statuses() {
-        Texts out;
-        for (int i = 1; i <= h->ui().pstList().count(); ++i)
-            out.push_back(h->ui().pstList().subItem(i, 2));
-        return out;
-    }
+    Texts statuses() { return test::rowStatuses(h->ui().pstList()); }
     Texts messages() {
         Texts out;
         for (const auto& m : h->dialogs().messages) out.push_back(m.text);

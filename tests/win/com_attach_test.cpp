@@ -22,6 +22,7 @@
 #include "pstlist/attach_run.h"
 #include "scan/filesystem.h"
 #include "support/pst_files.h"
+#include "support/rows.h"
 #include "support/temp_tree.h"
 #include "ui/headless_toolkit.h"
 #include "harness_win.h"
@@ -75,11 +76,7 @@ protected:
         auto fs = scan::makePlatformFileSystem();
         pstlist::attachTickedRows(ui, *automation, *fs);
     }
-    Texts statuses(ui::Toolkit& ui) {
-        Texts out;
-        for (int i = 1; i <= ui.pstList().count(); ++i) out.push_back(ui.pstList().subItem(i, 2));
-        return out;
-    }
+    Texts statuses(ui::Toolkit& ui) { return test::rowStatuses(ui.pstList()); }
     // The stand-in's log: what it was asked to add, in order.
     Texts calls() {
         std::ifstream in(standinFile(L"calls.log"), std::ios::binary);

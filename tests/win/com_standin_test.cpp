@@ -21,6 +21,7 @@
 #include "outlook/session.h"
 #include "scan/filesystem.h"
 #include "support/pst_files.h"
+#include "support/rows.h"
 #include "support/temp_tree.h"
 #include "win/harness_win.h"
 #include "base/error.h"
@@ -73,11 +74,7 @@ protected:
         }
         tk.selectAllBox.val = 1;
     }
-    std::vector<std::wstring> statuses() const {
-        std::vector<std::wstring> out;
-        for (const auto& r : tk.list.rows) out.push_back(r.status);
-        return out;
-    }
+    std::vector<std::wstring> statuses() const { return test::rowStatuses(tk.list); }
 
     // The stand-in's stores inside this test's folder, in profile order,
     // removed from the profile again. Uses a direct activation of its own
