@@ -16,6 +16,7 @@
 #include "pstlist/attach_run.h"
 #include "scan/filesystem.h"
 #include "support/harness.h"
+#include "support/harness_test.h"
 #include "support/rows.h"
 #include "support/scripted_outlook.h"
 #include "support/temp_tree.h"
@@ -312,8 +313,7 @@ TEST_P(AttachRun, TheRunDisablesTheListButtonsAndGivesTheirStatesBack) {
               (std::vector<bool>{true, true, false, true, true}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, AttachRun, testing::ValuesIn(test::harnessKinds()),
-                         [](const auto& info) { return info.param; });
+PELORIN_FOR_EACH_HARNESS(AttachRun);
 
 }  // namespace
 }  // namespace pelorin::pstlist
