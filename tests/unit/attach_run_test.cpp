@@ -30,7 +30,6 @@ constexpr wchar_t kNoneSelected[] = L"No PST files selected for adding to Outloo
 constexpr wchar_t kAllAdded[] = L"All PST files are successfully added to Outlook.";
 constexpr wchar_t kFailed[] =
     L"Error opening PST file, please check if PST file is corrupt or password protected.";
-constexpr std::int32_t kDenied = static_cast<std::int32_t>(0x80070005);
 
 struct Row {
     std::wstring name;  // a file in the test's tree
@@ -100,7 +99,9 @@ TEST_P(AttachRun, OutcomesOfOneClick) {
          [](AttachRun&) { return kAllAdded; }},
         {"a refused row stops the run and says why",
          all,
-         [](AttachRun& t) { t.outlook.failOn(t.add(L"b.pst"), kDenied, L"File access is denied"); },
+         [](AttachRun& t) {
+             t.outlook.failOn(t.add(L"b.pst"), outlook::kHrAccessDenied, L"File access is denied");
+         },
          {L"a.pst", L"b.pst"},
          {L"Done", L"Failed: read-only", L""},
          [](AttachRun& t) { return t.failedAt(L"b.pst", L"File access is denied (0x80070005)"); }},
