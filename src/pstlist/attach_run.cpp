@@ -6,7 +6,6 @@
 #include "pstlist/attach_run.h"
 
 #include <array>
-#include <exception>
 #include <optional>
 
 #include "outlook/failure_text.h"

@@ -5,7 +5,6 @@
 // it handed to AddStore. Outlook makes a new, empty PST for a path that does
 // not exist, so a file that went missing must never reach it.
 #pragma once
-#include <functional>
 #include <string>
 #include <vector>
 

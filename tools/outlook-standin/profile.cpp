@@ -3,8 +3,6 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include <memory>
-
 #include "base/handles_win.h"
 #include "base/text.h"
 #include "base/path_win.h"
