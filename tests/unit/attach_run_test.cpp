@@ -15,6 +15,7 @@
 #include "outlook/failure_text.h"
 #include "pstlist/attach_run.h"
 #include "scan/filesystem.h"
+#include "support/attach_messages.h"
 #include "support/harness.h"
 #include "support/harness_test.h"
 #include "support/rows.h"
@@ -26,10 +27,9 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-constexpr wchar_t kNoneSelected[] = L"No PST files selected for adding to Outlook.";
-constexpr wchar_t kAllAdded[] = L"All PST files are successfully added to Outlook.";
-constexpr wchar_t kFailed[] =
-    L"Error opening PST file, please check if PST file is corrupt or password protected.";
+using test::kAllAdded;
+using test::kFailed;
+using test::kNoneSelected;
 
 struct Row {
     std::wstring name;  // a file in the test's tree

@@ -21,6 +21,7 @@
 #include "outlook/session.h"
 #include "pstlist/attach_run.h"
 #include "scan/filesystem.h"
+#include "support/attach_messages.h"
 #include "support/pst_files.h"
 #include "support/rows.h"
 #include "support/temp_tree.h"
@@ -31,7 +32,7 @@ namespace pelorin::outlook {
 namespace {
 
 using Texts = std::vector<std::wstring>;
-constexpr wchar_t kAllAdded[] = L"All PST files are successfully added to Outlook.";
+using test::kAllAdded;
 
 // A file beside the stand-in's profile (its settings and its call log).
 std::filesystem::path standinFile(const wchar_t* name) {

@@ -20,6 +20,7 @@
 #include "base/error.h"
 #include "outlook/failure_text.h"
 #include "scan/filesystem.h"
+#include "support/attach_messages.h"
 #include "support/temp_tree.h"
 #include "ui/headless_toolkit.h"
 
@@ -133,9 +134,8 @@ private:
     HRESULT hr_;
 };
 
-constexpr wchar_t kAllAdded[] = L"All PST files are successfully added to Outlook.";
-constexpr wchar_t kFailed[] =
-    L"Error opening PST file, please check if PST file is corrupt or password protected.";
+using test::kAllAdded;
+using test::kFailed;
 constexpr wchar_t kRefused[] = L"Failed: ";  // a status that starts so
 
 TEST(ComFaults, EveryFailureEndsInTheMessageWithTheRowMarkedAndNothingHeld) {

@@ -20,6 +20,7 @@
 #include "outlook/failure_text.h"
 #include "outlook/session.h"
 #include "scan/filesystem.h"
+#include "support/attach_messages.h"
 #include "support/pst_files.h"
 #include "support/rows.h"
 #include "support/temp_tree.h"
@@ -31,9 +32,8 @@
 namespace pelorin::outlook {
 namespace {
 
-constexpr wchar_t kAllAdded[] = L"All PST files are successfully added to Outlook.";
-constexpr wchar_t kFailed[] =
-    L"Error opening PST file, please check if PST file is corrupt or password protected.";
+using test::kAllAdded;
+using test::kFailed;
 
 // Another ProgID for the same run, to see a machine without Outlook.
 struct RenamedAutomation final : Automation {
