@@ -112,10 +112,8 @@ std::unique_ptr<Automation> makeComAutomation(CallRetry retry) {
     return std::make_unique<ComAutomation>(retry);
 }
 
-std::unique_ptr<AutoObject> wrapDispatch(IDispatch* object, CallRetry retry) {
-    auto shared = std::make_shared<Shared>();
-    shared->retry = retry;
-    return std::make_unique<ComObject>(ComPtr<IDispatch>(object), std::move(shared));
+std::unique_ptr<AutoObject> wrapDispatch(IDispatch* object) {
+    return std::make_unique<ComObject>(ComPtr<IDispatch>(object), std::make_shared<Shared>());
 }
 
 }  // namespace pelorin::outlook

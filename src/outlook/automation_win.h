@@ -17,6 +17,6 @@ std::unique_ptr<Automation> makeComAutomation(CallRetry retry = {});
 
 // The automation object around an IDispatch the caller holds; it takes a
 // reference of its own and drops it when destroyed.
-std::unique_ptr<AutoObject> wrapDispatch(IDispatch* object, CallRetry retry = {});
+std::unique_ptr<AutoObject> wrapDispatch(IDispatch* object);
 
 }  // namespace pelorin::outlook
