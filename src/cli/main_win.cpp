@@ -49,7 +49,7 @@ int wmain(int argc, wchar_t** argv) {
     int exitCode = cli::kExitFailed;
     {
         const auto console = cli::makeWin32Console();
-        const auto probe = cli::makeWin32FileProbe();
+        const auto probe = cli::makeWin32FileProbe(environmentVariable);
         NoEvents events;
         cli::Services services{
             *console, *probe,         [] { return scan::makePlatformFileSystem(); },
