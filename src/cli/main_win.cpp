@@ -18,12 +18,6 @@
 
 namespace {
 
-// No window to keep alive: a console program's pauses have nothing to do.
-class NoEvents final : public pelorin::EventPump {
-public:
-    void doEvents() override {}
-};
-
 std::optional<std::wstring> environmentVariable(const std::wstring& name) {
     const DWORD size = ::GetEnvironmentVariableW(name.c_str(), nullptr, 0);
     if (size == 0) return std::nullopt;
