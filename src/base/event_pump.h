@@ -13,4 +13,10 @@ protected:
     ~EventPump() = default;
 };
 
+// For a caller with no window to keep alive: the console program, tests.
+class NoEvents final : public EventPump {
+public:
+    void doEvents() override {}
+};
+
 }  // namespace pelorin

@@ -19,8 +19,11 @@ bool isOst(const FileFacts& facts) {
     return facts.head.size() >= 10 && facts.head[8] == 'S' && facts.head[9] == 'O';
 }
 
-// The reason a header is not accepted, in a few words.
-const wchar_t* headerProblem(PstCheck check) {
+// The reason a header is not accepted, in a few words; empty when it is.
+std::wstring headerProblem(const FileFacts& facts, PstCheck check) {
+    if (outlook::accepted(check)) return {};
+    if (check == PstCheck::NotPst && isOst(facts))
+        return L"an OST (offline copy of a mailbox), not a PST";
     switch (check) {
     case PstCheck::TooShort: return L"damaged: shorter than a PST header";
     case PstCheck::BadMagic: return L"damaged: no PST signature";
@@ -83,10 +86,8 @@ std::wstring formatOf(const FileFacts& facts) {
 std::wstring attachRefusal(const FileFacts& facts) {
     if (facts.inUse) return L"in use by another program";
     if (!facts.headRead) return L"cannot be read";
-    const PstCheck check = headerCheck(facts);
-    if (check == PstCheck::NotPst && isOst(facts))
-        return L"an OST (offline copy of a mailbox), not a PST";
-    if (!outlook::accepted(check)) return headerProblem(check);
+    if (std::wstring problem = headerProblem(facts, headerCheck(facts)); !problem.empty())
+        return problem;
     if (facts.readOnly) return L"read-only";
     return {};
 }
@@ -105,10 +106,8 @@ FileRecord checkRecord(const std::wstring& path, const FileFacts& facts) {
         if (!facts.inUse) add(problems, L"cannot be read");
     } else {
         const PstCheck check = headerCheck(facts);
-        if (check == PstCheck::NotPst && isOst(facts))
-            add(problems, L"an OST (offline copy of a mailbox), not a PST");
-        else if (!outlook::accepted(check))
-            add(problems, headerProblem(check));
+        if (const std::wstring problem = headerProblem(facts, check); !problem.empty())
+            add(problems, problem);
         else
             checkSize(facts, check == PstCheck::Unicode, problems, warnings);
     }

@@ -39,14 +39,6 @@ bool inOneDrive(const std::wstring& path, DWORD attributes,
     return false;
 }
 
-std::wstring variable(const wchar_t* name) {
-    const DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
-    if (size == 0) return {};
-    std::wstring value(size, L'\0');
-    value.resize(::GetEnvironmentVariableW(name, value.data(), size));
-    return value;
-}
-
 void readHead(const std::wstring& path, FileFacts& facts) {
     // Exclusive first: a sharing violation means another process has it open.
     UniqueFile file = openFile(path, GENERIC_READ, 0, OPEN_EXISTING);
@@ -65,8 +57,37 @@ void readHead(const std::wstring& path, FileFacts& facts) {
     facts.headRead = true;
 }
 
+// The folders OneDrive keeps in sync for this user: the OneDrive,
+// OneDriveCommercial and OneDriveConsumer variables and each account's
+// UserFolder under HKCU\Software\Microsoft\OneDrive\Accounts.
+std::vector<std::wstring> oneDriveFolders(const VariableLookup& variables) {
+    std::vector<std::wstring> folders;
+    for (const wchar_t* name : {L"OneDrive", L"OneDriveCommercial", L"OneDriveConsumer"})
+        if (const auto value = variables(name); value && !value->empty()) folders.push_back(*value);
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\OneDrive\\Accounts", 0, KEY_READ,
+                        &raw) != ERROR_SUCCESS)
+        return folders;
+    const UniqueRegKey accounts(raw);
+    wchar_t account[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (::RegEnumKeyExW(accounts.get(), i, account, &length, nullptr, nullptr, nullptr,
+                            nullptr) != ERROR_SUCCESS)
+            break;
+        wchar_t folder[MAX_PATH * 4];
+        DWORD bytes = sizeof folder;
+        if (::RegGetValueW(accounts.get(), account, L"UserFolder", RRF_RT_REG_SZ, nullptr, folder,
+                           &bytes) == ERROR_SUCCESS)
+            folders.emplace_back(folder);
+    }
+    return folders;
+}
+
 class Win32FileProbe final : public FileProbe {
 public:
+    explicit Win32FileProbe(std::vector<std::wstring> oneDrive) : oneDrive_(std::move(oneDrive)) {}
+
     FileFacts facts(const std::wstring& path) override {
         FileFacts facts;
         WIN32_FILE_ATTRIBUTE_DATA data;
@@ -110,35 +131,13 @@ public:
     std::wstring fullPath(const std::wstring& path) override { return pelorin::fullPath(path); }
 
 private:
-    const std::vector<std::wstring> oneDrive_ = oneDriveFolders();  // read once a run
+    const std::vector<std::wstring> oneDrive_;  // read once a run
 };
 
 }  // namespace
 
-std::vector<std::wstring> oneDriveFolders() {
-    std::vector<std::wstring> folders;
-    for (const wchar_t* name : {L"OneDrive", L"OneDriveCommercial", L"OneDriveConsumer"})
-        if (std::wstring value = variable(name); !value.empty()) folders.push_back(value);
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\OneDrive\\Accounts", 0, KEY_READ,
-                        &raw) != ERROR_SUCCESS)
-        return folders;
-    const UniqueRegKey accounts(raw);
-    wchar_t account[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (::RegEnumKeyExW(accounts.get(), i, account, &length, nullptr, nullptr, nullptr,
-                            nullptr) != ERROR_SUCCESS)
-            break;
-        wchar_t folder[MAX_PATH * 4];
-        DWORD bytes = sizeof folder;
-        if (::RegGetValueW(accounts.get(), account, L"UserFolder", RRF_RT_REG_SZ, nullptr, folder,
-                           &bytes) == ERROR_SUCCESS)
-            folders.emplace_back(folder);
-    }
-    return folders;
+std::unique_ptr<FileProbe> makeWin32FileProbe(const VariableLookup& variables) {
+    return std::make_unique<Win32FileProbe>(oneDriveFolders(variables));
 }
-
-std::unique_ptr<FileProbe> makeWin32FileProbe() { return std::make_unique<Win32FileProbe>(); }
 
 }  // namespace pelorin::cli

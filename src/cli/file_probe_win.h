@@ -3,18 +3,13 @@
 // folders OneDrive keeps in sync.
 #pragma once
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "cli/file_facts.h"
+#include "cli/list_file.h"
 
 namespace pelorin::cli {
 
-std::unique_ptr<FileProbe> makeWin32FileProbe();
-
-// The folders OneDrive keeps in sync for this user: the OneDrive,
-// OneDriveCommercial and OneDriveConsumer variables and each account's
-// UserFolder under HKCU\Software\Microsoft\OneDrive\Accounts.
-std::vector<std::wstring> oneDriveFolders();
+// `variables` reads the environment, for the OneDrive folders.
+std::unique_ptr<FileProbe> makeWin32FileProbe(const VariableLookup& variables);
 
 }  // namespace pelorin::cli

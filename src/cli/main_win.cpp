@@ -18,12 +18,6 @@
 
 namespace {
 
-// No window to keep alive: a console program's pauses have nothing to do.
-class NoEvents final : public pelorin::EventPump {
-public:
-    void doEvents() override {}
-};
-
 std::optional<std::wstring> environmentVariable(const std::wstring& name) {
     const DWORD size = ::GetEnvironmentVariableW(name.c_str(), nullptr, 0);
     if (size == 0) return std::nullopt;
@@ -49,7 +43,7 @@ int wmain(int argc, wchar_t** argv) {
     int exitCode = cli::kExitFailed;
     {
         const auto console = cli::makeWin32Console();
-        const auto probe = cli::makeWin32FileProbe();
+        const auto probe = cli::makeWin32FileProbe(environmentVariable);
         NoEvents events;
         cli::Services services{
             *console, *probe,         [] { return scan::makePlatformFileSystem(); },

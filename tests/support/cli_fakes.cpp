@@ -17,10 +17,6 @@ std::wstring folded(std::wstring text) {
     return text;
 }
 
-struct NoEvents final : EventPump {
-    void doEvents() override {}
-};
-
 }  // namespace
 
 cli::FileFacts ScriptedFiles::facts(const std::wstring& path) {

@@ -13,13 +13,8 @@
 #include <string>
 #include <vector>
 
-#include <objbase.h>
-
 #include "base/handles_win.h"
 #include "base/text.h"
-#include "outlook/automation_win.h"
-#include "outlook/session.h"
-#include "outlook-standin/standin_ids.h"
 #include "support/pst_files.h"
 #include "support/temp_tree.h"
 #include "win/harness_win.h"
@@ -42,13 +37,6 @@ struct Output {
     }
 };
 
-std::wstring besideTests(const wchar_t* name) {
-    wchar_t self[MAX_PATH * 4]{};
-    ::GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
-    const std::wstring path(self);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
-}
-
 std::string fileBytes(const std::wstring& path) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -62,7 +50,7 @@ UniqueFile inheritable(const std::wstring& path) {
 
 // Runs pelorin-cli.exe with the arguments, its output into files of the tree.
 Output runCli(const TempTree& tree, const std::vector<std::wstring>& args) {
-    const std::wstring exe = besideTests(L"pelorin-cli.exe");
+    const std::wstring exe = besideTestProgram(L"pelorin-cli.exe");
     std::wstring line = L"\"" + exe + L"\"";
     for (const std::wstring& arg : args) line += L" \"" + arg + L"\"";
     // Fresh files for each run: a server started from the run may still
@@ -92,12 +80,6 @@ Output runCli(const TempTree& tree, const std::vector<std::wstring>& args) {
     return result;
 }
 
-bool standinRegistered() {
-    CLSID registered{}, ours{};
-    ::CLSIDFromString(standin::kClsidText, &ours);
-    return SUCCEEDED(::CLSIDFromProgID(standin::kProgId, &registered)) && registered == ours;
-}
-
 class CliExe : public testing::Test {
 protected:
     void TearDown() override {
@@ -124,18 +106,6 @@ protected:
 private:
     std::vector<std::wstring> readOnly_;
 };
-
-// The stand-in's profile without the stores inside the tree.
-void forgetStores(const TempTree& tree) {
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    {
-        auto automation = outlook::makeComAutomation();
-        outlook::OutlookSession outlook(*automation);
-        const std::wstring prefix = tree.path();
-        outlook.removeStores([&](const std::wstring& path) { return path.rfind(prefix, 0) == 0; });
-    }
-    if (SUCCEEDED(com)) ::CoUninitialize();
-}
 
 std::vector<std::wstring> sorted(std::vector<std::wstring> lines) {
     std::sort(lines.begin(), lines.end());
@@ -213,7 +183,7 @@ TEST_F(CliExe, AttachRunsAgainstTheStandin) {
     const std::string csv = fileBytes(report);
     EXPECT_NE(csv.find(toUtf8(bad) + ",8192,damaged,failed,"), std::string::npos) << csv;
     EXPECT_NE(csv.find("checksum does not match"), std::string::npos) << csv;
-    forgetStores(tree);
+    forgetStoresUnder(tree.path());
 }
 
 // detach --all leaves only the default store, which is refused by name; list
@@ -239,7 +209,7 @@ TEST_F(CliExe, DetachAllThenListAndTheDefaultStoreRefused) {
     run = runCli(tree, {L"detach", kept});
     EXPECT_EQ(run.exitCode, 1u);
     EXPECT_EQ(run.out, L"failed\t" + kept + L"\trefused: the profile's default store\r\n");
-    forgetStores(tree);
+    forgetStoresUnder(tree.path());
 }
 
 // A machine whose Outlook.Application names a class that is not there, as

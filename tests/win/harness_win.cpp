@@ -14,6 +14,9 @@
 #include "outlook-standin/standin_ids.h"
 #include "scan/filesystem.h"
 #include "base/error.h"
+#include "outlook-standin/standin_ids.h"
+#include "outlook/automation_win.h"
+#include "outlook/session.h"
 
 namespace pelorin::test {
 
@@ -64,13 +67,15 @@ void saveShot(app::MainWindow& main) {
 
 }  // namespace
 
-std::wstring programPath() {
+std::wstring besideTestProgram(const std::wstring& name) {
     wchar_t self[MAX_PATH * 4]{};
     GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
     std::wstring path = self;
     path.erase(path.find_last_of(L"\\/") + 1);
-    return path + app::kExeName;
+    return path + name;
 }
+
+std::wstring programPath() { return besideTestProgram(app::kExeName); }
 
 HMODULE programResources() {
     static const HMODULE module = LoadLibraryExW(
@@ -162,6 +167,22 @@ StandinTurn::StandinTurn() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\Pelori
 
 StandinTurn::~StandinTurn() {
     if (held_) ReleaseMutex(mutex_.get());
+}
+
+bool standinRegistered() {
+    CLSID registered{}, ours{};
+    CLSIDFromString(standin::kClsidText, &ours);
+    return SUCCEEDED(CLSIDFromProgID(standin::kProgId, &registered)) && registered == ours;
+}
+
+void forgetStoresUnder(const std::wstring& prefix) {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        auto automation = outlook::makeComAutomation();
+        outlook::OutlookSession outlook(*automation);
+        outlook.removeStores([&](const std::wstring& path) { return path.rfind(prefix, 0) == 0; });
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
 }
 
 std::unique_ptr<Harness> makeWin32Harness() { return std::make_unique<Win32Harness>(); }

@@ -23,6 +23,8 @@ namespace pelorin::test {
 // when it is not built.
 HMODULE programResources();
 std::wstring programPath();
+// The file `name` in the test program's own folder.
+std::wstring besideTestProgram(const std::wstring& name);
 
 struct UnhandledReport {
     int number;
@@ -86,5 +88,13 @@ private:
     UniqueKernelHandle mutex_;
     bool held_ = false;
 };
+
+// Whether Outlook.Application names the stand-in in this prefix; the tests
+// that need it are skipped otherwise.
+bool standinRegistered();
+
+// The stand-in's profile without the stores whose paths begin with `prefix`
+// (a test's own tree).
+void forgetStoresUnder(const std::wstring& prefix);
 
 }  // namespace pelorin::test

@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "outlook-standin/standin_ids.h"
-#include "outlook/session.h"
 #include "outlook/automation_win.h"
 #include "support/pst_files.h"
 #include "support/temp_tree.h"
@@ -99,9 +97,7 @@ protected:
     void SetUp() override {
         com_ = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         ASSERT_TRUE(SUCCEEDED(com_));
-        CLSID registered{}, ours{};
-        CLSIDFromString(standin::kClsidText, &ours);
-        if (FAILED(CLSIDFromProgID(standin::kProgId, &registered)) || registered != ours)
+        if (!standinRegistered())
             GTEST_SKIP() << "the stand-in Outlook is not registered in this prefix";
         tree.folder(L"sub");
         for (const auto& name : kFiles) writePst(tree.fsPath(name));
@@ -158,10 +154,7 @@ TEST_F(WindowLeak, ManyWindowsLeaveTheCountsFlat) {
     }
 
     // The profile forgets this test's stores again.
-    auto automation = outlook::makeComAutomation();
-    outlook::OutlookSession outlook(*automation);
-    const std::wstring prefix = tree.path();
-    outlook.removeStores([&](const std::wstring& path) { return path.rfind(prefix, 0) == 0; });
+    forgetStoresUnder(tree.path());
 }
 
 }  // namespace
