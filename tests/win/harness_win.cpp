@@ -169,12 +169,6 @@ StandinTurn::~StandinTurn() {
     if (held_) ReleaseMutex(mutex_.get());
 }
 
-bool standinRegistered() {
-    CLSID registered{}, ours{};
-    CLSIDFromString(standin::kClsidText, &ours);
-    return SUCCEEDED(CLSIDFromProgID(standin::kProgId, &registered)) && registered == ours;
-}
-
 void forgetStoresUnder(const std::wstring& prefix) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     {

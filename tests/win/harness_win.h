@@ -89,10 +89,6 @@ private:
     bool held_ = false;
 };
 
-// Whether Outlook.Application names the stand-in in this prefix; the tests
-// that need it are skipped otherwise.
-bool standinRegistered();
-
 // The stand-in's profile without the stores whose paths begin with `prefix`
 // (a test's own tree).
 void forgetStoresUnder(const std::wstring& prefix);
