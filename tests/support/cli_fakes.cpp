@@ -4,6 +4,7 @@
 
 #include "base/error.h"
 #include "scan/filesystem.h"
+#include "support/no_events.h"
 #include "support/pst_files.h"
 
 namespace pelorin::test {
@@ -16,10 +17,6 @@ std::wstring folded(std::wstring text) {
     });
     return text;
 }
-
-struct NoEvents final : EventPump {
-    void doEvents() override {}
-};
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "scan/folder_scanner.h"
 #include "support/harness.h"
 #include "support/listing.h"
+#include "support/no_events.h"
 #include "support/temp_tree.h"
 #include "base/error.h"
 
@@ -123,9 +124,7 @@ protected:
     }
     // The PSTs of the tree as the scanner orders them, newest row first.
     Paths expectedRows(const std::wstring& root) {
-        struct : EventPump {
-            void doEvents() override {}
-        } pump;
+        test::NoEvents pump;
         scan::FolderScanner scanner(scan::makePlatformFileSystem, pump);
         scanner.reset();
         scanner.scan(root);

@@ -11,15 +11,11 @@
 
 #include "base/handles_win.h"
 #include "scan/folder_scanner.h"
+#include "support/no_events.h"
 #include "support/temp_tree.h"
 
 namespace pelorin::scan {
 namespace {
-
-class NoEvents final : public EventPump {
-public:
-    void doEvents() override {}
-};
 
 // The reparse data of a mount point (junction), as FSCTL_SET_REPARSE_POINT
 // takes it.
@@ -70,7 +66,7 @@ std::vector<std::wstring> texts(const CollectionRef& c) {
 
 // Scans `root` (no trailing separator): only S and S\a.pst are found.
 void expectLinksSkipped(const std::wstring& root) {
-    NoEvents events;
+    test::NoEvents events;
     FolderScanner logger(makePlatformFileSystem, events);
     logger.reset();
     logger.scan(root);
