@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "scan/folder_scanner.h"
+#include "support/collection_texts.h"
 #include "support/error_of.h"
 #include "support/pauses.h"
 #include "support/temp_tree.h"
@@ -84,11 +85,7 @@ std::wstring expected(const TempTree& tree, const std::wstring& relative) {
     return result;
 }
 
-Names texts(const CollectionRef& collection) {
-    Names out;
-    for (std::int32_t i = 1; i <= collection->count(); ++i) out.push_back(collection->text(i));
-    return out;
-}
+using test::texts;
 
 std::vector<std::int32_t> numbers(const CollectionRef& collection) {
     std::vector<std::int32_t> out;

@@ -11,6 +11,7 @@
 
 #include "base/handles_win.h"
 #include "scan/folder_scanner.h"
+#include "support/collection_texts.h"
 #include "support/no_events.h"
 #include "support/temp_tree.h"
 
@@ -58,11 +59,7 @@ bool makeJunction(const std::wstring& link, const std::wstring& target) {
     return ok != FALSE;
 }
 
-std::vector<std::wstring> texts(const CollectionRef& c) {
-    std::vector<std::wstring> out;
-    for (std::int32_t i = 1; i <= c->count(); ++i) out.push_back(c->text(i));
-    return out;
-}
+using test::texts;
 
 // Scans `root` (no trailing separator): only S and S\a.pst are found.
 void expectLinksSkipped(const std::wstring& root) {
