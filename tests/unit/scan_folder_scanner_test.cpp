@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "support/collection_texts.h"
 #include "support/error_of.h"
 #include "support/pauses.h"
+#include "support/scheduled_actions.h"
 #include "support/temp_tree.h"
 #include "base/error.h"
 
@@ -30,12 +30,9 @@ using Names = std::vector<std::wstring>;
 
 class CountingPump final : public EventPump {
 public:
-    void doEvents() override {
-        ++calls;
-        if (auto it = actions.find(calls); it != actions.end()) it->second();
-    }
+    void doEvents() override { actions.runDue(++calls); }
     int calls = 0;
-    std::map<int, std::function<void()>> actions;  // run inside the call with this number
+    test::ScheduledActions actions;  // run inside the call with their number
 };
 
 class SortedFolder final : public Folder {
@@ -327,7 +324,7 @@ TEST(ScanPathLogger, FolderRemovedDuringTheScanEndsIt) {
     logger.reset();
     // Call 1 of the scan comes before the root is queued, 2 after the root's
     // subfolder list is read, 3 and 4 after each subfolder is queued.
-    pump.actions[pump.calls + 4] = [&] { tree.remove(L"S2"); };
+    pump.actions.at(pump.calls + 4, [&] { tree.remove(L"S2"); });
     EXPECT_EQ(errorOf([&] { logger.scan(tree.path()); }), kErrPathNotFound);
     EXPECT_EQ(logger.folderPaths()->count(), 3);
     EXPECT_EQ(texts(logger.filePaths()), Names{expected(tree, L"S1/a")});
@@ -343,7 +340,7 @@ TEST(ScanPathLogger, TerminateDuringTheScanIsSafe) {
     CountingPump pump;
     FolderScanner logger(sortedFileSystem(), pump);
     logger.reset();
-    pump.actions[pump.calls + 6] = [&] { logger.release(); };  // after file a
+    pump.actions.at(pump.calls + 6, [&] { logger.release(); });  // after file a
     EXPECT_EQ(errorOf([&] { logger.scan(tree.path()); }), kErrSubscript);
 }
 
