@@ -59,8 +59,7 @@ test-win: prefix
 # The tests that run the listing workers, under ThreadSanitizer (clang):
 # about half a minute once built.
 test-thread:
-	@[ -f $(TSAN)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(TSAN) -G Ninja \
-	    -DCMAKE_BUILD_TYPE=Debug -DPELORIN_THREAD_SANITIZE=ON >/dev/null
+	@[ -f $(TSAN)/build.ninja ] || cmake --preset thread -B $(TSAN) >/dev/null
 	@cmake --build $(TSAN) -j $(JOBS) --target unit_tests
 	cd $(TSAN) && ./unit_tests --gtest_filter='ListingPool*:*AddFolder*:Scan*' | tail -n 3
 

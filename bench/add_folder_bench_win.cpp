@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/main_window_win.h"
+#include "app/version.h"
 #include "outlook/automation.h"
 #include "pstlist/add_folder.h"
 #include "scan/filesystem.h"
@@ -68,7 +69,7 @@ HMODULE programResources() {
     GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
     std::wstring path = self;
     path.erase(path.find_last_of(L"\\/") + 1);
-    return LoadLibraryExW((path + L"pelorin.exe").c_str(), nullptr,
+    return LoadLibraryExW((path + app::kExeName).c_str(), nullptr,
                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
 }
 

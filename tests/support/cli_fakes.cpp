@@ -4,6 +4,7 @@
 
 #include "base/error.h"
 #include "scan/filesystem.h"
+#include "support/no_events.h"
 #include "support/pst_files.h"
 
 namespace pelorin::test {

@@ -5,7 +5,7 @@
 
 #include "pstlist/add_files.h"
 #include "pstlist/pst_list.h"
-#include "support/harness.h"
+#include "support/harness_test.h"
 #include "support/pauses.h"
 #include "support/temp_tree.h"
 
@@ -81,19 +81,9 @@ TEST(UnreadableFilesText, NamesEveryFileOrCutsALongListShort) {
     EXPECT_NE(text.find(L"... and 280 more."), std::wstring::npos);
 }
 
-class AddFile : public testing::TestWithParam<std::string> {
+class AddFile : public test::HarnessTest {
 protected:
-    void SetUp() override {
-        h = test::makeHarness(GetParam());
-        fs = scan::makePlatformFileSystem();
-    }
-    ui::ListView& list() { return h->ui().pstList(); }
     void click() { addFiles(h->ui(), *fs); }
-    Paths texts() {
-        Paths out;
-        for (int i = 1; i <= list().count(); ++i) out.push_back(list().text(i));
-        return out;
-    }
     // The dialog's multiple-selection form for names in the temp folder.
     std::wstring multi(const Paths& names, bool trailingNul = false) {
         std::wstring s = tmp.path();
@@ -103,8 +93,7 @@ protected:
     }
     std::wstring at(const std::wstring& name) { return tmp.path(name); }
 
-    std::unique_ptr<test::Harness> h;
-    std::unique_ptr<scan::FileSystem> fs;
+    std::unique_ptr<scan::FileSystem> fs = scan::makePlatformFileSystem();
     test::TempTree tmp;
 };
 
@@ -204,8 +193,7 @@ TEST_P(AddFile, ClicksDuringThePausesDoNotChangeWhichNamesThisRunAdds) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, AddFile, testing::ValuesIn(test::harnessKinds()),
-                         [](const auto& info) { return info.param; });
+PELORIN_FOR_EACH_HARNESS(AddFile);
 
 }  // namespace
 }  // namespace pelorin::pstlist

@@ -13,6 +13,8 @@
 #include "scan/folder_scanner.h"
 #include "support/harness.h"
 #include "support/listing.h"
+#include "support/no_events.h"
+#include "support/rows.h"
 #include "support/temp_tree.h"
 #include "base/error.h"
 
@@ -116,16 +118,10 @@ protected:
     ui::ListView& list() { return h->ui().pstList(); }
     void click() { addFolder(h->ui(), factory, selectedFolder); }
     void choose(const std::wstring& folder) { h->dialogs().folderAnswers.push_back(folder); }
-    Paths texts() {
-        Paths out;
-        for (int i = 1; i <= list().count(); ++i) out.push_back(list().text(i));
-        return out;
-    }
+    Paths texts() { return test::rowTexts(list()); }
     // The PSTs of the tree as the scanner orders them, newest row first.
     Paths expectedRows(const std::wstring& root) {
-        struct : EventPump {
-            void doEvents() override {}
-        } pump;
+        test::NoEvents pump;
         scan::FolderScanner scanner(scan::makePlatformFileSystem, pump);
         scanner.reset();
         scanner.scan(root);

@@ -6,13 +6,14 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "scan/folder_scanner.h"
+#include "support/collection_texts.h"
 #include "support/error_of.h"
 #include "support/pauses.h"
+#include "support/scheduled_actions.h"
 #include "support/temp_tree.h"
 #include "base/error.h"
 
@@ -29,12 +30,9 @@ using Names = std::vector<std::wstring>;
 
 class CountingPump final : public EventPump {
 public:
-    void doEvents() override {
-        ++calls;
-        if (auto it = actions.find(calls); it != actions.end()) it->second();
-    }
+    void doEvents() override { actions.runDue(++calls); }
     int calls = 0;
-    std::map<int, std::function<void()>> actions;  // run inside the call with this number
+    test::ScheduledActions actions;  // run inside the call with their number
 };
 
 class SortedFolder final : public Folder {
@@ -84,11 +82,7 @@ std::wstring expected(const TempTree& tree, const std::wstring& relative) {
     return result;
 }
 
-Names texts(const CollectionRef& collection) {
-    Names out;
-    for (std::int32_t i = 1; i <= collection->count(); ++i) out.push_back(collection->text(i));
-    return out;
-}
+using test::texts;
 
 std::vector<std::int32_t> numbers(const CollectionRef& collection) {
     std::vector<std::int32_t> out;
@@ -330,7 +324,7 @@ TEST(ScanPathLogger, FolderRemovedDuringTheScanEndsIt) {
     logger.reset();
     // Call 1 of the scan comes before the root is queued, 2 after the root's
     // subfolder list is read, 3 and 4 after each subfolder is queued.
-    pump.actions[pump.calls + 4] = [&] { tree.remove(L"S2"); };
+    pump.actions.at(pump.calls + 4, [&] { tree.remove(L"S2"); });
     EXPECT_EQ(errorOf([&] { logger.scan(tree.path()); }), kErrPathNotFound);
     EXPECT_EQ(logger.folderPaths()->count(), 3);
     EXPECT_EQ(texts(logger.filePaths()), Names{expected(tree, L"S1/a")});
@@ -346,7 +340,7 @@ TEST(ScanPathLogger, TerminateDuringTheScanIsSafe) {
     CountingPump pump;
     FolderScanner logger(sortedFileSystem(), pump);
     logger.reset();
-    pump.actions[pump.calls + 6] = [&] { logger.release(); };  // after file a
+    pump.actions.at(pump.calls + 6, [&] { logger.release(); });  // after file a
     EXPECT_EQ(errorOf([&] { logger.scan(tree.path()); }), kErrSubscript);
 }
 

@@ -12,24 +12,21 @@
 
 #include "pstlist/add_folder.h"
 #include "scan/filesystem.h"
+#include "support/collection_texts.h"
+#include "support/no_events.h"
 #include "win/harness_win.h"
 
 namespace pelorin::scan {
 namespace {
-
-struct NoPump final : EventPump {
-    void doEvents() override {}
-};
 
 TEST(ScanPaths, NamesEndingInDotsOrSpacesAreListedAndMeasured) {
     std::wstring root = test::programPath();
     root.erase(root.find_last_of(L"\\/")) += L"\\names-tree\\";
     if (GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "no names-tree beside the test program";
-    NoPump pump;
+    test::NoEvents pump;
     const auto found = pstlist::scanForPsts(root, makePlatformFileSystem, pump);
-    std::vector<std::wstring> paths;
-    for (std::int32_t i = 1; i <= found.paths->count(); ++i) paths.push_back(found.paths->text(i));
+    std::vector<std::wstring> paths = test::texts(found.paths);
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, (std::vector<std::wstring>{root + L"Mail.\\x.pst ", root + L"Mail.\\y.pst"}));
     EXPECT_TRUE(found.skippedFolders.empty());

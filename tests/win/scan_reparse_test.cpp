@@ -11,15 +11,12 @@
 
 #include "base/handles_win.h"
 #include "scan/folder_scanner.h"
+#include "support/collection_texts.h"
+#include "support/no_events.h"
 #include "support/temp_tree.h"
 
 namespace pelorin::scan {
 namespace {
-
-class NoEvents final : public EventPump {
-public:
-    void doEvents() override {}
-};
 
 // The reparse data of a mount point (junction), as FSCTL_SET_REPARSE_POINT
 // takes it.
@@ -62,15 +59,11 @@ bool makeJunction(const std::wstring& link, const std::wstring& target) {
     return ok != FALSE;
 }
 
-std::vector<std::wstring> texts(const CollectionRef& c) {
-    std::vector<std::wstring> out;
-    for (std::int32_t i = 1; i <= c->count(); ++i) out.push_back(c->text(i));
-    return out;
-}
+using test::texts;
 
 // Scans `root` (no trailing separator): only S and S\a.pst are found.
 void expectLinksSkipped(const std::wstring& root) {
-    NoEvents events;
+    test::NoEvents events;
     FolderScanner logger(makePlatformFileSystem, events);
     logger.reset();
     logger.scan(root);
