@@ -4,7 +4,7 @@
 
 #include "base/error.h"
 #include "scan/filesystem.h"
-#include "support/no_events.h"
+#include "base/event_pump.h"
 #include "support/pst_files.h"
 
 namespace pelorin::test {

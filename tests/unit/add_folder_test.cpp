@@ -13,7 +13,7 @@
 #include "scan/folder_scanner.h"
 #include "support/harness.h"
 #include "support/listing.h"
-#include "support/no_events.h"
+#include "base/event_pump.h"
 #include "support/rows.h"
 #include "support/temp_tree.h"
 #include "base/error.h"
@@ -121,7 +121,7 @@ protected:
     Paths texts() { return test::rowTexts(list()); }
     // The PSTs of the tree as the scanner orders them, newest row first.
     Paths expectedRows(const std::wstring& root) {
-        test::NoEvents pump;
+        NoEvents pump;
         scan::FolderScanner scanner(scan::makePlatformFileSystem, pump);
         scanner.reset();
         scanner.scan(root);

@@ -13,7 +13,7 @@
 #include "pstlist/add_folder.h"
 #include "scan/filesystem.h"
 #include "support/collection_texts.h"
-#include "support/no_events.h"
+#include "base/event_pump.h"
 #include "win/harness_win.h"
 
 namespace pelorin::scan {
@@ -24,7 +24,7 @@ TEST(ScanPaths, NamesEndingInDotsOrSpacesAreListedAndMeasured) {
     root.erase(root.find_last_of(L"\\/")) += L"\\names-tree\\";
     if (GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "no names-tree beside the test program";
-    test::NoEvents pump;
+    NoEvents pump;
     const auto found = pstlist::scanForPsts(root, makePlatformFileSystem, pump);
     std::vector<std::wstring> paths = test::texts(found.paths);
     std::sort(paths.begin(), paths.end());

@@ -12,7 +12,7 @@
 #include "base/handles_win.h"
 #include "scan/folder_scanner.h"
 #include "support/collection_texts.h"
-#include "support/no_events.h"
+#include "base/event_pump.h"
 #include "support/temp_tree.h"
 
 namespace pelorin::scan {
@@ -63,7 +63,7 @@ using test::texts;
 
 // Scans `root` (no trailing separator): only S and S\a.pst are found.
 void expectLinksSkipped(const std::wstring& root) {
-    test::NoEvents events;
+    NoEvents events;
     FolderScanner logger(makePlatformFileSystem, events);
     logger.reset();
     logger.scan(root);
