@@ -112,7 +112,8 @@ private:
     void addStore(const std::wstring& path, const wchar_t* member) {
         logCall(std::wstring(member) + L" " + path);
         applyInjectedFailure(path);
-        if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) createEmptyPst(path);
+        if (::GetFileAttributesW(pelorin::longPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
+            createEmptyPst(path);
         const std::wstring refusal = refusalFor(path);
         if (!refusal.empty()) {
             const bool denied = refusal.rfind(L"File access", 0) == 0;
