@@ -11,13 +11,12 @@ set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 EXE=$PELORIN_BUILD/win/tools/outlook-standin/outlook-standin.exe
 
-# The profile lives below the prefix user's local application data.
-profile() {
-    local f
-    for f in "$WINEPREFIX"/drive_c/users/*/AppData/Local/Pelorin/"Outlook stand-in"/stores.txt; do
-        [ -f "$f" ] && { echo "$f"; return 0; }
-    done
-    return 0
+# The profile and settings live below the prefix user's local application data.
+folder() {
+    local local_data
+    local_data=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local 2>/dev/null | head -1)
+    [ -n "$local_data" ] || { echo "no Wine prefix in $WINEPREFIX (make prefix)" >&2; return 1; }
+    echo "$local_data/Pelorin/Outlook stand-in"
 }
 
 case "${1:-register}" in
@@ -27,14 +26,14 @@ case "${1:-register}" in
         wine "$EXE" "$flag" </dev/null
         wineserver -w ;;
     stores)
-        f=$(profile)
-        [ -n "$f" ] && cat "$f" ;;
+        dir=$(folder)
+        [ -f "$dir/stores.txt" ] && cat "$dir/stores.txt" ;;
     reset)
-        f=$(profile)
-        [ -n "$f" ] && rm -f "$f" "$(dirname "$f")"/{calls.log,busy-start-ms,fail-addstore} ;;
+        # Settings go too, whether or not a profile was ever written.
+        dir=$(folder)
+        rm -f "$dir"/{stores.txt,calls.log,busy-start-ms,fail-addstore} ;;
     busy)
-        dir=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local 2>/dev/null | head -1)
-        dir="$dir/Pelorin/Outlook stand-in"
+        dir=$(folder)
         mkdir -p "$dir"
         if [ "${2:-0}" = 0 ]; then rm -f "$dir/busy-start-ms"; else echo "$2" >"$dir/busy-start-ms"; fi ;;
     *)
