@@ -1,5 +1,6 @@
-// The executable's resources, read from pelorin.exe: the icon group with its
-// fixed image ids, the manifest, the version record and the hand pointer.
+// The programs' resources, read from pelorin.exe: the icon group with its
+// fixed image ids, the manifest, the version record and the hand pointer;
+// and pelorin-cli.exe's manifest.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "app/version.h"
 #include "win/harness_win.h"
 
 namespace pelorin::test {
@@ -64,13 +66,34 @@ TEST_F(WindowResources, IconGroupHoldsFourImagesWithFixedIds) {
     }
 }
 
+// The four numbers of version.h, as both manifests name their assembly.
+std::string assemblyVersion() {
+    return "version=\"" + std::to_string(PELORIN_VERSION_MAJOR) + "." +
+           std::to_string(PELORIN_VERSION_MINOR) + "." + std::to_string(PELORIN_VERSION_BUILD) +
+           "." + std::to_string(PELORIN_VERSION_REVISION) + "\"";
+}
+
 TEST_F(WindowResources, ManifestAsksForCommonControlsSix) {
     const std::string manifest = resourceBytes(module, MAKEINTRESOURCEW(24), 1);
     ASSERT_FALSE(manifest.empty());
-    for (const char* part : {"type=\"win32\"", "processorArchitecture=\"x86\" version=\"1.0.0.0\"",
-                             "<description></description>",
-                             "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-                             "publicKeyToken=\"6595b64144ccf1df\" language=\"*\""})
+    const std::string identity =
+        std::string("name=\"Quennet.Pelorin\" processorArchitecture=\"x86\" ") + assemblyVersion();
+    for (const std::string part :
+         {std::string("type=\"win32\""), identity, std::string("<description></description>"),
+          std::string("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
+          std::string("publicKeyToken=\"6595b64144ccf1df\" language=\"*\"")})
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+}
+
+TEST(CliResources, ManifestRunsAsInvokerWithTheProgramsVersion) {
+    const HMODULE cli = LoadLibraryExW(besideTestProgram(L"pelorin-cli.exe").c_str(), nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!cli) GTEST_SKIP() << "pelorin-cli.exe is not built beside the tests";
+    const std::string manifest = resourceBytes(cli, MAKEINTRESOURCEW(24), 1);
+    FreeLibrary(cli);
+    for (const std::string part :
+         {std::string("name=\"Pelorin.Cli\" processorArchitecture=\"x86\" ") + assemblyVersion(),
+          std::string("level=\"asInvoker\"")})
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
 }
 
