@@ -1,5 +1,7 @@
 // The text of pelorin-cli --help: the commands, the output and the exit
-// codes scripts rely on.
+// codes scripts rely on. It is the one source of the usage text: README.md
+// and packaging/README.txt hold copies that scripts/usage.py writes and a
+// test checks, so edit it here and run scripts/usage.py --write.
 #include "cli/args.h"
 
 namespace pelorin::cli {
@@ -18,29 +20,32 @@ A PATH is a PST file or a folder; a folder is searched with all its subfolders
 for files named *.pst (folders that cannot be read are skipped and reported).
 
   attach     adds each file to the Outlook profile, in order. A file already in
-             the profile is reported as "already". Stops at the first failure.
+             the profile is reported as "already" and not added again. Stops
+             at the first failure unless --continue is given.
   detach     removes the named PST files from the profile (the files stay on
              disk). The profile's default store is never removed.
   list       the profile's stores, one line each: ok, the file, then "pst" or
              "store" (marked "(default)" for the default store), the name, and
              for PSTs the format and the size in bytes.
   check      without Outlook: the file's format (Unicode PST, ANSI PST, OST, not
-             a PST, damaged), read-only, in use, size against Outlook's limits,
-             network path, OneDrive-synced folder.
+             a PST, damaged), read-only, in use, size against Outlook's limits
+             (ANSI about 1.93 GB, Unicode 50 GB), network path (not supported
+             by Outlook), OneDrive-synced folder.
 
   --continue     attach: try every file, do not stop at a failure
   --dry-run      attach: do the checks and read the profile, add nothing
   --all          detach: every PST store of the profile
   --from LIST    also read paths from LIST, one a line (UTF-8, or UTF-16 with a
                  byte-order mark); blank lines and lines starting with # are
-                 ignored; %VARIABLES% are expanded
-  --report CSV   also write a CSV report (UTF-8 with BOM):
+                 ignored; %VARIABLES% such as %USERPROFILE% are expanded
+  --report CSV   also write a CSV report (UTF-8 with BOM, opens in Excel):
                  path,size_bytes,format,result,reason,hresult
 
 Output: one line per file on standard output,
   RESULT<TAB>PATH[<TAB>REASON]
 RESULT is attached, already, failed, skipped, detached, ok, warning or problem.
-A summary line goes to standard error, and progress too when it is a console.
+A summary line ("3 of 5 attached, 1 already in Outlook, 1 failed") goes to
+standard error, and progress too when it is a console.
 
 Exit codes:
   0  every file attached, already attached, detached or ok (warnings included)
@@ -48,7 +53,8 @@ Exit codes:
   2  usage error: unknown option, no paths, unreadable list file
   3  Outlook unavailable: not installed, cannot be started, running elevated
      while Outlook is not (or the other way round), or running as a service
-     account such as SYSTEM, where Outlook automation is not supported
+     account such as SYSTEM, where Outlook automation is not supported (run it
+     in the user's session)
 )help";
 }
 
