@@ -15,6 +15,7 @@
 #include "outlook/automation.h"
 #include "pstlist/add_folder.h"
 #include "scan/filesystem.h"
+#include "ui/forwarding_toolkit.h"
 #include "ui/headless_toolkit.h"
 #include "base/error.h"
 
@@ -26,32 +27,19 @@ using Clock = std::chrono::steady_clock;
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 // The window's toolkit, with the gaps between doEvents() calls measured.
-class TimedToolkit final : public ui::Toolkit {
+class TimedToolkit final : public ui::ForwardingToolkit {
 public:
-    explicit TimedToolkit(ui::Toolkit& inner) : inner_(inner) {}
-    ui::ListView& pstList() override { return inner_.pstList(); }
-    ui::CheckBox& selectAll() override { return inner_.selectAll(); }
-    ui::Button& attachButton() override { return inner_.attachButton(); }
-    ui::Button& addFileButton() override { return inner_.addFileButton(); }
-    ui::Button& addFolderButton() override { return inner_.addFolderButton(); }
-    ui::Button& clearListButton() override { return inner_.clearListButton(); }
-    bool closeRequested() const override { return inner_.closeRequested(); }
-    ui::Label& totalLabel() override { return inner_.totalLabel(); }
-    ui::FileDialog& fileDialog() override { return inner_.fileDialog(); }
-    ui::Dialogs& dialogs() override { return inner_.dialogs(); }
-    void setCursor(ui::Cursor c) override { inner_.setCursor(c); }
-    wchar_t decimalSeparator() const override { return inner_.decimalSeparator(); }
+    explicit TimedToolkit(ui::Toolkit& inner) : ForwardingToolkit(inner) {}
     void doEvents() override {
         const auto now = Clock::now();
         if (calls_++ > 0 && now - last_ > longestGap) longestGap = now - last_;
-        inner_.doEvents();
+        ForwardingToolkit::doEvents();
         last_ = Clock::now();
     }
     void restart() { calls_ = 0, longestGap = {}; }
     Clock::duration longestGap{};
 
 private:
-    ui::Toolkit& inner_;
     Clock::time_point last_;
     long calls_ = 0;
 };

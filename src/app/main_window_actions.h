@@ -1,7 +1,8 @@
-// The main window's event handlers, wired once: every click of the main
-// window lands in one of these members, which hand on to the PST list, the
-// add operations and the attach run. The same object serves the real window
-// and the tests.
+// The main window's event handlers, wired once: every click (and every key,
+// menu item or drop given an id in ui::kControlRows) lands in run(), which
+// looks the id up in the command table and calls one of these members; they
+// hand on to the PST list, the add operations and the attach run. The same
+// object serves the real window and the tests.
 #pragma once
 #include <functional>
 #include <string>
@@ -18,6 +19,10 @@ public:
     MainWindowActions(ui::Toolkit& ui, scan::FileSystemFactory fileSystems,
                       outlook::Automation& automation,
                       std::function<void(const std::wstring&)> openWebPage);
+
+    // Runs the handler of `id` unless the window is busy in a way that locks
+    // it (ui::kControlRows); false when nothing ran.
+    bool run(ui::ControlId id);
 
     void onAddFile();       // Add File
     void onAddFolder();     // Add Folder

@@ -11,9 +11,7 @@ constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 constexpr DWORD kButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kCheck = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
 
-}  // namespace
-
-const std::array<ControlLayout, 11> kControls = {{
+constexpr ControlLayout kControlTable[] = {
     {kIdPstList,
      L"PST list",
      WC_LISTVIEWW,
@@ -68,7 +66,7 @@ const std::array<ControlLayout, 11> kControls = {{
      WC_BUTTONW,
      L"Select All",
      {14, 136, 111, 153},
-     kCheck | WS_DISABLED,
+     kCheck,
      0,
      FontKind::Tahoma825},
     {kIdHelpLink,
@@ -104,13 +102,11 @@ const std::array<ControlLayout, 11> kControls = {{
      kChild | SS_LEFT,
      0,
      FontKind::Tahoma825},
-}};
+};
 
-const std::array<ColumnLayout, 3> kColumns = {{
-    {L"File Name", 393},
-    {L"Size (KB)", 67},
-    {L"Status", 120},
-}};
+}  // namespace
+
+const std::span<const ControlLayout> kControls = kControlTable;
 
 void paintBackground(HDC dc, HBITMAP banner, HBRUSH yellow) {
     const int saved = SaveDC(dc);

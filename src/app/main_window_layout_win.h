@@ -1,27 +1,18 @@
-// The main window's fixed layout as data: the control table (every child
-// window with its class, text, rectangle, style and font), the list's
-// columns, the client size, and the shapes painted on the window's surface.
+// The main window's fixed layout as data: the look of every child window of
+// ui::kControlRows (its class, text, rectangle, style and font), the client
+// size, and the shapes painted on the window's surface. The list's columns
+// are ui::kColumnRows.
 #pragma once
 #include <windows.h>
 
-#include <array>
+#include <span>
+
+#include "ui/controls.h"
 
 namespace pelorin::app {
 
-enum ControlId : int {
-    // Ids start above IDOK/IDCANCEL, which the keyboard navigation sends.
-    kIdPstList = 100,
-    kIdAddFile,
-    kIdAttach,
-    kIdClearList,
-    kIdHiddenCompressionBox,
-    kIdAddFolder,
-    kIdSelectAll,
-    kIdHelpLink,
-    kIdWarning,
-    kIdTotal,
-    kIdTotalCaption,
-};
+using ui::ControlId;
+using enum ui::ControlId;
 
 enum class FontKind { Tahoma825, Tahoma9, WindowDefault };
 
@@ -30,22 +21,15 @@ struct ControlLayout {
     const wchar_t* name;
     const wchar_t* className;
     const wchar_t* text;
-    RECT rect;  // client pixels at 96 dpi: left, top, right, bottom
-    DWORD style;
+    RECT rect;    // client pixels at 96 dpi: left, top, right, bottom
+    DWORD style;  // WS_DISABLED comes from the control's row
     DWORD exStyle;
     FontKind font;
 };
 
 // Every child window, in tab order first, then the labels from top to bottom
 // of the stacking order; the window is built from this table in this order.
-extern const std::array<ControlLayout, 11> kControls;
-
-// Column headers and widths of the PST list, in pixels at 96 dpi.
-struct ColumnLayout {
-    const wchar_t* text;
-    int width;
-};
-extern const std::array<ColumnLayout, 3> kColumns;
+extern const std::span<const ControlLayout> kControls;
 
 inline constexpr SIZE kClientSize{600, 410};
 inline constexpr DWORD kWindowStyle =

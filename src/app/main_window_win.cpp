@@ -73,10 +73,7 @@ MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
     createControls();
     setUpPstList();
     toolkit_ = std::make_unique<ui::Win32Toolkit>(
-        ui::Win32Controls{hwnd_.get(), control(kIdPstList), control(kIdSelectAll),
-                          control(kIdAttach), control(kIdTotal), control(kIdAddFile),
-                          control(kIdAddFolder), control(kIdClearList)},
-        kAppTitle,
+        hwnd_.get(), kAppTitle,
         [](HWND owner, const std::wstring& title) { return shell::browseFolder(owner, title); });
     actions_ = std::make_unique<MainWindowActions>(*toolkit_, services_.fileSystems,
                                                    *services_.automation, services_.openWebPage);
@@ -140,8 +137,10 @@ void MainWindow::createControls() {
     HWND previous = HWND_TOP;
     for (const ControlLayout& layout : kControls) {
         const RECT& r = layout.rect;
-        HWND child = CreateWindowExW(layout.exStyle, layout.className, layout.text, layout.style,
-                                     r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd_.get(),
+        const DWORD style =
+            layout.style | (ui::controlRow(layout.id).enabledAtStart ? 0 : WS_DISABLED);
+        HWND child = CreateWindowExW(layout.exStyle, layout.className, layout.text, style, r.left,
+                                     r.top, r.right - r.left, r.bottom - r.top, hwnd_.get(),
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                      instance, nullptr);
         if (!child) windowCreationFailed(layout.name);
@@ -154,6 +153,10 @@ void MainWindow::createControls() {
         SetWindowPos(child, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = child;
     }
+    // A control row without its look would leave the toolkit a dead handle.
+    for (const ui::ControlRow& row : ui::kControlRows)
+        if (row.kind != ui::ControlKind::Command && !control(row.id))
+            windowCreationFailed(L"control " + std::to_wstring(row.id));
 }
 
 // The list's images, check boxes and columns.
@@ -180,15 +183,15 @@ void MainWindow::setUpPstList() {
     // image lists it leaves them behind when it goes: the window frees them.
     checkBoxes_.reset(
         reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0)));
-    int index = 0;
-    for (const ColumnLayout& column : kColumns) {
+    for (const ui::ColumnRow& column : ui::kColumnRows) {
+        const int index = ui::columnIndex(column.column);
         LVCOLUMNW lvc{};
         lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         lvc.fmt = LVCFMT_LEFT;
         lvc.cx = column.width;
-        lvc.pszText = const_cast<wchar_t*>(column.text);
+        lvc.pszText = const_cast<wchar_t*>(column.header);
         lvc.iSubItem = index;
-        SendMessageW(list, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&lvc));
+        SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&lvc));
     }
 }
 
@@ -243,21 +246,17 @@ void MainWindow::onCommand(int id, int code) {
     if (!actions_) return;
     // BN_CLICKED and STN_CLICKED share the value 0.
     if (code != BN_CLICKED) return;
-    switch (id) {
-    case kIdAddFile: guarded([this] { actions_->onAddFile(); }); break;
-    case kIdAddFolder: guarded([this] { actions_->onAddFolder(); }); break;
-    case kIdAttach: onAttach(); break;
-    case kIdClearList: guarded([this] { actions_->onClearList(); }); break;
-    case kIdSelectAll: guarded([this] { actions_->onSelectAll(); }); break;
-    case kIdHelpLink: guarded([this] { actions_->onHelpLink(); }); break;
-    default: break;  // The hidden compression box and the keyboard's IDOK/IDCANCEL have no handler
-    }
+    // The hidden compression box and the keyboard's IDOK/IDCANCEL have no handler.
+    if (id == kIdAttach)
+        onAttach();
+    else
+        guarded([this, id] { actions_->run(static_cast<ControlId>(id)); });
 }
 
 // The attach run; a close asked for meanwhile is carried out when it ends.
 void MainWindow::onAttach() {
     ++attachDepth_;
-    guarded([this] { actions_->onAddToOutlook(); });
+    guarded([this] { actions_->run(kIdAttach); });
     --attachDepth_;
     if (attachDepth_ == 0 && toolkit_->closeRequested() && hwnd_) DestroyWindow(hwnd_.get());
 }

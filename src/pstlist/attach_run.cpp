@@ -1,16 +1,16 @@
 // The attach run. It opens Outlook once, reads the profile's file stores,
 // and takes the ticked rows top to bottom through the attach step; the run
-// stops at the first failure. While it runs, the buttons that change the
-// list or start another run are disabled; single rows stay tickable, and
-// each row's tick is read when the run reaches it.
+// stops at the first failure. While it runs, the window is busy attaching
+// (ui/controls.h says what that locks); single rows stay tickable, and each
+// row's tick is read when the run reaches it.
 #include "pstlist/attach_run.h"
 
-#include <array>
 #include <optional>
 
 #include "outlook/failure_text.h"
 #include "outlook/session.h"
 #include "pstlist/attach_step.h"
+#include "ui/busy_lock.h"
 
 namespace pelorin::pstlist {
 
@@ -19,37 +19,7 @@ constexpr wchar_t kNoneSelected[] = L"No PST files selected for adding to Outloo
 constexpr wchar_t kAllAdded[] = L"All PST files are successfully added to Outlook.";
 constexpr wchar_t kFailed[] =
     L"Error opening PST file, please check if PST file is corrupt or password protected.";
-constexpr int kStatusColumn = 2;
-
-bool runActive = false;
-
-// Disables the controls that would change the list or start another run,
-// and gives each its own state back however the run ends.
-class RunLock {
-public:
-    explicit RunLock(ui::Toolkit& ui) : ui_(ui), selectAllWas_(ui.selectAll().enabled()) {
-        runActive = true;
-        for (size_t i = 0; i < buttons_.size(); ++i) {
-            was_[i] = buttons_[i]->enabled();
-            buttons_[i]->setEnabled(false);
-        }
-        ui.selectAll().setEnabled(false);
-    }
-    ~RunLock() {
-        for (size_t i = 0; i < buttons_.size(); ++i) buttons_[i]->setEnabled(was_[i]);
-        ui_.selectAll().setEnabled(selectAllWas_);
-        runActive = false;
-    }
-    RunLock(const RunLock&) = delete;
-    RunLock& operator=(const RunLock&) = delete;
-
-private:
-    ui::Toolkit& ui_;
-    std::array<ui::Button*, 4> buttons_{&ui_.addFileButton(), &ui_.addFolderButton(),
-                                        &ui_.clearListButton(), &ui_.attachButton()};
-    std::array<bool, 4> was_{};
-    bool selectAllWas_;
-};
+constexpr ui::Column kStatusColumn = ui::Column::Status;
 
 struct RowFailure {
     std::wstring path;
@@ -116,14 +86,16 @@ void runAttach(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSyste
 }  // namespace
 
 void attachTickedRows(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSystem& files) {
-    if (runActive) return;
+    if (ui::overlaps(ui.busyWith(), ui::Busy::Attaching)) return;
     // Only the Select All box opens the way: rows ticked one by one while it
     // is unticked (or greyed) do not count.
     if (ui.pstList().count() == 0 || ui.selectAll().value() != 1) {
         ui.dialogs().messageBox(kNoneSelected, ui::Icon::Critical);
         return;
     }
-    RunLock lock(ui);
+    // The controls that would change the list or start another run are
+    // greyed, each given its own state back however the run ends.
+    const ui::BusyLock lock(ui, ui::Busy::Attaching);
     runAttach(ui, automation, files);
 }
 

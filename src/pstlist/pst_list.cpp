@@ -58,7 +58,7 @@ std::wstring sizeText(std::int64_t bytes, wchar_t decimalSeparator) {
 void insertPstRow(ui::Toolkit& ui, const std::wstring& path, std::int64_t length) {
     ui::ListView& list = ui.pstList();
     list.insert(1, path, kRowIcon);
-    list.setSubItem(1, 1, sizeText(length, ui.decimalSeparator()));
+    list.setSubItem(1, ui::Column::Size, sizeText(length, ui.decimalSeparator()));
 }
 
 bool addMeasuredRow(ui::Toolkit& ui, scan::FileSystem& fs, const std::wstring& path,

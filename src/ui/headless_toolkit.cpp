@@ -20,22 +20,22 @@ const HeadlessRow& HeadlessListView::at(int row) const {
 
 void HeadlessListView::insert(int index, const std::wstring& text, int smallIcon) {
     if (index < 1 || index > count() + 1) badIndex();
-    rows.insert(rows.begin() + (index - 1), HeadlessRow{text, L"", L"", false, smallIcon});
+    HeadlessRow added;
+    added.cells[0] = text;
+    added.smallIcon = smallIcon;
+    rows.insert(rows.begin() + (index - 1), std::move(added));
 }
 
-std::wstring HeadlessListView::subItem(int row, int n) const {
-    if (n == 1) return at(row).size;
-    if (n == 2) return at(row).status;
-    badIndex();
+std::wstring HeadlessListView::subItem(int row, Column column) const {
+    const int n = columnIndex(column);
+    if (n < 0 || n >= kColumnCount) badIndex();
+    return at(row).cells[static_cast<size_t>(n)];
 }
 
-void HeadlessListView::setSubItem(int row, int n, const std::wstring& text) {
-    if (n == 1)
-        at(row).size = text;
-    else if (n == 2)
-        at(row).status = text;
-    else
-        badIndex();
+void HeadlessListView::setSubItem(int row, Column column, const std::wstring& text) {
+    const int n = columnIndex(column);
+    if (n < 0 || n >= kColumnCount) badIndex();
+    at(row).cells[static_cast<size_t>(n)] = text;
 }
 
 void HeadlessFileDialog::showOpen() {
@@ -59,6 +59,23 @@ std::wstring HeadlessDialogs::browseFolder(const std::wstring& title) {
 void HeadlessDialogs::messageBox(const std::wstring& text, Icon icon) {
     messages.push_back({text, icon});
     if (onMessageBox) onMessageBox();
+}
+
+HeadlessToolkit::HeadlessToolkit() {
+    for (const ControlRow& row : kControlRows) {
+        if (row.kind == ControlKind::Button) buttons_[row.id].on = row.enabledAtStart;
+        if (row.kind == ControlKind::CheckBox) checkBoxes_[row.id].on = row.enabledAtStart;
+    }
+}
+
+Button& HeadlessToolkit::button(ControlId id) {
+    if (auto it = buttons_.find(id); it != buttons_.end()) return it->second;
+    return checkBox(id);
+}
+
+CheckBox& HeadlessToolkit::checkBox(ControlId id) {
+    if (auto it = checkBoxes_.find(id); it != checkBoxes_.end()) return it->second;
+    throw Error(kErrInternal, L"No button or check box with id " + std::to_wstring(id));
 }
 
 void HeadlessToolkit::at(int call, std::function<void()> action) {

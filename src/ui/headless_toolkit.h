@@ -3,6 +3,7 @@
 // doEvents() call can run a scheduled user action (a click on another
 // button), which is how nested clicks are tested.
 #pragma once
+#include <array>
 #include <deque>
 #include <functional>
 #include <map>
@@ -14,9 +15,7 @@
 namespace pelorin::ui {
 
 struct HeadlessRow {
-    std::wstring text;
-    std::wstring size;    // sub-item 1
-    std::wstring status;  // sub-item 2
+    std::array<std::wstring, kColumnCount> cells;  // by Column; FileName is the text
     bool checked = false;
     int smallIcon = 0;
 };
@@ -25,9 +24,9 @@ class HeadlessListView final : public ListView {
 public:
     int count() const override { return static_cast<int>(rows.size()); }
     void insert(int index, const std::wstring& text, int smallIcon) override;
-    std::wstring text(int row) const override { return at(row).text; }
-    std::wstring subItem(int row, int n) const override;
-    void setSubItem(int row, int n, const std::wstring& text) override;
+    std::wstring text(int row) const override { return subItem(row, Column::FileName); }
+    std::wstring subItem(int row, Column column) const override;
+    void setSubItem(int row, Column column, const std::wstring& text) override;
     bool checked(int row) const override { return at(row).checked; }
     void setChecked(int row, bool value) override { at(row).checked = value; }
     void clear() override { rows.clear(); }
@@ -46,7 +45,7 @@ public:
     bool enabled() const override { return on; }
     void setEnabled(bool e) override { on = e; }
     int val = 0;
-    bool on = false;  // Select All starts disabled
+    bool on = true;
 };
 
 class HeadlessButton final : public Button {
@@ -100,16 +99,17 @@ public:
     std::function<void()> onMessageBox;  // runs while a box is "open"
 };
 
+// The controls of kControlRows, each in the state the window starts with.
 class HeadlessToolkit final : public Toolkit {
 public:
+    HeadlessToolkit();
     ListView& pstList() override { return list; }
-    CheckBox& selectAll() override { return selectAllBox; }
-    Button& attachButton() override { return attach; }
-    Button& addFileButton() override { return addFile; }
-    Button& addFolderButton() override { return addFolder; }
-    Button& clearListButton() override { return clearListBtn; }
+    Button& button(ControlId id) override;
+    CheckBox& checkBox(ControlId id) override;
     bool closeRequested() const override { return closeRequest; }
     Label& totalLabel() override { return total; }
+    Busy busyWith() const override { return busy; }
+    void setBusyWith(Busy kinds) override { busy = kinds; }
     FileDialog& fileDialog() override { return openDialog; }
     Dialogs& dialogs() override { return dlg; }
     void setCursor(Cursor c) override { cursors.push_back(c); }
@@ -124,12 +124,8 @@ public:
     Cursor cursor() const { return cursors.empty() ? Cursor::Default : cursors.back(); }
 
     HeadlessListView list;
-    HeadlessCheckBox selectAllBox;
-    HeadlessButton attach;
-    HeadlessButton addFile;
-    HeadlessButton addFolder;
-    HeadlessButton clearListBtn;
     bool closeRequest = false;
+    Busy busy = Busy::None;
     HeadlessLabel total;
     HeadlessFileDialog openDialog;
     HeadlessDialogs dlg;
@@ -138,6 +134,8 @@ public:
     int doEventsCalls = 0;
 
 private:
+    std::map<ControlId, HeadlessButton> buttons_;
+    std::map<ControlId, HeadlessCheckBox> checkBoxes_;
     std::multimap<int, std::function<void()>> scheduled_;
 };
 

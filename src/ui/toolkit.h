@@ -2,12 +2,15 @@
 // Two implementations: the real Win32 controls of the main window
 // (toolkit_win.*) and a headless one for fast, deterministic tests
 // (headless_toolkit.*). Rows are addressed 1-based, row 1 at the top; an
-// index out of range raises pelorin::Error(kErrSubscript).
+// index out of range raises pelorin::Error(kErrSubscript). The controls and
+// columns come from the tables in ui/controls.h and ui/columns.h.
 #pragma once
 #include <cstdint>
 #include <string>
 
 #include "base/event_pump.h"
+#include "ui/columns.h"
+#include "ui/controls.h"
 
 namespace pelorin::ui {
 
@@ -21,8 +24,9 @@ public:
     // with empty sub-items and shows the given small icon.
     virtual void insert(int index, const std::wstring& text, int smallIcon) = 0;
     virtual std::wstring text(int row) const = 0;
-    virtual std::wstring subItem(int row, int n) const = 0;  // n = 1 or 2
-    virtual void setSubItem(int row, int n, const std::wstring& text) = 0;
+    // Column::FileName is the row's own text.
+    virtual std::wstring subItem(int row, Column column) const = 0;
+    virtual void setSubItem(int row, Column column, const std::wstring& text) = 0;
     virtual bool checked(int row) const = 0;
     virtual void setChecked(int row, bool value) = 0;
     virtual void clear() = 0;
@@ -31,19 +35,7 @@ protected:
     ~ListView() = default;
 };
 
-// A check box used with two states: 0 unticked, 1 ticked. Setting the value
-// raises no click here; the handler that changes it re-raises the click.
-class CheckBox {
-public:
-    virtual int value() const = 0;
-    virtual void setValue(int value) = 0;
-    virtual bool enabled() const = 0;
-    virtual void setEnabled(bool enabled) = 0;
-
-protected:
-    ~CheckBox() = default;
-};
-
+// A control the user can click, which can be greyed.
 class Button {
 public:
     virtual bool enabled() const = 0;
@@ -51,6 +43,17 @@ public:
 
 protected:
     ~Button() = default;
+};
+
+// A check box used with two states: 0 unticked, 1 ticked. Setting the value
+// raises no click here; the handler that changes it re-raises the click.
+class CheckBox : public Button {
+public:
+    virtual int value() const = 0;
+    virtual void setValue(int value) = 0;
+
+protected:
+    ~CheckBox() = default;
 };
 
 class Label {
@@ -92,12 +95,14 @@ protected:
 class Toolkit : public EventPump {
 public:
     virtual ListView& pstList() = 0;
-    virtual CheckBox& selectAll() = 0;
-    virtual Button& attachButton() = 0;
-    virtual Button& addFileButton() = 0;
-    virtual Button& addFolderButton() = 0;
-    virtual Button& clearListButton() = 0;
+    // The control of a Button or CheckBox row of kControlRows (a check box
+    // is a button too); raises pelorin::Error(kErrInternal) for other ids.
+    virtual Button& button(ControlId id) = 0;
+    virtual CheckBox& checkBox(ControlId id) = 0;
     virtual Label& totalLabel() = 0;
+    // What the window is busy with now; ui::BusyLock keeps it.
+    virtual Busy busyWith() const = 0;
+    virtual void setBusyWith(Busy kinds) = 0;
     virtual FileDialog& fileDialog() = 0;
     virtual Dialogs& dialogs() = 0;
     virtual void setCursor(Cursor cursor) = 0;     // the application-wide pointer
@@ -105,6 +110,12 @@ public:
     // The user asked to close the window while a click's loop runs; the
     // loop stops at its next pause and the window closes after it.
     virtual bool closeRequested() const = 0;
+
+    CheckBox& selectAll() { return checkBox(kIdSelectAll); }
+    Button& attachButton() { return button(kIdAttach); }
+    Button& addFileButton() { return button(kIdAddFile); }
+    Button& addFolderButton() { return button(kIdAddFolder); }
+    Button& clearListButton() { return button(kIdClearList); }
 
 protected:
     ~Toolkit() = default;

@@ -77,13 +77,15 @@ std::wstring Win32ListView::itemText(int item, int subItem) const {
 
 std::wstring Win32ListView::text(int row) const { return itemText(item(row), 0); }
 
-std::wstring Win32ListView::subItem(int row, int n) const {
-    if (n != 1 && n != 2) badIndex();
+std::wstring Win32ListView::subItem(int row, Column column) const {
+    const int n = columnIndex(column);
+    if (n < 0 || n >= kColumnCount) badIndex();
     return itemText(item(row), n);
 }
 
-void Win32ListView::setSubItem(int row, int n, const std::wstring& text) {
-    if (n != 1 && n != 2) badIndex();
+void Win32ListView::setSubItem(int row, Column column, const std::wstring& text) {
+    const int n = columnIndex(column);
+    if (n < 0 || n >= kColumnCount) badIndex();
     LVITEMW request{};
     request.iSubItem = n;
     request.pszText = const_cast<wchar_t*>(text.c_str());
@@ -160,18 +162,28 @@ void dispatchMessageFor(HWND owner, MSG& msg) {
     DispatchMessageW(&msg);
 }
 
-Win32Toolkit::Win32Toolkit(const Win32Controls& controls, std::wstring appTitle,
-                           FolderPicker pickFolder)
-    : owner_(controls.owner),
-      list_(controls.listView),
-      selectAll_(controls.selectAll),
-      attachButton_(controls.attachButton),
-      addFileButton_(controls.addFileButton),
-      addFolderButton_(controls.addFolderButton),
-      clearListButton_(controls.clearListButton),
-      totalLabel_(controls.totalLabel),
-      dialogs_(controls.owner, std::move(appTitle), std::move(pickFolder)),
-      fileDialog_(controls.owner, [this]() -> Dialogs& { return dialogs(); }) {}
+Win32Toolkit::Win32Toolkit(HWND owner, std::wstring appTitle, FolderPicker pickFolder)
+    : owner_(owner),
+      list_(GetDlgItem(owner, kIdPstList)),
+      totalLabel_(GetDlgItem(owner, kIdTotal)),
+      dialogs_(owner, std::move(appTitle), std::move(pickFolder)),
+      fileDialog_(owner, [this]() -> Dialogs& { return dialogs(); }) {
+    for (const ControlRow& row : kControlRows) {
+        const HWND hwnd = GetDlgItem(owner, row.id);
+        if (row.kind == ControlKind::Button) buttons_.emplace(row.id, hwnd);
+        if (row.kind == ControlKind::CheckBox) checkBoxes_.emplace(row.id, hwnd);
+    }
+}
+
+Button& Win32Toolkit::button(ControlId id) {
+    if (auto it = buttons_.find(id); it != buttons_.end()) return it->second;
+    return checkBox(id);
+}
+
+CheckBox& Win32Toolkit::checkBox(ControlId id) {
+    if (auto it = checkBoxes_.find(id); it != checkBoxes_.end()) return it->second;
+    throw Error(kErrInternal, L"No button or check box with id " + std::to_wstring(id));
+}
 
 // A dialog is asked for just before it opens: the list shows its rows first.
 FileDialog& Win32Toolkit::fileDialog() {

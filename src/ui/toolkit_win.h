@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "ui/file_dialog_win.h"
@@ -21,8 +22,8 @@ public:
     int count() const override;
     void insert(int index, const std::wstring& text, int smallIcon) override;
     std::wstring text(int row) const override;
-    std::wstring subItem(int row, int n) const override;
-    void setSubItem(int row, int n, const std::wstring& text) override;
+    std::wstring subItem(int row, Column column) const override;
+    void setSubItem(int row, Column column, const std::wstring& text) override;
     bool checked(int row) const override;
     void setChecked(int row, bool value) override;
     void clear() override;
@@ -92,34 +93,24 @@ private:
     FolderPicker pickFolder_;
 };
 
-struct Win32Controls {
-    HWND owner;  // the main window: owner of dialogs, keyboard navigation
-    HWND listView;
-    HWND selectAll;
-    HWND attachButton;
-    HWND totalLabel;
-    HWND addFileButton;
-    HWND addFolderButton;
-    HWND clearListButton;
-};
-
 // One message of the window's loop: keyboard navigation (Tab, Space, Enter)
 // for the main window's controls, otherwise translated and dispatched.
 void dispatchMessageFor(HWND owner, MSG& msg);
 
+// The controls of kControlRows, found among the children of `owner` (the
+// main window: owner of dialogs, keyboard navigation) by their ids.
 class Win32Toolkit final : public Toolkit {
 public:
-    Win32Toolkit(const Win32Controls& controls, std::wstring appTitle, FolderPicker pickFolder);
+    Win32Toolkit(HWND owner, std::wstring appTitle, FolderPicker pickFolder);
 
     ListView& pstList() override { return list_; }
-    CheckBox& selectAll() override { return selectAll_; }
-    Button& attachButton() override { return attachButton_; }
-    Button& addFileButton() override { return addFileButton_; }
-    Button& addFolderButton() override { return addFolderButton_; }
-    Button& clearListButton() override { return clearListButton_; }
+    Button& button(ControlId id) override;
+    CheckBox& checkBox(ControlId id) override;
     bool closeRequested() const override { return closeRequested_; }
     void requestClose() { closeRequested_ = true; }
     Label& totalLabel() override { return totalLabel_; }
+    Busy busyWith() const override { return busy_; }
+    void setBusyWith(Busy kinds) override { busy_ = kinds; }
     FileDialog& fileDialog() override;
     Dialogs& dialogs() override;
     void setCursor(Cursor cursor) override;
@@ -149,12 +140,10 @@ public:
 private:
     HWND owner_;
     Win32ListView list_;
-    Win32CheckBox selectAll_;
-    Win32Button attachButton_;
-    Win32Button addFileButton_;
-    Win32Button addFolderButton_;
-    Win32Button clearListButton_;
+    std::map<ControlId, Win32Button> buttons_;
+    std::map<ControlId, Win32CheckBox> checkBoxes_;
     bool closeRequested_ = false;
+    Busy busy_ = Busy::None;
     Win32Label totalLabel_;
     Win32Dialogs dialogs_;
     Win32FileDialog fileDialog_;

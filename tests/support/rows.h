@@ -16,7 +16,8 @@ inline std::vector<std::wstring> rowTexts(const ui::ListView& list) {
 
 inline std::vector<std::wstring> rowStatuses(const ui::ListView& list) {
     std::vector<std::wstring> out;
-    for (int row = 1; row <= list.count(); ++row) out.push_back(list.subItem(row, 2));
+    for (int row = 1; row <= list.count(); ++row)
+        out.push_back(list.subItem(row, ui::Column::Status));
     return out;
 }
 

@@ -130,9 +130,9 @@ TEST_P(AddFile, NamesGoOnTopInReverseOrderWithTheirSizes) {
         click();
         EXPECT_EQ(texts(), (Paths{at(L"third.PST"), at(L"second one.pst"), at(L"first.pst"),
                                   at(L"first.pst")}));
-        EXPECT_EQ(list().subItem(1, 1), L"265");
-        EXPECT_EQ(list().subItem(2, 1), L"1.5");
-        EXPECT_EQ(list().subItem(3, 1), L"4.8828125");
+        EXPECT_EQ(list().subItem(1, ui::Column::Size), L"265");
+        EXPECT_EQ(list().subItem(2, ui::Column::Size), L"1.5");
+        EXPECT_EQ(list().subItem(3, ui::Column::Size), L"4.8828125");
         EXPECT_FALSE(list().checked(1));
         EXPECT_EQ(h->ui().totalLabel().caption(), L"4");
         EXPECT_TRUE(h->ui().selectAll().enabled());

@@ -187,7 +187,7 @@ TEST_P(AddFolder, PstsOfTheWholeTreeGoOnTopInReverseScanOrder) {
 #endif
     for (int i = 1; i <= list().count(); ++i) EXPECT_FALSE(list().checked(i));
     const auto b = std::find(once.begin(), once.end(), tree.path(L"sub/b.Pst")) - once.begin();
-    EXPECT_EQ(list().subItem(static_cast<int>(b) + 1, 1), L"4.8828125");
+    EXPECT_EQ(list().subItem(static_cast<int>(b) + 1, ui::Column::Size), L"4.8828125");
     EXPECT_TRUE(h->ui().selectAll().enabled());
     EXPECT_EQ(h->ui().selectAll().value(), 1);
     EXPECT_TRUE(h->ui().attachButton().enabled());
@@ -251,7 +251,7 @@ TEST_P(AddFolder, LongPathsAndLoopsInTheTree) {
     click();
     ASSERT_EQ(texts(), Paths{tree.path(deep + L"far.pst")});
     EXPECT_GT(list().text(1).size(), 300u);
-    EXPECT_EQ(list().subItem(1, 1), L"1.5");
+    EXPECT_EQ(list().subItem(1, ui::Column::Size), L"1.5");
 }
 
 TEST_P(AddFolder, ClicksDuringThePausesDoNotCrashOrLoseThisRunsRows) {

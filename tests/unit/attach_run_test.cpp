@@ -57,7 +57,7 @@ public:
         for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
             list.insert(1, path(it->name), 2);
             list.setChecked(1, it->checked);
-            list.setSubItem(1, 2, it->status);
+            list.setSubItem(1, ui::Column::Status, it->status);
         }
         h->ui().selectAll().setValue(selectAll);
     }

@@ -46,10 +46,10 @@ TEST_P(PstList, NewRowsGoOnTopUntickedWithTheirSize) {
     insertPstRow(ui(), L"C:\\a.pst", 1024);  // duplicates are rows like any other
     EXPECT_EQ(texts(), (std::vector<std::wstring>{L"C:\\a.pst", L"C:\\b.pst", L"C:\\a.pst",
                                                   L"C:\\old.pst"}));
-    EXPECT_EQ(list().subItem(1, 1), L"1");
-    EXPECT_EQ(list().subItem(3, 1), L"4.8828125");
-    EXPECT_EQ(list().subItem(4, 1), L"1.5");
-    EXPECT_EQ(list().subItem(1, 2), L"");
+    EXPECT_EQ(list().subItem(1, ui::Column::Size), L"1");
+    EXPECT_EQ(list().subItem(3, ui::Column::Size), L"4.8828125");
+    EXPECT_EQ(list().subItem(4, ui::Column::Size), L"1.5");
+    EXPECT_EQ(list().subItem(1, ui::Column::Status), L"");
     EXPECT_FALSE(list().checked(1));
     EXPECT_TRUE(list().checked(4));
     EXPECT_EQ(h->ui().totalLabel().caption(), L"0");  // only refreshTotal writes it

@@ -215,7 +215,7 @@ private:
             break;
         case 3: actions_.onClearList(); break;
         case 4:  // the user's click flips the box before the handler runs
-            ui_.selectAllBox.setValue(ui_.selectAllBox.value() == 1 ? 0 : 1);
+            ui_.selectAll().setValue(ui_.selectAll().value() == 1 ? 0 : 1);
             actions_.onSelectAll();
             break;
         case 5:
@@ -362,8 +362,9 @@ private:
             const std::wstring path = ui_.list.text(i);
             ASSERT_TRUE(std::filesystem::exists(std::filesystem::path(path)))
                 << "row for a missing file";
-            EXPECT_EQ(ui_.list.subItem(i, 1), sizeOf(path)) << "size text of row " << i;
-            const std::wstring status = ui_.list.subItem(i, 2);
+            EXPECT_EQ(ui_.list.subItem(i, ui::Column::Size), sizeOf(path))
+                << "size text of row " << i;
+            const std::wstring status = ui_.list.subItem(i, ui::Column::Status);
             EXPECT_TRUE(status.empty() || status == L"Done" || status == L"Already in Outlook" ||
                         status.rfind(L"Failed: ", 0) == 0);
             if (status == L"Done") {
@@ -383,13 +384,13 @@ private:
         for (int i = 1; i <= ui_.list.count(); ++i) {
             const auto& r = m.rows[static_cast<size_t>(i - 1)];
             EXPECT_EQ(ui_.list.text(i), r.text) << "row " << i;
-            EXPECT_EQ(ui_.list.subItem(i, 1), r.size) << "row " << i;
-            EXPECT_EQ(ui_.list.subItem(i, 2), r.status) << "row " << i;
+            EXPECT_EQ(ui_.list.subItem(i, ui::Column::Size), r.size) << "row " << i;
+            EXPECT_EQ(ui_.list.subItem(i, ui::Column::Status), r.status) << "row " << i;
             EXPECT_EQ(ui_.list.checked(i), r.checked) << "row " << i;
         }
-        EXPECT_EQ(ui_.selectAllBox.value(), m.selectAllValue);
-        EXPECT_EQ(ui_.selectAllBox.enabled(), m.selectAllEnabled);
-        EXPECT_EQ(ui_.attach.enabled(), m.attachEnabled);
+        EXPECT_EQ(ui_.selectAll().value(), m.selectAllValue);
+        EXPECT_EQ(ui_.selectAll().enabled(), m.selectAllEnabled);
+        EXPECT_EQ(ui_.attachButton().enabled(), m.attachEnabled);
         EXPECT_EQ(ui_.total.caption(), m.total);
         std::vector<ui::Icon> shown;
         for (size_t i = messagesBefore; i < ui_.dlg.messages.size(); ++i)

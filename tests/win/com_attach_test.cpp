@@ -172,7 +172,7 @@ TEST_F(ComAttach, FilesAlreadyInTheProfileAreNotSentAgain) {
     second.list.insert(1, tree.path(L"b.pst"), 2);
     second.list.insert(1, tree.path(L"A.PST"), 2);
     for (int i = 1; i <= 2; ++i) second.list.setChecked(i, true);
-    second.selectAllBox.val = 1;
+    second.selectAll().setValue(1);
     run(second);
     EXPECT_EQ(statuses(second), (Texts{pstlist::kStatusAlreadyIn, L"Done"}));
     EXPECT_EQ(second.dlg.messages.at(0).text, kAllAdded);

@@ -201,15 +201,15 @@ TEST(ComFaults, EveryFailureEndsInTheMessageWithTheRowMarkedAndNothingHeld) {
             tree.file(name, 10);
             tk.list.insert(1, tree.path(name), 2);
             tk.list.setChecked(1, true);
-            tk.list.setSubItem(1, 2, L"old");
+            tk.list.setSubItem(1, ui::Column::Status, L"old");
         }
-        tk.selectAllBox.val = 1;
+        tk.selectAll().setValue(1);
 
         pstlist::attachTickedRows(tk, automation, *fs);
 
         std::vector<std::wstring> statuses;
         for (int i = 1; i <= tk.list.count(); ++i) {
-            const std::wstring s = tk.list.subItem(i, 2);
+            const std::wstring s = tk.list.subItem(i, ui::Column::Status);
             statuses.push_back(s.rfind(kRefused, 0) == 0 ? kRefused : s);
         }
         EXPECT_EQ(statuses, c.statuses);

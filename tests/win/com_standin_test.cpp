@@ -70,9 +70,9 @@ protected:
         for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
             tk.list.insert(1, *it, 2);
             tk.list.setChecked(1, true);
-            tk.list.setSubItem(1, 2, L"before");
+            tk.list.setSubItem(1, ui::Column::Status, L"before");
         }
-        tk.selectAllBox.val = 1;
+        tk.selectAll().setValue(1);
     }
     std::vector<std::wstring> statuses() const { return test::rowStatuses(tk.list); }
 

@@ -20,6 +20,7 @@
 #include "support/temp_tree.h"
 #include "base/error.h"
 #include "ui/file_dialog_win.h"
+#include "ui/forwarding_toolkit.h"
 #include "ui/headless_toolkit.h"
 
 namespace pelorin::ui {
@@ -28,21 +29,10 @@ namespace {
 using Paths = std::vector<std::wstring>;
 
 // Headless controls around the real dialog.
-class RealDialogToolkit final : public Toolkit {
+class RealDialogToolkit final : public ForwardingToolkit {
 public:
-    ListView& pstList() override { return tk.list; }
-    CheckBox& selectAll() override { return tk.selectAllBox; }
-    Button& attachButton() override { return tk.attach; }
-    Button& addFileButton() override { return tk.addFile; }
-    Button& addFolderButton() override { return tk.addFolder; }
-    Button& clearListButton() override { return tk.clearListBtn; }
-    bool closeRequested() const override { return tk.closeRequest; }
-    Label& totalLabel() override { return tk.total; }
+    RealDialogToolkit() : ForwardingToolkit(tk) {}
     FileDialog& fileDialog() override { return dialog; }
-    Dialogs& dialogs() override { return tk.dlg; }
-    void setCursor(Cursor c) override { tk.setCursor(c); }
-    wchar_t decimalSeparator() const override { return tk.decimalSeparator(); }
-    void doEvents() override { tk.doEvents(); }
 
     HeadlessToolkit tk;
     Win32FileDialog dialog{nullptr};
@@ -161,7 +151,7 @@ TEST_F(RealFileDialog, CancelGivesAnEmptySelectionAndNoError) {
     }
     EXPECT_EQ(ui.dialog.fileName(), L"");
     EXPECT_EQ(ui.tk.list.count(), 0);
-    EXPECT_FALSE(ui.tk.selectAllBox.enabled());
+    EXPECT_FALSE(ui.tk.selectAll().enabled());
 }
 
 TEST_F(RealFileDialog, ThreeFilesBecomeThreeRowsNewestOnTop) {
@@ -180,11 +170,11 @@ TEST_F(RealFileDialog, ThreeFilesBecomeThreeRowsNewestOnTop) {
                                         L"second \u00e9\u65e5.pst" + L'\0' + L"third.pst");
     EXPECT_EQ(rows(), (Paths{tree.path(L"third.pst"), tree.path(L"second \u00e9\u65e5.pst"),
                              tree.path(L"first.pst")}));
-    EXPECT_EQ(ui.tk.list.subItem(1, 1), L"265");
-    EXPECT_EQ(ui.tk.list.subItem(2, 1), L"1.5");
-    EXPECT_EQ(ui.tk.list.subItem(3, 1), L"4.8828125");
+    EXPECT_EQ(ui.tk.list.subItem(1, ui::Column::Size), L"265");
+    EXPECT_EQ(ui.tk.list.subItem(2, ui::Column::Size), L"1.5");
+    EXPECT_EQ(ui.tk.list.subItem(3, ui::Column::Size), L"4.8828125");
     EXPECT_EQ(ui.tk.total.text, L"3");
-    EXPECT_TRUE(ui.tk.selectAllBox.enabled());
+    EXPECT_TRUE(ui.tk.selectAll().enabled());
     GetCurrentDirectoryW(MAX_PATH, after);  // the chosen folder is not held open
     EXPECT_STREQ(after, before);
 }
@@ -217,7 +207,7 @@ TEST_F(RealFileDialog, ThreeHundredFilesFarOverAThousandCharacters) {
     ASSERT_EQ(ui.tk.list.count(), 300);
     for (int row = 1; row <= 300; ++row) {
         ASSERT_EQ(ui.tk.list.text(row), tree.path(L"many/" + names[300 - row]));
-        ASSERT_EQ(ui.tk.list.subItem(row, 1), std::to_wstring(301 - row));
+        ASSERT_EQ(ui.tk.list.subItem(row, ui::Column::Size), std::to_wstring(301 - row));
     }
     EXPECT_TRUE(ui.tk.dlg.messages.empty());
 }

@@ -39,6 +39,7 @@ struct Expected {
     RECT rect;       // left, top, right, bottom
     DWORD kindBits;  // type bits of the control's style
     bool enabled;
+    bool tabStop;
     int fontHeight;  // 0: the window's default font
 };
 
@@ -50,31 +51,55 @@ DWORD typeBits(const std::wstring& cls, DWORD style) {
 
 // Texts, rectangles and states as the layout gives them at 96 dpi.
 const Expected kLayout[] = {
-    {app::kIdSelectAll, L"Button", L"Select All", {14, 136, 111, 153}, BS_AUTOCHECKBOX, false, -11},
-    {app::kIdAddFolder, L"Button", L"Add Folder", {112, 376, 201, 401}, BS_PUSHBUTTON, true, -11},
+    {app::kIdSelectAll,
+     L"Button",
+     L"Select All",
+     {14, 136, 111, 153},
+     BS_AUTOCHECKBOX,
+     false,
+     true,
+     -11},
+    {app::kIdAddFolder,
+     L"Button",
+     L"Add Folder",
+     {112, 376, 201, 401},
+     BS_PUSHBUTTON,
+     true,
+     true,
+     -11},
     {app::kIdHiddenCompressionBox,
      L"Button",
      L"Use Enchanced Compression (NOT SAFE)",
      {624, 464, 857, 481},
      BS_AUTOCHECKBOX,
      true,
+     true,
      0},
-    {app::kIdClearList, L"Button", L"Clear List", {216, 376, 321, 401}, BS_PUSHBUTTON, true, -11},
+    {app::kIdClearList,
+     L"Button",
+     L"Clear List",
+     {216, 376, 321, 401},
+     BS_PUSHBUTTON,
+     true,
+     true,
+     -11},
     {app::kIdAttach,
      L"Button",
      L"Add PSTs to Outlook  >",
      {456, 376, 593, 401},
      BS_PUSHBUTTON,
      true,
+     true,
      -11},
-    {app::kIdAddFile, L"Button", L"Add File", {8, 376, 97, 401}, BS_PUSHBUTTON, true, -11},
-    {app::kIdPstList, L"SysListView32", L"", {8, 160, 592, 369}, LVS_REPORT, true, -12},
+    {app::kIdAddFile, L"Button", L"Add File", {8, 376, 97, 401}, BS_PUSHBUTTON, true, true, -11},
+    {app::kIdPstList, L"SysListView32", L"", {8, 160, 592, 369}, LVS_REPORT, true, true, -12},
     {app::kIdHelpLink,
      L"Static",
      L"Click Here to Know more about File Properties Read-only attribute",
      {224, 120, 593, 137},
      SS_RIGHT,
      true,
+     false,
      -11},
     {app::kIdWarning,
      L"Static",
@@ -83,14 +108,16 @@ const Expected kLayout[] = {
      {16, 88, 585, 105},
      SS_CENTER,
      true,
+     false,
      -12},
-    {app::kIdTotal, L"Static", L"0", {248, 136, 297, 153}, SS_LEFT, true, -11},
+    {app::kIdTotal, L"Static", L"0", {248, 136, 297, 153}, SS_LEFT, true, false, -11},
     {app::kIdTotalCaption,
      L"Static",
      L"Total PST File(s) :",
      {144, 136, 249, 153},
      SS_LEFT,
      true,
+     false,
      -11},
 };
 
@@ -115,8 +142,7 @@ TEST_F(WindowLayout, ControlTableMatchesTheLiveWindow) {
         EXPECT_EQ(typeBits(e.cls, style), e.kindBits);
         EXPECT_EQ(IsWindowEnabled(c) != FALSE, e.enabled);
         EXPECT_TRUE(style & WS_VISIBLE);
-        const bool tabStop = e.id <= app::kIdSelectAll;
-        EXPECT_EQ((style & WS_TABSTOP) != 0, tabStop);
+        EXPECT_EQ((style & WS_TABSTOP) != 0, e.tabStop);
 
         LOGFONTW lf{};
         auto font = reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0));

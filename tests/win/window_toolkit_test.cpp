@@ -42,8 +42,8 @@ TEST_F(WindowToolkit, RowsInsertAtTheTopAndKeepTheirPlace) {
               (std::vector<std::wstring>{L"C:\\b.pst", L"C:\\d.pst", L"C:\\a.pst", L"C:\\c.pst"}));
     for (int row = 1; row <= 4; ++row) {
         EXPECT_FALSE(list().checked(row));
-        EXPECT_EQ(list().subItem(row, 1), L"");
-        EXPECT_EQ(list().subItem(row, 2), L"");
+        EXPECT_EQ(list().subItem(row, ui::Column::Size), L"");
+        EXPECT_EQ(list().subItem(row, ui::Column::Status), L"");
     }
     LVITEMW item{};
     item.mask = LVIF_IMAGE;
@@ -70,14 +70,14 @@ TEST_F(WindowToolkit, RowsAddedByAClickAreDrawnWhenItEnds) {
 TEST_F(WindowToolkit, ChecksAndSubItemsBelongToTheirRow) {
     list().insert(1, L"C:\\one.pst", 2);
     list().setChecked(1, true);
-    list().setSubItem(1, 1, L"4.8828125");
-    list().setSubItem(1, 2, L"Done");
+    list().setSubItem(1, ui::Column::Size, L"4.8828125");
+    list().setSubItem(1, ui::Column::Status, L"Done");
     list().insert(1, L"C:\\two.pst", 2);  // a new row is unticked even above a ticked one
     EXPECT_FALSE(list().checked(1));
     EXPECT_TRUE(list().checked(2));
-    EXPECT_EQ(list().subItem(2, 1), L"4.8828125");
-    EXPECT_EQ(list().subItem(2, 2), L"Done");
-    EXPECT_EQ(list().subItem(1, 2), L"");
+    EXPECT_EQ(list().subItem(2, ui::Column::Size), L"4.8828125");
+    EXPECT_EQ(list().subItem(2, ui::Column::Status), L"Done");
+    EXPECT_EQ(list().subItem(1, ui::Column::Status), L"");
     list().setChecked(2, false);
     EXPECT_FALSE(list().checked(2));
     list().clear();
@@ -90,8 +90,8 @@ TEST_F(WindowToolkit, TextsComeBackExactlyWhateverTheirLengthAndCharacters) {
     for (const std::wstring& text : {longPath, unicode, std::wstring(L"")}) {
         list().insert(1, text, 2);
         EXPECT_EQ(list().text(1), text);
-        list().setSubItem(1, 2, text);
-        EXPECT_EQ(list().subItem(1, 2), text);
+        list().setSubItem(1, ui::Column::Status, text);
+        EXPECT_EQ(list().subItem(1, ui::Column::Status), text);
     }
 }
 
@@ -100,9 +100,9 @@ TEST_F(WindowToolkit, IndexesOutOfRangeRaiseSubscriptErrors) {
     const std::function<void()> cases[] = {
         [&] { list().text(0); },
         [&] { list().text(2); },
-        [&] { list().subItem(1, 0); },
-        [&] { list().subItem(1, 3); },
-        [&] { list().setSubItem(2, 1, L"x"); },
+        [&] { list().subItem(1, static_cast<ui::Column>(-1)); },
+        [&] { list().subItem(1, static_cast<ui::Column>(ui::kColumnCount)); },
+        [&] { list().setSubItem(2, ui::Column::Size, L"x"); },
         [&] { list().checked(-1); },
         [&] { list().setChecked(2, true); },
         [&] { list().insert(0, L"x", 2); },

@@ -1,0 +1,83 @@
+// The main window's controls and commands, one row each: what it is, what
+// locks it while the window is busy, and how it follows the window's size and
+// dpi. The window's look (class, text, rectangle, style, font) is in
+// app/main_window_layout_win.cpp under the same id; the toolkits build their
+// controls from this table, so a new control needs no new toolkit method.
+#pragma once
+namespace pelorin::ui {
+
+// What keeps the window busy. A control locked while the window is busy
+// with one of these is greyed until it ends; a command (a key, a menu item,
+// a drop) is refused.
+enum class Busy : unsigned {
+    None = 0,
+    Attaching = 1u << 0,  // the attach run
+    Adding = 1u << 1,     // Add File and Add Folder, pauses included
+};
+constexpr Busy operator|(Busy a, Busy b) {
+    return static_cast<Busy>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
+constexpr bool overlaps(Busy a, Busy b) {
+    return (static_cast<unsigned>(a) & static_cast<unsigned>(b)) != 0;
+}
+
+// Ids start above IDOK/IDCANCEL, which the keyboard navigation sends. A key,
+// menu item or drop that has no window gets an id here too: Win32 reports
+// them all through the same command ids.
+enum ControlId : int {
+    kIdPstList = 100,
+    kIdAddFile,
+    kIdAttach,
+    kIdClearList,
+    kIdHiddenCompressionBox,
+    kIdAddFolder,
+    kIdSelectAll,
+    kIdHelpLink,
+    kIdWarning,
+    kIdTotal,
+    kIdTotalCaption,
+};
+
+enum class ControlKind { ListView, Button, CheckBox, Label, Command /* no window */ };
+
+// How a control follows a change of the window's size; today the window has
+// one size and every control keeps its rectangle.
+enum class Anchor { Fixed };
+// How a control's rectangle follows the screen's dpi; today every rectangle
+// is in pixels at 96 dpi, whatever the screen.
+enum class DpiScaling { None };
+
+struct ControlRow {
+    ControlId id;
+    ControlKind kind;
+    Busy lockedWhile = Busy::None;
+    bool enabledAtStart = true;
+    Anchor anchor = Anchor::Fixed;
+    DpiScaling dpi = DpiScaling::None;
+};
+
+// The attach run reads each row's tick when it reaches it, so the list and
+// the rows' boxes stay usable; everything that changes the list or starts
+// another run is locked. Add File and Add Folder lock nothing: a click on
+// another button during their pauses is handled as it comes.
+inline constexpr ControlRow kControlRows[] = {
+    {kIdPstList, ControlKind::ListView},
+    {kIdAddFile, ControlKind::Button, Busy::Attaching},
+    {kIdAttach, ControlKind::Button, Busy::Attaching},
+    {kIdClearList, ControlKind::Button, Busy::Attaching},
+    {kIdHiddenCompressionBox, ControlKind::CheckBox},
+    {kIdAddFolder, ControlKind::Button, Busy::Attaching},
+    {kIdSelectAll, ControlKind::CheckBox, Busy::Attaching, false},
+    {kIdHelpLink, ControlKind::Label},
+    {kIdWarning, ControlKind::Label},
+    {kIdTotal, ControlKind::Label},
+    {kIdTotalCaption, ControlKind::Label},
+};
+
+// The row of `id`; raises pelorin::Error(kErrInternal) for an id with none.
+const ControlRow& controlRow(ControlId id);
+
+// Whether the window refuses `id` while it is busy with `now`.
+bool lockedNow(ControlId id, Busy now);
+
+}  // namespace pelorin::ui
