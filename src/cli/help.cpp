@@ -8,10 +8,11 @@ std::wstring helpText() {
     return LR"help(pelorin-cli: attach, detach, list and check Outlook PST files from scripts.
 
 Usage:
-  pelorin-cli attach [--continue] [--dry-run] [--from LIST] [--report CSV] PATH...
-  pelorin-cli detach [--all] [--from LIST] [--report CSV] [PATH...]
+  pelorin-cli attach [--continue] [--dry-run] [--from LIST] [--list-encoding ansi|oem]
+                     [--report CSV] PATH...
+  pelorin-cli detach [--all] [--from LIST] [--list-encoding ansi|oem] [--report CSV] [PATH...]
   pelorin-cli list   [--report CSV]
-  pelorin-cli check  [--from LIST] [--report CSV] PATH...
+  pelorin-cli check  [--from LIST] [--list-encoding ansi|oem] [--report CSV] PATH...
   pelorin-cli --help | --version
 
 A PATH is a PST file or a folder; a folder is searched with all its subfolders
@@ -31,10 +32,13 @@ for files named *.pst (folders that cannot be read are skipped and reported).
   --continue     attach: try every file, do not stop at a failure
   --dry-run      attach: do the checks and read the profile, add nothing
   --all          detach: every PST store of the profile
-  --from LIST    also read paths from LIST, one a line (UTF-8, or UTF-16 with a
-                 byte-order mark); blank lines and lines starting with # are
-                 ignored; %VARIABLES% are expanded
-  --report CSV   also write a CSV report (UTF-8 with BOM):
+  --from LIST    also read paths from LIST, one a line (UTF-8 or UTF-16);
+                 blank lines and lines starting with # are ignored;
+                 %VARIABLES% are expanded (one not defined or empty refuses
+                 the list); a relative line is relative to LIST's folder
+  --list-encoding ansi|oem
+                 LIST is in the ANSI or the OEM code page
+  --report CSV   also write a CSV report (UTF-8 with BOM), through CSV.partial:
                  path,size_bytes,format,result,reason,hresult
 
 Output: one line per file on standard output,
@@ -44,8 +48,10 @@ A summary line goes to standard error, and progress too when it is a console.
 
 Exit codes:
   0  every file attached, already attached, detached or ok (warnings included)
-  1  at least one file failed or has a problem
-  2  usage error: unknown option, no paths, unreadable list file
+  1  at least one file failed or has a problem, a folder could not be read,
+     or the report could not be written
+  2  usage error: unknown option, no paths, unreadable or refused list file,
+     a report name that would replace another file
   3  Outlook unavailable: not installed, cannot be started, running elevated
      while Outlook is not (or the other way round), or running as a service
      account such as SYSTEM, where Outlook automation is not supported

@@ -9,12 +9,14 @@
 #include <filesystem>
 #include <cwchar>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "base/handles_win.h"
 #include "base/text.h"
+#include "cli/code_page_win.h"
 #include "support/pst_files.h"
 #include "support/temp_tree.h"
 #include "win/harness_win.h"
@@ -252,6 +254,130 @@ TEST_F(CliExe, ExitCode3WithoutOutlook) {
     EXPECT_EQ(run.exitCode, 3u) << run.err;
     EXPECT_NE(run.err.find(L"not installed"), std::wstring::npos) << run.err;
     EXPECT_EQ(run.out, L"");
+}
+
+void writeText(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string utf16le(const std::wstring& text) {
+    std::string bytes;
+    for (wchar_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    return bytes;
+}
+
+// List files as cmd, PowerShell and a hurried hand write them: read as
+// meant, or refused (exit 2) before anything runs.
+TEST_F(CliExe, ListFilesAsTheyAreWritten) {
+    const std::wstring a = pst(L"mail/a.pst"), cafe = pst(L"mail/caf\xE9.pst");
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::vector<std::wstring> extra;
+        DWORD exitCode;
+        std::wstring result;  // stdout, or a part of stderr when refused
+    } cases[] = {
+        {"Utf16WithoutBom", utf16le(a + L"\r\n"), {}, 0, L"ok\t" + a + L"\r\n"},
+        {"RelativeToTheListsFolder", "..\\mail\\a.pst\r\n", {}, 0, L"ok\t" + a + L"\r\n"},
+        {"AnsiWhenSaid",
+         "..\\mail\\caf\xE9.pst",
+         {L"--list-encoding", L"ansi"},
+         0,
+         L"ok\t" + cafe + L"\r\n"},
+        {"AnsiUnsaid", "..\\mail\\caf\xE9.pst", {}, 2, L"line 1 is neither UTF-8 nor UTF-16"},
+        {"PstGivenAsList", fileBytes(a), {}, 2, L"it is a PST file, not a list of paths"},
+        {"ControlCharacter",
+         "..\\mail\\a.pst\r\n\x1B[2J\r\n",
+         {},
+         2,
+         L"line 2 holds a control character (U+001B)"},
+    };
+    for (const auto& c : cases) {
+        writeText(tree.fsPath(L"lists/l.txt"), c.bytes);
+        std::vector<std::wstring> args{L"check", L"--from", tree.path(L"lists/l.txt")};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const Output run = runCli(tree, args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.name << ": " << run.err;
+        if (c.exitCode == 2) {
+            EXPECT_EQ(run.out, L"") << c.name;
+            EXPECT_NE(run.err.find(c.result), std::wstring::npos) << c.name << ": " << run.err;
+        } else {
+            EXPECT_EQ(run.out, c.result) << c.name << ": " << run.err;
+        }
+    }
+}
+
+// The code pages of --list-encoding, each set explicitly: Western and
+// Cyrillic ANSI and OEM pages, and a byte with no character in its page.
+TEST(CliCodePage, ListBytesInExplicitCodePages) {
+    const struct {
+        unsigned codePage;
+        std::string bytes;
+        std::optional<std::wstring> text;
+    } cases[] = {
+        {1252, "C:\\caf\xE9.pst", L"C:\\caf\xE9.pst"},
+        {850, "C:\\caf\x82.pst", L"C:\\caf\xE9.pst"},
+        {1251, "\xCF\xEE\xF7\xF2\xE0", L"\x41F\x43E\x447\x442\x430"},
+        {866, "\x8F\xAE\xE7\xE2\xA0", L"\x41F\x43E\x447\x442\x430"},
+        {932, "a\x81", std::nullopt},  // a lead byte without its second byte
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cli::decodeCodePage(c.bytes, c.codePage), c.text) << c.codePage;
+}
+
+// The report never replaces a file it was not meant for: a PST named where
+// the report's name was forgotten stays as it was.
+TEST_F(CliExe, ReportTargetCheckedAndMovedIntoPlace) {
+    const std::wstring a = pst(L"a.pst"), b = pst(L"b.pst");
+    const std::string pstBefore = fileBytes(b);
+    Output run = runCli(tree, {L"check", L"--report", b, a});
+    EXPECT_EQ(run.exitCode, 2u) << run.err;
+    EXPECT_NE(run.err.find(L"names a PST or OST file"), std::wstring::npos) << run.err;
+    EXPECT_EQ(fileBytes(b), pstBefore);
+    EXPECT_EQ(run.out, L"");
+
+    // A folder that does not exist yet is made; no .partial is left behind.
+    const std::wstring report = tree.path(L"new/Pelorin/r.csv");
+    run = runCli(tree, {L"check", L"--report", report, a});
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(fileBytes(report).find(toUtf8(a) + ",8192,Unicode PST,ok,,\r\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(tree.fsPath(L"new/Pelorin/r.csv.partial")));
+
+    // Open in a spreadsheet: the earlier report stays whole, the new one
+    // waits in .partial, and the run does not end in 0.
+    const std::string earlier = fileBytes(report);
+    {
+        const UniqueFile open(::CreateFileW(report.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(open);
+        run = runCli(tree, {L"check", L"--report", report, b});
+    }
+    EXPECT_EQ(run.exitCode, 1u) << run.err;
+    EXPECT_NE(run.err.find(L"cannot replace the report " + report), std::wstring::npos) << run.err;
+    EXPECT_EQ(fileBytes(report), earlier);
+    EXPECT_NE(fileBytes(report + L".partial").find(toUtf8(b)), std::string::npos);
+}
+
+// A dry run goes through every file and counts each as it is; a Windows
+// switch that names no path is a usage error, never "not in Outlook".
+TEST_F(CliExe, DryRunCountsEachFileAndSlashSwitchesAreRefused) {
+    StandinTurn turn;
+    if (!standinRegistered()) GTEST_SKIP() << "the stand-in Outlook is not registered";
+    const std::wstring a = pst(L"a.pst"), b = pst(L"b.pst"), bad = damaged(L"bad.pst");
+    ASSERT_EQ(runCli(tree, {L"attach", b}).exitCode, 0u);
+    Output run = runCli(tree, {L"attach", L"--dry-run", bad, a, b});
+    EXPECT_EQ(run.exitCode, 1u) << run.err;
+    ASSERT_EQ(run.lines().size(), 3u) << run.out;
+    EXPECT_EQ(run.lines()[1], L"skipped\t" + a + L"\tdry run: would be attached");
+    EXPECT_EQ(run.lines()[2], L"already\t" + b + L"\talready in Outlook");
+    EXPECT_EQ(run.err, L"dry run: 1 of 3 would be attached, 1 already in Outlook, 1 failed\r\n");
+
+    run = runCli(tree, {L"detach", L"/all"});
+    EXPECT_EQ(run.exitCode, 2u) << run.err;
+    EXPECT_NE(run.err.find(L"unknown option /all"), std::wstring::npos) << run.err;
+    EXPECT_EQ(run.out, L"");
+    forgetStoresUnder(tree.path());
 }
 
 }  // namespace
