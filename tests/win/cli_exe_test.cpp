@@ -308,6 +308,25 @@ TEST_F(CliExe, ListFilesAsTheyAreWritten) {
     }
 }
 
+// A list that cannot be read to its end is an error, never a shorter list:
+// here its second half is locked by another process.
+TEST_F(CliExe, ListReadErrorPartWayIsAnError) {
+    const std::wstring a = pst(L"a.pst"), b = pst(L"b.pst");
+    writeText(tree.fsPath(L"l.txt"),
+              toUtf8(a) + "\r\n" + std::string(100'000, '#') + "\r\n" + toUtf8(b) + "\r\n");
+    const std::wstring list = tree.path(L"l.txt");
+    const UniqueFile holder(::CreateFileW(list.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    ASSERT_TRUE(::LockFile(holder.get(), 70'000, 0, 1'000, 0));
+    const Output run = runCli(tree, {L"check", L"--from", list});
+    EXPECT_EQ(run.exitCode, 2u) << run.err;
+    EXPECT_EQ(run.out, L"");
+    EXPECT_NE(run.err.find(L"the list file " + list + L": it cannot be read"), std::wstring::npos)
+        << run.err;
+}
+
 // The code pages of --list-encoding, each set explicitly: Western and
 // Cyrillic ANSI and OEM pages, and a byte with no character in its page.
 TEST(CliCodePage, ListBytesInExplicitCodePages) {
