@@ -347,6 +347,51 @@ TEST_F(CliExe, ReportTargetCheckedAndMovedIntoPlace) {
     EXPECT_NE(fileBytes(report + L".partial").find(toUtf8(b)), std::string::npos);
 }
 
+// A folder Wine cannot list: a chain of folders with long names whose host
+// path passes the host's 4096-byte limit part-way down. Built with short
+// names and renamed from the bottom up (each rename's own path stays short),
+// and renamed back from the top before the tree is removed.
+class TooDeepForTheHost {
+public:
+    static constexpr int kLevels = 18;
+    explicit TooDeepForTheHost(const std::wstring& root) : root_(root) {
+        std::wstring path = root_;
+        for (int i = 0; i < kLevels; ++i) ::CreateDirectoryW((path += L"\\d").c_str(), nullptr);
+        for (int i = kLevels; i > 0; --i) rename(i, L"d", longName(i));
+    }
+    ~TooDeepForTheHost() {
+        for (int i = 1; i <= kLevels; ++i) rename(i, longName(i), L"d");
+    }
+
+private:
+    static std::wstring longName(int level) {
+        return std::to_wstring(level) + std::wstring(230, L'x');
+    }
+    // Renames the folder at `level`, its parents having their short names.
+    void rename(int level, const std::wstring& from, const std::wstring& to) {
+        std::wstring parent = root_;
+        for (int i = 1; i < level; ++i) parent += L"\\d";
+        ::MoveFileW((parent + L"\\" + from).c_str(), (parent + L"\\" + to).c_str());
+    }
+    std::wstring root_;
+};
+
+// A folder that cannot be read keeps its line, is counted in the summary and
+// fails the run.
+TEST_F(CliExe, UnreadableFolderFailsTheRun) {
+    StandinTurn turn;
+    if (!standinRegistered()) GTEST_SKIP() << "the stand-in Outlook is not registered";
+    const std::wstring a = pst(L"tree/a.pst");
+    const TooDeepForTheHost deep(tree.path(L"tree"));
+    const Output run = runCli(tree, {L"attach", tree.path(L"tree")});
+    EXPECT_EQ(run.exitCode, 1u) << run.err;
+    EXPECT_EQ(run.lines().back(), L"attached\t" + a);
+    EXPECT_TRUE(run.lines().front().starts_with(L"skipped\t" + tree.path(L"tree"))) << run.out;
+    EXPECT_TRUE(run.lines().front().ends_with(L"\tfolder could not be read")) << run.out;
+    EXPECT_EQ(run.err, L"1 of 1 attached, 1 folder could not be read\r\n");
+    forgetStoresUnder(tree.path());
+}
+
 // A dry run goes through every file and counts each as it is; a Windows
 // switch that names no path is a usage error, never "not in Outlook".
 TEST_F(CliExe, DryRunCountsEachFileAndSlashSwitchesAreRefused) {
