@@ -46,11 +46,15 @@ Files expandPaths(const std::vector<std::wstring>& paths, Services& services) {
 
 bool isSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-// "C:" or "\\server\share" of a full path; empty for any other form.
+// "C:" or "\\server\share" of a full path (in the \\?\ form when it has it);
+// empty for any other form.
 std::wstring rootOf(const std::wstring& full) {
     if (full.size() >= 2 && full[1] == L':') return full.substr(0, 2);
-    if (full.size() < 3 || !isSlash(full[0]) || !isSlash(full[1]) || full[2] == L'?') return {};
-    const std::size_t server = full.find_first_of(L"\\/", 2);
+    const bool unc = full.starts_with(L"\\\\?\\UNC\\");
+    if (!unc && full.starts_with(L"\\\\?\\"))
+        return full.size() >= 6 && full[5] == L':' ? full.substr(0, 6) : std::wstring();
+    if (full.size() < 3 || !isSlash(full[0]) || !isSlash(full[1])) return {};
+    const std::size_t server = full.find_first_of(L"\\/", unc ? 8 : 2);
     const std::size_t share =
         server == std::wstring::npos ? server : full.find_first_of(L"\\/", server + 1);
     return full.substr(0, share);
