@@ -19,7 +19,9 @@ std::wstring parentOf(const std::wstring& path) {
 bool isEarlierReport(const FileFacts& facts) {
     std::string head(facts.head.begin(), facts.head.end());
     if (head.starts_with("\xEF\xBB\xBF")) head.erase(0, 3);
-    return head.starts_with(csvHeader());
+    const std::string header = csvHeader();
+    return head.starts_with(header) && (head.size() == header.size() ||
+                                        head[header.size()] == '\r' || head[header.size()] == '\n');
 }
 
 }  // namespace

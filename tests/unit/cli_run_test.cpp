@@ -291,12 +291,15 @@ TEST(CliReport, TargetRefusedBeforeTheRun) {
         {"AnInput", L"C:\\in.csv", L"is also named as input"},
         {"TheList", L"C:\\lists\\l.txt", L"is also named as input"},
         {"NotAReport", L"C:\\notes.csv", L"exists and is not an earlier report"},
+        {"AnotherCsv", L"C:\\wider.csv", L"exists and is not an earlier report"},
         {"Unwritable", L"C:\\nowhere\\r.csv", L"cannot create the folder C:\\nowhere"},
     };
     for (const auto& c : cases) {
         CliRun run;
         run.files.pst({L"C:\\a.pst", L"C:\\2019.pst", L"C:\\2020.pst"});
         run.files.files[L"C:\\notes.csv"] = {true, 5, {'h', 'e', 'l', 'l', 'o'}, true};
+        const std::string wider = "path,size_bytes,format,result,reason,hresult,owner\r\n";
+        run.files.files[L"C:\\wider.csv"] = {true, 50, {wider.begin(), wider.end()}, true};
         run.files.contents[L"C:\\lists\\l.txt"] = "C:\\a.pst";
         run.reports.failFolders = c.target.starts_with(L"C:\\nowhere");
         const int code = run.run({L"attach", L"--from", L"C:\\lists\\l.txt", L"--report", c.target,
