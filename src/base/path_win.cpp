@@ -4,9 +4,24 @@
 
 #include <string_view>
 
+#include "base/error.h"
+
 namespace pelorin {
 
+namespace {
+
+// The Windows calls take a path up to its first NUL: one past it would name
+// another file ("C:\mail\a.pst<NUL>x" is "C:\mail\a.pst").
+void refuseNul(const std::wstring& path) {
+    if (path.find(L'\0') != std::wstring::npos)
+        throw Error(kErrPathNotFound, L"The path holds a NUL character, so it names no file",
+                    static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_INVALID_NAME)));
+}
+
+}  // namespace
+
 std::wstring fullPath(const std::wstring& path) {
+    refuseNul(path);
     if (path.empty() || path.rfind(L"\\\\?\\", 0) == 0) return path;
     DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (size == 0) return path;
@@ -46,6 +61,7 @@ bool isPlainAbsolute(const std::wstring& path) {
 }  // namespace
 
 std::wstring longPath(const std::wstring& path) {
+    refuseNul(path);
     if (path.rfind(L"\\\\?\\", 0) == 0) return path;
     const std::wstring full = isPlainAbsolute(path) ? path : fullPath(path);
     if (full.rfind(L"\\\\.\\", 0) == 0) return full;  // a device path

@@ -1,6 +1,8 @@
 // Paths on Windows: the full form of a path, the \\?\ form the file APIs
 // need past MAX_PATH, and the one comparison of two paths (the file system's
-// own: case-insensitive, ordinal, after both are made full).
+// own: case-insensitive, ordinal, after both are made full). A path holding a
+// NUL character names no file: each of them raises pelorin::Error for it
+// rather than hand the system the part before the NUL.
 #pragma once
 #include <string>
 

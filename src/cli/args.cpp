@@ -53,6 +53,14 @@ std::optional<UsageError> applyOption(const CommandRules& rules, const std::wstr
     if (arg == L"--all") return flag(rules.all, options.all);
     if (arg == L"--from") return value(rules.listFile, options.listFile);
     if (arg == L"--report") return value(true, options.report);
+    if (arg == L"--list-encoding") {
+        if (!rules.listFile) return usage(arg + L" is not an option of " + rules.name);
+        const std::wstring name = i + 1 < args.size() ? args[++i] : std::wstring();
+        if (name != L"ansi" && name != L"oem") return usage(arg + L" takes ansi or oem");
+        if (options.listEncoding != ListEncoding::Auto) return usage(arg + L" is given twice");
+        options.listEncoding = name == L"ansi" ? ListEncoding::Ansi : ListEncoding::Oem;
+        return std::nullopt;
+    }
     return usage(L"unknown option " + arg);
 }
 
@@ -80,9 +88,13 @@ ParsedArgs parseArgs(const std::vector<std::wstring>& args) {
             return usage(std::wstring(rules->name) + L" takes no paths");
         } else if (!arg.empty()) {
             options.paths.push_back(arg);
+            if (!onlyPaths && arg.size() > 1 && arg[0] == L'/' && arg[1] != L'/')
+                options.switchLike.push_back(arg);
         }
     }
     if (options.all && !options.paths.empty()) return usage(L"--all takes no paths");
+    if (options.listEncoding != ListEncoding::Auto && options.listFile.empty())
+        return usage(L"--list-encoding needs --from LIST");
     if (needsPaths(options) && options.paths.empty() && options.listFile.empty())
         return usage(L"no paths given");
     return options;

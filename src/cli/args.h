@@ -5,18 +5,23 @@
 #include <variant>
 #include <vector>
 
+#include "cli/list_file.h"
 #include "cli/records.h"
 
 namespace pelorin::cli {
 
 struct Options {
     Command command = Command::Check;
-    bool keepGoing = false;  // --continue
-    bool dryRun = false;     // --dry-run
-    bool all = false;        // --all
-    std::wstring listFile;   // --from LIST
-    std::wstring report;     // --report CSV
+    bool keepGoing = false;                          // --continue
+    bool dryRun = false;                             // --dry-run
+    bool all = false;                                // --all
+    std::wstring listFile;                           // --from LIST
+    ListEncoding listEncoding = ListEncoding::Auto;  // --list-encoding ansi|oem
+    std::wstring report;                             // --report CSV
     std::vector<std::wstring> paths;
+    // Paths before "--" written as a Windows switch ("/all"): a usage error
+    // unless such a path exists.
+    std::vector<std::wstring> switchLike;
 };
 
 enum class Info { Help, Version };

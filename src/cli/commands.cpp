@@ -63,7 +63,9 @@ void attachFiles(const Options& options, const std::vector<std::wstring>& files,
                 failWith(record, e);
             }
         }
-        stopped = stopped || (record.result == Result::Failed && !options.keepGoing);
+        // A dry run changes nothing: every file is gone through and counted as it is.
+        stopped =
+            stopped || (record.result == Result::Failed && !options.keepGoing && !options.dryRun);
         reporter.done(std::move(record));
     }
 }
@@ -71,6 +73,7 @@ void attachFiles(const Options& options, const std::vector<std::wstring>& files,
 void detachFiles(const Options& options, const std::vector<std::wstring>& files,
                  OutlookProfile& profile, FileProbe& probe, Reporter& reporter) {
     const std::vector<Store> stores = profile.stores();
+    const bool defaultKnown = profile.defaultKnown();
     std::vector<std::pair<std::wstring, const Store*>> targets;
     if (options.all) {
         for (const Store& store : stores)
@@ -85,6 +88,9 @@ void detachFiles(const Options& options, const std::vector<std::wstring>& files,
         if (!store) {
             record.result = Result::Skipped;
             record.reason = L"not in Outlook";
+        } else if (!defaultKnown) {
+            record.result = Result::Failed;
+            record.reason = L"refused: Outlook does not say which store is the profile's default";
         } else if (store->isDefault) {
             // Named, it is a refusal; under --all it is simply not touched.
             record.result = options.all ? Result::Skipped : Result::Failed;

@@ -9,16 +9,20 @@
 #include "cli/file_facts.h"
 #include "cli/outlook_profile.h"
 #include "cli/records.h"
+#include "cli/report_file.h"
 
 namespace pelorin::cli {
 
-// Writes each record's line as it is made, with progress before each file.
+// Writes each record's line, and its report row, as it is made, with
+// progress before each file.
 class Reporter {
 public:
-    Reporter(Console& console, int total) : console_(console), total_(total) {}
+    Reporter(Console& console, int total, ReportWriter* report = nullptr)
+        : console_(console), total_(total), report_(report) {}
     void starting(const std::wstring& path) { console_.progress(++index_, total_, path); }
     void done(FileRecord record) {
         console_.out(resultLine(record));
+        if (report_) report_->add(record);
         records_.push_back(std::move(record));
     }
     std::vector<FileRecord>& records() { return records_; }
@@ -26,6 +30,7 @@ public:
 private:
     Console& console_;
     int total_;
+    ReportWriter* report_;
     int index_ = 0;
     std::vector<FileRecord> records_;
 };

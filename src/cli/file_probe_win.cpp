@@ -108,11 +108,14 @@ public:
     std::optional<std::string> readAll(const std::wstring& path) override {
         const UniqueFile file = openFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
         if (!file) return std::nullopt;
+        // A read error part-way is no shorter list; past the list limit the
+        // rest is not read (the caller refuses it).
         std::string bytes;
         char buffer[65536];
-        DWORD got = 0;
-        while (::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+        for (DWORD got = 1; got > 0 && bytes.size() <= kListFileLimit;) {
+            if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
             bytes.append(buffer, got);
+        }
         return bytes;
     }
 

@@ -10,14 +10,16 @@ std::wstring helpText() {
     return LR"help(pelorin-cli: attach, detach, list and check Outlook PST files from scripts.
 
 Usage:
-  pelorin-cli attach [--continue] [--dry-run] [--from LIST] [--report CSV] PATH...
-  pelorin-cli detach [--all] [--from LIST] [--report CSV] [PATH...]
+  pelorin-cli attach [--continue] [--dry-run] [--from LIST] [--list-encoding ansi|oem]
+                     [--report CSV] PATH...
+  pelorin-cli detach [--all] [--from LIST] [--list-encoding ansi|oem] [--report CSV] [PATH...]
   pelorin-cli list   [--report CSV]
-  pelorin-cli check  [--from LIST] [--report CSV] PATH...
+  pelorin-cli check  [--from LIST] [--list-encoding ansi|oem] [--report CSV] PATH...
   pelorin-cli --help | --version
 
 A PATH is a PST file or a folder; a folder is searched with all its subfolders
-for files named *.pst (folders that cannot be read are skipped and reported).
+for files named *.pst. Folders that cannot be read are skipped and reported,
+and the run then ends with exit code 1.
 
   attach     adds each file to the Outlook profile, in order. A file already in
              the profile is reported as "already" and not added again. Stops
@@ -33,13 +35,31 @@ for files named *.pst (folders that cannot be read are skipped and reported).
              by Outlook), OneDrive-synced folder.
 
   --continue     attach: try every file, do not stop at a failure
-  --dry-run      attach: do the checks and read the profile, add nothing
-  --all          detach: every PST store of the profile
-  --from LIST    also read paths from LIST, one a line (UTF-8, or UTF-16 with a
-                 byte-order mark); blank lines and lines starting with # are
-                 ignored; %VARIABLES% such as %USERPROFILE% are expanded
+  --dry-run      attach: do the checks and read the profile, add nothing; it
+                 goes through every file and says what each would be
+  --all          detach: every PST store of the profile (nothing is removed
+                 when Outlook does not say which store is the default)
+  --from LIST    also read paths from LIST, one a line (UTF-8 or UTF-16, with
+                 or without a byte-order mark); blank lines and lines starting
+                 with # are ignored; %VARIABLES% such as %USERPROFILE% are
+                 expanded. A relative line is taken relative to LIST's own
+                 folder, never the current folder. The list is refused, and
+                 nothing runs, for a line that uses a variable that is not
+                 defined or is empty, a line that becomes a drive or share
+                 root only through its variables (D:\ written out is fine), a
+                 control character, or a file that is not a list.
+  --list-encoding ansi|oem
+                 LIST is in the ANSI code page (Windows PowerShell 5.1's
+                 Set-Content) or the OEM one (cmd's dir /b > list.txt);
+                 without it such a list is refused naming its first line
   --report CSV   also write a CSV report (UTF-8 with BOM, opens in Excel):
                  path,size_bytes,format,result,reason,hresult
+                 It is written to CSV.partial and moved over CSV at the end; a
+                 missing folder is created. It never replaces a folder, a PST
+                 or OST, a file the run reads, or a file that is not an
+                 earlier report. A field that a spreadsheet would take for a
+                 formula (starting with =, +, -, @, a tab or a carriage
+                 return) gets a leading apostrophe.
 
 Output: one line per file on standard output,
   RESULT<TAB>PATH[<TAB>REASON]
@@ -49,8 +69,10 @@ standard error, and progress too when it is a console.
 
 Exit codes:
   0  every file attached, already attached, detached or ok (warnings included)
-  1  at least one file failed or has a problem
-  2  usage error: unknown option, no paths, unreadable list file
+  1  at least one file failed or has a problem, a folder could not be read,
+     or the report could not be written or moved into place
+  2  usage error: unknown option, no paths, a list file that cannot be read
+     or is refused, a report name that would replace another file
   3  Outlook unavailable: not installed, cannot be started, running elevated
      while Outlook is not (or the other way round), or running as a service
      account such as SYSTEM, where Outlook automation is not supported (run it

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "base/error.h"
+#include "cli/code_page_win.h"
 #include "cli/console_win.h"
 #include "cli/file_probe_win.h"
 #include "cli/program.h"
+#include "cli/report_file_win.h"
 #include "cli/service_account_win.h"
 #include "cli/session_profile.h"
 #include "outlook/automation_win.h"
@@ -44,10 +46,16 @@ int wmain(int argc, wchar_t** argv) {
     {
         const auto console = cli::makeWin32Console();
         const auto probe = cli::makeWin32FileProbe(environmentVariable);
+        const auto reports = cli::makeWin32ReportFiles();
         NoEvents events;
-        cli::Services services{
-            *console, *probe,         [] { return scan::makePlatformFileSystem(); },
-            events,   connectOutlook, environmentVariable};
+        cli::Services services{*console,
+                               *probe,
+                               [] { return scan::makePlatformFileSystem(); },
+                               events,
+                               connectOutlook,
+                               environmentVariable,
+                               *reports,
+                               cli::decodeSystemCodePage};
         try {
             exitCode = cli::runCli(std::vector<std::wstring>(argv + 1, argv + argc), services);
         } catch (const Error& e) {

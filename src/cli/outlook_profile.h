@@ -21,6 +21,10 @@ public:
     virtual ~OutlookProfile() = default;
     // The stores as the profile lists them now.
     virtual std::vector<Store> stores() = 0;
+    // Whether Outlook said which store is the default when stores() last
+    // read the profile (DefaultStore can fail); when not, no store is proven
+    // not to be the default.
+    virtual bool defaultKnown() = 0;
     // Whether the file is one of the profile's stores (as read at the start,
     // with the files added since).
     virtual bool contains(const std::wstring& path) = 0;

@@ -1,6 +1,6 @@
-// pelorin-cli's run: the command line, the list file, the paths made into
-// files (folders searched as Add Folder searches them), the command, the
-// report and the exit code.
+// pelorin-cli's run: the command line, the list file, the report's target,
+// the paths made into files (folders searched as Add Folder searches them),
+// the command, the report and the exit code.
 #include "cli/program.h"
 
 #include <set>
@@ -44,16 +44,82 @@ Files expandPaths(const std::vector<std::wstring>& paths, Services& services) {
     return out;
 }
 
+bool isSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// "C:" or "\\server\share" of a full path (in the \\?\ form when it has it);
+// empty for any other form.
+std::wstring rootOf(const std::wstring& full) {
+    if (full.size() >= 2 && full[1] == L':') return full.substr(0, 2);
+    const bool unc = full.starts_with(L"\\\\?\\UNC\\");
+    if (!unc && full.starts_with(L"\\\\?\\"))
+        return full.size() >= 6 && full[5] == L':' ? full.substr(0, 6) : std::wstring();
+    if (full.size() < 3 || !isSlash(full[0]) || !isSlash(full[1])) return {};
+    const std::size_t server = full.find_first_of(L"\\/", unc ? 8 : 2);
+    const std::size_t share =
+        server == std::wstring::npos ? server : full.find_first_of(L"\\/", server + 1);
+    return full.substr(0, share);
+}
+
+// Whether a full path is a drive's root or a share's, however written.
+bool isRoot(std::wstring full) {
+    if (full.starts_with(L"\\\\?\\UNC\\"))
+        full = L"\\\\" + full.substr(8);
+    else if (full.starts_with(L"\\\\?\\"))
+        full = full.substr(4);
+    while (full.size() > 2 && isSlash(full.back())) full.pop_back();
+    return (full.size() == 2 && full[1] == L':') || (!rootOf(full).empty() && rootOf(full) == full);
+}
+
+// A list line as a full path: a relative line is taken relative to the list
+// file's own folder, never the current one. Empty for "C:name", which is
+// relative to a drive's current folder.
+std::wstring listLinePath(const std::wstring& line, const std::wstring& folder, FileProbe& probe) {
+    if (line.size() >= 2 && line[1] == L':' && (line.size() == 2 || !isSlash(line[2]))) return {};
+    if (line.size() >= 2 && line[1] == L':') return probe.fullPath(line);
+    if (!line.empty() && isSlash(line[0])) {
+        if (line.size() > 1 && isSlash(line[1])) return probe.fullPath(line);
+        return probe.fullPath(rootOf(folder) + line);
+    }
+    return probe.fullPath(folder + L"\\" + line);
+}
+
+// The paths of the list file, or the reason it is refused.
+std::variant<std::vector<std::wstring>, std::wstring> listPaths(const Options& options,
+                                                                Services& services) {
+    const FileFacts facts = services.files.facts(options.listFile);
+    const std::wstring tooLarge = L"it is over 16 MiB; a list of paths is far smaller";
+    if (facts.exists && static_cast<std::uint64_t>(facts.size) > kListFileLimit) return tooLarge;
+    const auto bytes = services.files.readAll(options.listFile);
+    if (!bytes) return L"it cannot be read";
+    if (bytes->size() > kListFileLimit) return tooLarge;
+    ListRead read = readList(*bytes, options.listEncoding, services.codePages, services.variables);
+    if (const auto* problem = std::get_if<ListProblem>(&read)) return problem->message;
+    const std::wstring full = services.files.fullPath(options.listFile);
+    const std::wstring folder = full.substr(0, full.find_last_of(L"\\/"));
+    std::vector<std::wstring> paths;
+    for (const ListLine& line : std::get<std::vector<ListLine>>(read)) {
+        const std::wstring at = L"line " + std::to_wstring(line.number);
+        const std::wstring path = listLinePath(line.path, folder, services.files);
+        if (path.empty())
+            return at + L" is relative to a drive's current folder; write the path in full";
+        if (line.viaVariables && isRoot(path))
+            return at + L" becomes the root " + path +
+                   L" only through its variables; write a root out in full if it is meant";
+        paths.push_back(path);
+    }
+    return paths;
+}
+
 // The paths of the command line followed by those of the list file; false
-// (with the message written) when the list cannot be read.
+// (with the message written) when the list cannot be used.
 bool gatherPaths(Options& options, Services& services) {
     if (options.listFile.empty()) return true;
-    const auto bytes = services.files.readAll(options.listFile);
-    if (!bytes) {
-        services.console.err(L"pelorin-cli: cannot read the list file " + options.listFile);
+    auto read = listPaths(options, services);
+    if (const auto* problem = std::get_if<std::wstring>(&read)) {
+        services.console.err(L"pelorin-cli: the list file " + options.listFile + L": " + *problem);
         return false;
     }
-    for (std::wstring& path : listFilePaths(*bytes, services.variables))
+    for (std::wstring& path : std::get<std::vector<std::wstring>>(read))
         options.paths.push_back(std::move(path));
     if (needsPaths(options) && options.paths.empty()) {
         services.console.err(L"pelorin-cli: no paths given (the list file " + options.listFile +
@@ -61,6 +127,37 @@ bool gatherPaths(Options& options, Services& services) {
         return false;
     }
     return true;
+}
+
+// "/all" is a usage error unless a file or folder of that name exists.
+bool switchesArePaths(const Options& options, Services& services, scan::FileSystem& fs) {
+    for (const std::wstring& arg : options.switchLike) {
+        const std::wstring full = services.files.fullPath(arg);
+        if (services.files.facts(full).exists || fs.folderExists(full)) continue;
+        services.console.err(L"pelorin-cli: unknown option " + arg +
+                             L" (options start with --; pelorin-cli --help shows the usage)");
+        return false;
+    }
+    return true;
+}
+
+// The report's target checked and REPORT.partial opened; false (with the
+// message written) when the run must not start.
+bool openReport(const Options& options, Services& services, scan::FileSystem& fs,
+                std::unique_ptr<ReportWriter>& writer) {
+    if (options.report.empty()) return true;
+    std::vector<std::wstring> inputs = options.paths;
+    if (!options.listFile.empty()) inputs.push_back(options.listFile);
+    std::wstring problem = reportTargetProblem(options.report, inputs, services.files, fs);
+    if (problem.empty()) {
+        auto opened = ReportWriter::open(services.reports, services.files.fullPath(options.report));
+        if (auto* w = std::get_if<std::unique_ptr<ReportWriter>>(&opened))
+            writer = std::move(*w);
+        else
+            problem = std::get<std::wstring>(opened);
+    }
+    if (!problem.empty()) services.console.err(L"pelorin-cli: " + problem);
+    return problem.empty();
 }
 
 // Runs the command on the files; false when Outlook could not be used.
@@ -91,6 +188,19 @@ bool runCommand(const Options& options, const std::vector<std::wstring>& files, 
     return true;
 }
 
+// The summary over the files, and the folders that could not be read.
+std::wstring summaryOf(const Options& options, const std::vector<FileRecord>& records,
+                       std::size_t unreadable) {
+    // The unreadable folders' records come first; the summary counts files.
+    const std::vector<FileRecord> files(records.begin() + static_cast<std::ptrdiff_t>(unreadable),
+                                        records.end());
+    std::wstring text = summaryText(options.command, files, options.dryRun);
+    if (unreadable)
+        text += L", " + std::to_wstring(unreadable) + (unreadable == 1 ? L" folder" : L" folders") +
+                L" could not be read";
+    return text;
+}
+
 }  // namespace
 
 int runCli(const std::vector<std::wstring>& args, Services& services) {
@@ -104,26 +214,30 @@ int runCli(const std::vector<std::wstring>& args, Services& services) {
         return kExitOk;
     }
     Options options = std::get<Options>(parsed);
-    if (!gatherPaths(options, services)) return kExitUsage;
+    const std::unique_ptr<scan::FileSystem> fs = services.fileSystems();
+    std::unique_ptr<ReportWriter> report;
+    if (!gatherPaths(options, services) || !switchesArePaths(options, services, *fs) ||
+        !openReport(options, services, *fs, report))
+        return kExitUsage;
 
     const Files expanded = expandPaths(options.paths, services);
-    Reporter reporter(services.console, static_cast<int>(expanded.files.size()));
+    Reporter reporter(services.console, static_cast<int>(expanded.files.size()), report.get());
     for (const std::wstring& folder : expanded.unreadableFolders)
         reporter.done(FileRecord{folder, Result::Skipped, L"folder could not be read"});
     const bool reached = runCommand(options, expanded.files, services, reporter);
 
-    std::vector<FileRecord>& records = reporter.records();
-    if (!options.report.empty() && !services.files.writeAll(options.report, csvReport(records))) {
-        services.console.err(L"pelorin-cli: cannot write the report " + options.report);
-        if (reached) return kExitFailed;
+    int code = reached ? exitCodeOf(reporter.records()) : kExitNoOutlook;
+    if (code == kExitOk && !expanded.unreadableFolders.empty()) code = kExitFailed;
+    if (report) {
+        if (const std::wstring problem = report->commit(); !problem.empty()) {
+            services.console.err(L"pelorin-cli: " + problem);
+            if (code == kExitOk) code = kExitFailed;
+        }
     }
-    if (!reached) return kExitNoOutlook;
-    // The summary counts files; the unreadable folders have their own lines.
-    const std::vector<FileRecord> fileRecords(
-        records.begin() + static_cast<std::ptrdiff_t>(expanded.unreadableFolders.size()),
-        records.end());
-    services.console.err(summaryText(options.command, fileRecords, options.dryRun));
-    return exitCodeOf(records);
+    if (reached)
+        services.console.err(
+            summaryOf(options, reporter.records(), expanded.unreadableFolders.size()));
+    return code;
 }
 
 }  // namespace pelorin::cli

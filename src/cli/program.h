@@ -11,6 +11,7 @@
 #include "cli/file_facts.h"
 #include "cli/list_file.h"
 #include "cli/outlook_profile.h"
+#include "cli/report_file.h"
 #include "scan/filesystem.h"
 
 namespace pelorin::cli {
@@ -23,6 +24,8 @@ struct Services {
     // Connects to Outlook; raises OutlookUnavailable.
     std::function<std::unique_ptr<OutlookProfile>()> connect;
     VariableLookup variables;
+    ReportFiles& reports;
+    CodePageDecoder codePages;  // --list-encoding ansi|oem
 };
 
 // `args` without the program's own name; gives the exit code.

@@ -1,5 +1,7 @@
 #include "cli/records.h"
 
+#include <string_view>
+
 #include "base/text.h"
 #include "outlook/failure_text.h"
 
@@ -39,8 +41,17 @@ const wchar_t* resultName(Result result) {
 }
 
 std::wstring resultLine(const FileRecord& record) {
-    std::wstring line = std::wstring(resultName(record.result)) + L"\t" + record.path;
-    if (!record.reason.empty()) line += L"\t" + record.reason;
+    const auto oneLine = [](const std::wstring& text) {
+        std::wstring out;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const wchar_t c = text[i];
+            if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
+            out += c == L'\t' || c == L'\r' || c == L'\n' ? L' ' : c;
+        }
+        return out;
+    };
+    std::wstring line = std::wstring(resultName(record.result)) + L"\t" + oneLine(record.path);
+    if (!record.reason.empty()) line += L"\t" + oneLine(record.reason);
     return line;
 }
 
@@ -80,7 +91,10 @@ std::wstring summaryText(Command command, const std::vector<FileRecord>& records
     return {};
 }
 
-std::wstring csvField(const std::wstring& text) {
+std::wstring csvField(const std::wstring& given) {
+    const bool formula =
+        !given.empty() && std::wstring_view(L"=+-@\t\r").find(given[0]) != std::wstring_view::npos;
+    const std::wstring text = formula ? L"'" + given : given;
     const bool quote = text.find_first_of(L",\"\r\n") != std::wstring::npos ||
                        (!text.empty() && (text.front() == L' ' || text.back() == L' '));
     if (!quote) return text;
@@ -92,15 +106,17 @@ std::wstring csvField(const std::wstring& text) {
     return out + L"\"";
 }
 
+std::string csvHeader() { return "path,size_bytes,format,result,reason,hresult"; }
+
+std::string csvRow(const FileRecord& r) {
+    return toUtf8(csvField(r.path) + L"," + (r.size ? std::to_wstring(*r.size) : std::wstring()) +
+                  L"," + csvField(r.format) + L"," + resultName(r.result) + L"," +
+                  csvField(r.reason) + L"," + hexOf(r.hresult));
+}
+
 std::string csvReport(const std::vector<FileRecord>& records) {
-    std::string out = "\xEF\xBB\xBFpath,size_bytes,format,result,reason,hresult\r\n";
-    for (const FileRecord& r : records) {
-        const std::wstring row = csvField(r.path) + L"," +
-                                 (r.size ? std::to_wstring(*r.size) : std::wstring()) + L"," +
-                                 csvField(r.format) + L"," + resultName(r.result) + L"," +
-                                 csvField(r.reason) + L"," + hexOf(r.hresult);
-        out += toUtf8(row) + "\r\n";
-    }
+    std::string out = "\xEF\xBB\xBF" + csvHeader() + "\r\n";
+    for (const FileRecord& r : records) out += csvRow(r) + "\r\n";
     return out;
 }
 

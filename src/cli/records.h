@@ -13,8 +13,8 @@ namespace pelorin::cli {
 // Exit codes, stable for scripts (and listed by --help).
 enum ExitCode : int {
     kExitOk = 0,         // every file attached, already attached, detached or ok
-    kExitFailed = 1,     // at least one file failed or has a problem
-    kExitUsage = 2,      // unknown option, no paths, unreadable list file
+    kExitFailed = 1,     // a file failed or has a problem, a folder or the report failed
+    kExitUsage = 2,      // unknown option, no paths, list file or report target refused
     kExitNoOutlook = 3,  // Outlook unavailable
 };
 
@@ -35,7 +35,8 @@ struct FileRecord {
     std::int32_t hresult = 0;          // Outlook's, when a call failed
 };
 
-// RESULT<TAB>PATH[<TAB>REASON]
+// RESULT<TAB>PATH[<TAB>REASON]; a tab or line break inside a field (Outlook's
+// own descriptions hold them) becomes a space, so each file is one line.
 std::wstring resultLine(const FileRecord& record);
 
 // 1 when any file failed or has a problem, else 0.
@@ -47,8 +48,14 @@ std::wstring summaryText(Command command, const std::vector<FileRecord>& records
                          bool dryRun = false);
 
 // One CSV field as RFC 4180 quotes it: in double quotes, inner quotes
-// doubled, when it holds a comma, a quote, a line break or outer spaces.
+// doubled, when it holds a comma, a quote, a line break or outer spaces. A
+// field a spreadsheet would take for a formula (starting with '=', '+', '-',
+// '@', a tab or a carriage return) gets a leading apostrophe first.
 std::wstring csvField(const std::wstring& text);
+
+// The header row and one record's row, in UTF-8, without the line end.
+std::string csvHeader();
+std::string csvRow(const FileRecord& record);
 
 // The whole report: UTF-8 with a byte-order mark (so spreadsheet programs
 // read it as UTF-8), a header row, CRLF line ends.

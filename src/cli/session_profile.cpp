@@ -21,13 +21,14 @@ public:
 
     std::vector<Store> stores() override {
         std::vector<Store> out;
-        for (const outlook::StoreInfo& info : session_.stores())
+        for (const outlook::StoreInfo& info : session_.stores(&defaultKnown_))
             out.push_back(Store{info.displayName, info.filePath,
                                 info.exchangeStoreType == outlook::kPstStoreType &&
                                     pstlist::isPstPath(info.filePath),
                                 info.isDefault});
         return out;
     }
+    bool defaultKnown() override { return defaultKnown_; }
     bool contains(const std::wstring& path) override { return inProfile_.contains(path); }
     bool attach(const std::wstring& path) override {
         return pstlist::attachFile(*files_, session_, inProfile_, path) ==
@@ -46,6 +47,7 @@ private:
     std::unique_ptr<scan::FileSystem> files_;
     outlook::OutlookSession session_;
     pstlist::ProfileFiles inProfile_;
+    bool defaultKnown_ = false;
 };
 
 }  // namespace

@@ -33,11 +33,13 @@ OutlookSession::~OutlookSession() {
     application_.reset();
 }
 
-std::vector<StoreInfo> OutlookSession::stores() {
+std::vector<StoreInfo> OutlookSession::stores(bool* defaultKnown) {
     auto all = mapi_->getObject(L"Stores");
     std::wstring defaultPath;
+    if (defaultKnown) *defaultKnown = false;
     try {
         defaultPath = filePathOf(*mapi_->getObject(L"DefaultStore"));
+        if (defaultKnown) *defaultKnown = true;
     } catch (const std::exception&) {}
     std::vector<StoreInfo> out;
     const long count = all->getInteger(L"Count");

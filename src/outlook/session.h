@@ -48,7 +48,8 @@ public:
 
     // The profile's stores in Outlook's order. A store whose properties
     // cannot be read is left out; a failure of Stores itself raises.
-    std::vector<StoreInfo> stores();
+    // `defaultKnown`, when given, says whether DefaultStore answered.
+    std::vector<StoreInfo> stores(bool* defaultKnown = nullptr);
     // The full paths of the profile's file stores, read once; an empty list
     // when even Stores fails (the caller goes on without it).
     std::vector<std::wstring> storePathsOrNone();

@@ -18,7 +18,73 @@ std::wstring folded(std::wstring text) {
     return text;
 }
 
+// The platform's file system, except that one folder cannot be listed.
+class RefusingFileSystem final : public scan::FileSystem {
+public:
+    explicit RefusingFileSystem(std::wstring refused)
+        : real_(scan::makePlatformFileSystem()), refused_(std::move(refused)) {}
+    wchar_t separator() const override { return real_->separator(); }
+    bool folderExists(const std::wstring& path) override { return real_->folderExists(path); }
+    std::unique_ptr<scan::Folder> openFolder(const std::wstring& path) override {
+        if (isRefused(path)) throw Error(kErrPermission, L"Permission denied");
+        return real_->openFolder(path);
+    }
+    void listAhead(const std::wstring& path) override {
+        if (!isRefused(path)) real_->listAhead(path);
+    }
+    std::int64_t fileLength(const std::wstring& path) override { return real_->fileLength(path); }
+
+private:
+    bool isRefused(std::wstring path) const {
+        while (path.size() > 1 && path.back() == separator()) path.pop_back();
+        return !refused_.empty() && path == refused_;
+    }
+    std::unique_ptr<scan::FileSystem> real_;
+    std::wstring refused_;
+};
+
+// Latin-1 as "ANSI" (0x81 has no character there), and an "OEM" page
+// where 0x82 is U+00E9 as in code page 850.
+std::optional<std::wstring> scriptedCodePage(std::string_view bytes, cli::ListEncoding encoding) {
+    std::wstring text;
+    for (const char b : bytes) {
+        const auto c = static_cast<unsigned char>(b);
+        if (encoding == cli::ListEncoding::Ansi && c == 0x81) return std::nullopt;
+        text += encoding == cli::ListEncoding::Oem && c == 0x82 ? L'\xE9' : static_cast<wchar_t>(c);
+    }
+    return text;
+}
+
 }  // namespace
+
+bool ScriptedReports::makeFolders(const std::wstring& folder) {
+    folders.push_back(folder);
+    return !failFolders;
+}
+
+std::unique_ptr<cli::OutputFile> ScriptedReports::create(const std::wstring& path) {
+    struct File final : cli::OutputFile {
+        File(ScriptedReports& r, std::string& bytes) : r(r), bytes(bytes) {}
+        bool append(std::string_view more) override {
+            if (r.failWrite && !bytes.empty()) return false;
+            bytes += more;
+            return true;
+        }
+        bool close() override { return true; }
+        ScriptedReports& r;
+        std::string& bytes;
+    };
+    if (failCreate) return nullptr;
+    files[path].clear();
+    return std::make_unique<File>(*this, files[path]);
+}
+
+bool ScriptedReports::replace(const std::wstring& from, const std::wstring& to) {
+    if (failReplace || !files.contains(from)) return false;
+    files[to] = files[from];
+    files.erase(from);
+    return true;
+}
 
 cli::FileFacts ScriptedFiles::facts(const std::wstring& path) {
     for (const auto& [name, facts] : files)
@@ -85,7 +151,9 @@ int CliRun::run(const std::vector<std::wstring>& args) {
     NoEvents events;
     cli::Services services{console,
                            files,
-                           [] { return scan::makePlatformFileSystem(); },
+                           [this]() -> std::unique_ptr<scan::FileSystem> {
+                               return std::make_unique<RefusingFileSystem>(unreadableFolder);
+                           },
                            events,
                            [this]() -> std::unique_ptr<cli::OutlookProfile> {
                                if (unavailable) throw cli::OutlookUnavailable{*unavailable};
@@ -93,6 +161,7 @@ int CliRun::run(const std::vector<std::wstring>& args) {
                                struct View final : cli::OutlookProfile {
                                    explicit View(ScriptedProfile& p) : p(p) {}
                                    std::vector<cli::Store> stores() override { return p.stores(); }
+                                   bool defaultKnown() override { return p.defaultKnown(); }
                                    bool contains(const std::wstring& path) override {
                                        return p.contains(path);
                                    }
@@ -108,7 +177,9 @@ int CliRun::run(const std::vector<std::wstring>& args) {
                                const auto it = variables.find(name);
                                if (it == variables.end()) return std::nullopt;
                                return it->second;
-                           }};
+                           },
+                           reports,
+                           scriptedCodePage};
     return cli::runCli(args, services);
 }
 

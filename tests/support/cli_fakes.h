@@ -41,6 +41,7 @@ struct ScriptedFiles final : cli::FileProbe {
 struct ScriptedProfile final : cli::OutlookProfile {
     explicit ScriptedProfile(ScriptedFiles& files) : files(files) {}
     std::vector<cli::Store> stores() override;
+    bool defaultKnown() override { return !defaultUnknown; }
     bool contains(const std::wstring& path) override;
     bool attach(const std::wstring& path) override;
     void remove(const cli::Store& store) override;
@@ -49,6 +50,19 @@ struct ScriptedProfile final : cli::OutlookProfile {
     std::vector<cli::Store> current;
     std::map<std::wstring, std::int32_t> failing;  // path -> HRESULT of its AddStore
     std::vector<std::wstring> calls;               // "add PATH", "remove PATH"
+    bool defaultUnknown = false;                   // DefaultStore fails
+};
+
+// The report's files in memory; each step can be made to fail.
+struct ScriptedReports final : cli::ReportFiles {
+    bool makeFolders(const std::wstring& folder) override;
+    std::unique_ptr<cli::OutputFile> create(const std::wstring& path) override;
+    bool replace(const std::wstring& from, const std::wstring& to) override;
+    void remove(const std::wstring& path) override { files.erase(path); }
+
+    std::map<std::wstring, std::string> files;
+    std::vector<std::wstring> folders;  // made
+    bool failFolders = false, failCreate = false, failWrite = false, failReplace = false;
 };
 
 // One run of pelorin-cli over scripted services.
@@ -58,6 +72,8 @@ struct CliRun {
     ScriptedProfile profile{files};
     std::optional<std::wstring> unavailable;  // set: connecting raises this
     std::map<std::wstring, std::wstring> variables;
+    ScriptedReports reports;
+    std::wstring unreadableFolder;  // listing it fails
 
     int run(const std::vector<std::wstring>& args);
     // The result lines' first two fields, "RESULT\tPATH".

@@ -2,6 +2,8 @@
 // removed or refused, the line for each, the summary and the exit code.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli/records.h"
 #include "support/cli_fakes.h"
 #include "support/temp_tree.h"
@@ -79,6 +81,14 @@ const RunCase kRuns[] = {
      {},
      L"dry run: 1 of 2 would be attached, 1 already in Outlook",
      0},
+    {"DryRunGoesThroughEveryFile",
+     {L"attach", L"--dry-run", L"C:\\damaged.pst", L"C:\\a.pst", L"C:\\b.pst"},
+     {L"C:\\b.pst"},
+     {},
+     {L"failed\tC:\\damaged.pst", L"skipped\tC:\\a.pst", L"already\tC:\\b.pst"},
+     {},
+     L"dry run: 1 of 3 would be attached, 1 already in Outlook, 1 failed",
+     1},
     {"RelativePathGoesOutFull",
      {L"attach", L"a.pst"},
      {},
@@ -167,7 +177,8 @@ TEST(CliRun, ReportSaysWhy) {
     run.files.pst({L"C:\\a.pst", L"C:\\bad.pst"});
     run.profile.failing[L"C:\\bad.pst"] = kNotPst;
     run.run({L"attach", L"--continue", L"--report", L"r.csv", L"C:\\bad.pst", L"C:\\a.pst"});
-    EXPECT_EQ(run.files.written.at(L"r.csv"),
+    EXPECT_FALSE(run.reports.files.contains(L"C:\\work\\r.csv.partial"));
+    EXPECT_EQ(run.reports.files.at(L"C:\\work\\r.csv"),
               "\xEF\xBB\xBFpath,size_bytes,format,result,reason,hresult\r\n"
               "C:\\bad.pst,8192,Unicode PST,failed,not a PST file,0x80040600\r\n"
               "C:\\a.pst,8192,Unicode PST,attached,,\r\n");
@@ -199,10 +210,145 @@ TEST(CliReport, CsvQuotingOfHardPaths) {
         {L"C:\\the \"old\" one.pst", L"\"C:\\the \"\"old\"\" one.pst\""},
         {L"line\nbreak", L"\"line\nbreak\""},
         {L" lead.pst", L"\" lead.pst\""},
+        // Formulas in a spreadsheet: neutralised with a leading apostrophe.
+        {L"=HYPERLINK(\"http://x\")", L"\"'=HYPERLINK(\"\"http://x\"\")\""},
+        {L"+1", L"'+1"},
+        {L"-2+3", L"'-2+3"},
+        {L"@SUM(A1)", L"'@SUM(A1)"},
+        {L"\tcmd", L"'\tcmd"},
+        {L"\rx", L"\"'\rx\""},
+        {L"a=b", L"a=b"},
         {L"\x41F\x43E\x447\x442\x430\\\x90AE\x4EF6.pst",
          L"\x41F\x43E\x447\x442\x430\\\x90AE\x4EF6.pst"},
     };
     for (const auto& c : cases) EXPECT_EQ(cli::csvField(c.text), c.field) << c.text;
+}
+
+// Outlook's description may hold tabs and line breaks; the line stays one
+// line of three fields.
+TEST(CliRecords, ResultLineIsOneLine) {
+    const struct {
+        const wchar_t* reason;
+        const wchar_t* line;
+    } cases[] = {
+        {L"The file is damaged.\r\nRun the repair tool.",
+         L"failed\tC:\\a.pst\tThe file is damaged. Run the repair tool."},
+        {L"one\ttwo\nthree\rfour", L"failed\tC:\\a.pst\tone two three four"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cli::resultLine(cli::FileRecord(L"C:\\a.pst", cli::Result::Failed, c.reason)),
+                  c.line);
+}
+
+// When Outlook does not say which store is the default, none is proven not
+// to be it: nothing is removed, by name or under --all.
+TEST(CliRun, DetachRefusedWhenTheDefaultIsUnknown) {
+    for (const std::vector<std::wstring>& args :
+         {std::vector<std::wstring>{L"detach", L"--all"}, {L"detach", L"C:\\a.pst"}}) {
+        CliRun run;
+        run.files.pst({L"C:\\a.pst", L"C:\\default.pst"});
+        run.profile.current = {{L"Default", L"C:\\default.pst", true, false},
+                               {L"A", L"C:\\a.pst", true, false}};
+        run.profile.defaultUnknown = true;
+        EXPECT_EQ(run.run(args), 1) << args[1];
+        EXPECT_TRUE(run.profile.calls.empty()) << args[1];
+        ASSERT_FALSE(run.console.outLines.empty());
+        EXPECT_NE(run.console.outLines[0].find(L"refused: Outlook does not say which store is the "
+                                               L"profile's default"),
+                  std::wstring::npos);
+    }
+}
+
+// A folder that cannot be listed keeps its line and makes the run fail.
+TEST(CliRun, UnreadableFolderFailsTheRun) {
+    TempTree tree;
+    tree.file(L"mail/a.pst");
+    tree.file(L"mail/locked/b.pst");
+    CliRun run;
+    run.files.pst({tree.path(L"mail/a.pst")});
+    run.unreadableFolder = tree.path(L"mail/locked");
+    EXPECT_EQ(run.run({L"attach", tree.path(L"mail")}), 1);
+    const std::wstring locked = tree.path(L"mail/locked") +
+                                static_cast<wchar_t>(std::filesystem::path::preferred_separator);
+    EXPECT_EQ(run.results(), (std::vector<std::wstring>{L"skipped\t" + locked,
+                                                        L"attached\t" + tree.path(L"mail/a.pst")}));
+    EXPECT_EQ(run.console.errLines.back(), L"1 of 1 attached, 1 folder could not be read");
+}
+
+// The report's target is checked before anything runs; a refused one
+// leaves every file as it was and nothing is attached.
+TEST(CliReport, TargetRefusedBeforeTheRun) {
+    TempTree tree;
+    tree.folder(L"reports");
+    const struct {
+        const char* name;
+        std::wstring target;
+        std::wstring errorPart;
+    } cases[] = {
+        {"Folder", tree.path(L"reports"), L"is a folder"},
+        {"Pst", L"C:\\2020.pst", L"names a PST or OST file"},
+        {"Ost", L"C:\\x.OST", L"names a PST or OST file"},
+        {"AnInput", L"C:\\in.csv", L"is also named as input"},
+        {"TheList", L"C:\\lists\\l.txt", L"is also named as input"},
+        {"NotAReport", L"C:\\notes.csv", L"exists and is not an earlier report"},
+        {"AnotherCsv", L"C:\\wider.csv", L"exists and is not an earlier report"},
+        {"Unwritable", L"C:\\nowhere\\r.csv", L"cannot create the folder C:\\nowhere"},
+    };
+    for (const auto& c : cases) {
+        CliRun run;
+        run.files.pst({L"C:\\a.pst", L"C:\\2019.pst", L"C:\\2020.pst"});
+        run.files.files[L"C:\\notes.csv"] = {true, 5, {'h', 'e', 'l', 'l', 'o'}, true};
+        const std::string wider = "path,size_bytes,format,result,reason,hresult,owner\r\n";
+        run.files.files[L"C:\\wider.csv"] = {true, 50, {wider.begin(), wider.end()}, true};
+        run.files.contents[L"C:\\lists\\l.txt"] = "C:\\a.pst";
+        run.reports.failFolders = c.target.starts_with(L"C:\\nowhere");
+        const int code = run.run({L"attach", L"--from", L"C:\\lists\\l.txt", L"--report", c.target,
+                                  L"C:\\2019.pst", L"C:\\in.csv"});
+        EXPECT_EQ(code, 2) << c.name;
+        EXPECT_TRUE(run.profile.calls.empty()) << c.name;
+        EXPECT_TRUE(run.reports.files.empty()) << c.name;
+        ASSERT_FALSE(run.console.errLines.empty()) << c.name;
+        EXPECT_NE(run.console.errLines[0].find(c.errorPart), std::wstring::npos)
+            << c.name << ": " << run.console.errLines[0];
+    }
+}
+
+// The rows go to REPORT.partial, moved over the target at the end: an
+// earlier report is replaced, or kept whole when the write fails; when the
+// move fails the rows stay in .partial and the run does not end in 0.
+TEST(CliReport, PartialFileMovedOverTheTarget) {
+    const std::string earlier =
+        "\xEF\xBB\xBFpath,size_bytes,format,result,reason,hresult\r\nold\r\n";
+    const struct {
+        const char* name;
+        bool failWrite, failReplace;
+        int exitCode;
+        bool replaced, partialKept;
+        std::wstring errorPart;
+    } cases[] = {
+        {"Replaced", false, false, 0, true, false, L""},
+        {"WriteFails", true, false, 1, false, false,
+         L"cannot write the report C:\\r.csv.partial; C:\\r.csv is left as it was"},
+        {"MoveFails", false, true, 1, false, true,
+         L"cannot replace the report C:\\r.csv (is it open in another program?); this run's report "
+         L"is C:\\r.csv.partial"},
+    };
+    for (const auto& c : cases) {
+        CliRun run;
+        run.files.pst({L"C:\\a.pst"});
+        run.files.files[L"C:\\r.csv"] = {true, 60, {earlier.begin(), earlier.end()}, true};
+        run.reports.files[L"C:\\r.csv"] = earlier;
+        run.reports.failWrite = c.failWrite;
+        run.reports.failReplace = c.failReplace;
+        EXPECT_EQ(run.run({L"attach", L"--report", L"C:\\r.csv", L"C:\\a.pst"}), c.exitCode)
+            << c.name;
+        EXPECT_EQ(run.reports.files.at(L"C:\\r.csv") != earlier, c.replaced) << c.name;
+        EXPECT_EQ(run.reports.files.contains(L"C:\\r.csv.partial"), c.partialKept) << c.name;
+        if (!c.errorPart.empty()) {
+            EXPECT_NE(run.console.errLines.at(0).find(c.errorPart), std::wstring::npos)
+                << c.name << ": " << run.console.errLines.at(0);
+        }
+    }
 }
 
 }  // namespace

@@ -9,12 +9,14 @@
 #include <filesystem>
 #include <cwchar>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "base/handles_win.h"
 #include "base/text.h"
+#include "cli/code_page_win.h"
 #include "support/pst_files.h"
 #include "support/temp_tree.h"
 #include "win/harness_win.h"
@@ -252,6 +254,163 @@ TEST_F(CliExe, ExitCode3WithoutOutlook) {
     EXPECT_EQ(run.exitCode, 3u) << run.err;
     EXPECT_NE(run.err.find(L"not installed"), std::wstring::npos) << run.err;
     EXPECT_EQ(run.out, L"");
+}
+
+void writeText(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// List files as cmd, PowerShell and a hurried hand write them are read as
+// meant; a PST given as the list is refused before anything runs.
+TEST_F(CliExe, ListFilesAsTheyAreWritten) {
+    const std::wstring a = pst(L"mail/a.pst"), cafe = pst(L"mail/caf\xE9.pst");
+    std::string utf16;  // as `cmd /u /c dir /b` writes it: no byte-order mark
+    for (wchar_t c : a + L"\r\n") utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    const std::pair<std::string, std::wstring> cases[] = {
+        {utf16, a}, {"..\\mail\\a.pst\r\n", a}, {"..\\mail\\caf\xE9.pst", cafe}};
+    const std::wstring list = tree.path(L"lists/l.txt");
+    for (const auto& [bytes, file] : cases) {
+        writeText(tree.fsPath(L"lists/l.txt"), bytes);
+        const Output run = runCli(tree, {L"check", L"--list-encoding", L"ansi", L"--from", list});
+        EXPECT_EQ(run.exitCode, 0u) << run.err;
+        EXPECT_EQ(run.out, L"ok\t" + file + L"\r\n");
+    }
+    const Output run = runCli(tree, {L"check", L"--from", a});
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_EQ(run.out, L"");
+    EXPECT_NE(run.err.find(L"it is a PST file, not a list of paths"), std::wstring::npos)
+        << run.err;
+}
+
+// A list that cannot be read to its end (its second half locked by another
+// process) is an error, never a shorter list.
+TEST_F(CliExe, ListReadErrorPartWayIsAnError) {
+    const std::wstring list = tree.path(L"l.txt"), a = pst(L"a.pst");
+    writeText(tree.fsPath(L"l.txt"), toUtf8(a) + "\r\n" + std::string(100'000, '#'));
+    const UniqueFile holder(::CreateFileW(list.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder && ::LockFile(holder.get(), 70'000, 0, 1'000, 0));
+    const Output run = runCli(tree, {L"check", L"--from", list});
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_EQ(run.out, L"");
+    EXPECT_NE(run.err.find(L"it cannot be read"), std::wstring::npos) << run.err;
+}
+
+// The code pages of --list-encoding, each set explicitly: Western and
+// Cyrillic ANSI and OEM pages, and a byte with no character in its page.
+TEST(CliCodePage, ListBytesInExplicitCodePages) {
+    const struct {
+        unsigned codePage;
+        std::string bytes;
+        std::optional<std::wstring> text;
+    } cases[] = {
+        {1252, "caf\xE9", L"caf\xE9"},
+        {850, "caf\x82", L"caf\xE9"},
+        {1251, "\xCF\xEE\xF7\xF2\xE0", L"\x41F\x43E\x447\x442\x430"},
+        {866, "\x8F\xAE\xE7\xE2\xA0", L"\x41F\x43E\x447\x442\x430"},
+        {932, "a\x81", std::nullopt},  // a lead byte without its second byte
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cli::decodeCodePage(c.bytes, c.codePage), c.text) << c.codePage;
+}
+
+// The report never replaces a file it was not meant for: a PST named where
+// the report's name was forgotten stays as it was.
+TEST_F(CliExe, ReportTargetCheckedAndMovedIntoPlace) {
+    const std::wstring a = pst(L"a.pst"), b = pst(L"b.pst");
+    Output run = runCli(tree, {L"check", L"--report", b, a});
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_NE(run.err.find(L"names a PST or OST file"), std::wstring::npos) << run.err;
+    EXPECT_EQ(fileBytes(b), fileBytes(a));
+
+    // A folder that does not exist yet is made; no .partial is left behind.
+    const std::wstring report = tree.path(L"new/Pelorin/r.csv");
+    run = runCli(tree, {L"check", L"--report", report, a});
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(fileBytes(report).find(toUtf8(a) + ",8192,Unicode PST,ok,,\r\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(tree.fsPath(L"new/Pelorin/r.csv.partial")));
+
+    // Open in a spreadsheet: the earlier report stays whole, the new one
+    // waits in .partial, and the run does not end in 0.
+    const std::string earlier = fileBytes(report);
+    {
+        const UniqueFile open(::CreateFileW(report.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(open);
+        run = runCli(tree, {L"check", L"--report", report, b});
+    }
+    EXPECT_EQ(run.exitCode, 1u) << run.err;
+    EXPECT_NE(run.err.find(L"cannot replace the report " + report), std::wstring::npos) << run.err;
+    EXPECT_EQ(fileBytes(report), earlier);
+    EXPECT_NE(fileBytes(report + L".partial").find(toUtf8(b)), std::string::npos);
+}
+
+// A folder Wine cannot list: a chain of folders with long names whose host
+// path passes the host's 4096-byte limit part-way down. Built with short
+// names and renamed from the bottom up (each rename's own path stays short),
+// and renamed back from the top before the tree is removed.
+class TooDeepForTheHost {
+public:
+    static constexpr int kLevels = 18;
+    explicit TooDeepForTheHost(const std::wstring& root) : root_(root) {
+        std::wstring path = root_;
+        for (int i = 0; i < kLevels; ++i) ::CreateDirectoryW((path += L"\\d").c_str(), nullptr);
+        for (int i = kLevels; i > 0; --i) rename(i, L"d", longName(i));
+    }
+    ~TooDeepForTheHost() {
+        for (int i = 1; i <= kLevels; ++i) rename(i, longName(i), L"d");
+    }
+
+private:
+    static std::wstring longName(int level) {
+        return std::to_wstring(level) + std::wstring(230, L'x');
+    }
+    // Renames the folder at `level`, its parents having their short names.
+    void rename(int level, const std::wstring& from, const std::wstring& to) {
+        std::wstring parent = root_;
+        for (int i = 1; i < level; ++i) parent += L"\\d";
+        ::MoveFileW((parent + L"\\" + from).c_str(), (parent + L"\\" + to).c_str());
+    }
+    std::wstring root_;
+};
+
+// A folder that cannot be read keeps its line, is counted in the summary and
+// fails the run.
+TEST_F(CliExe, UnreadableFolderFailsTheRun) {
+    StandinTurn turn;
+    if (!standinRegistered()) GTEST_SKIP() << "the stand-in Outlook is not registered";
+    const std::wstring a = pst(L"tree/a.pst");
+    const TooDeepForTheHost deep(tree.path(L"tree"));
+    const Output run = runCli(tree, {L"attach", tree.path(L"tree")});
+    EXPECT_EQ(run.exitCode, 1u) << run.err;
+    EXPECT_EQ(run.lines().back(), L"attached\t" + a);
+    EXPECT_TRUE(run.lines().front().starts_with(L"skipped\t" + tree.path(L"tree"))) << run.out;
+    EXPECT_TRUE(run.lines().front().ends_with(L"\tfolder could not be read")) << run.out;
+    EXPECT_EQ(run.err, L"1 of 1 attached, 1 folder could not be read\r\n");
+    forgetStoresUnder(tree.path());
+}
+
+// A dry run goes through every file and counts each as it is; a Windows
+// switch that names no path is a usage error, never "not in Outlook".
+TEST_F(CliExe, DryRunCountsEachFileAndSlashSwitchesAreRefused) {
+    StandinTurn turn;
+    if (!standinRegistered()) GTEST_SKIP() << "the stand-in Outlook is not registered";
+    const std::wstring a = pst(L"a.pst"), b = pst(L"b.pst"), bad = damaged(L"bad.pst");
+    ASSERT_EQ(runCli(tree, {L"attach", b}).exitCode, 0u);
+    Output run = runCli(tree, {L"attach", L"--dry-run", bad, a, b});
+    EXPECT_EQ(run.exitCode, 1u) << run.err;
+    ASSERT_EQ(run.lines().size(), 3u) << run.out;
+    EXPECT_EQ(run.lines()[1], L"skipped\t" + a + L"\tdry run: would be attached");
+    EXPECT_EQ(run.lines()[2], L"already\t" + b + L"\talready in Outlook");
+    EXPECT_EQ(run.err, L"dry run: 1 of 3 would be attached, 1 already in Outlook, 1 failed\r\n");
+
+    run = runCli(tree, {L"detach", L"/all"});
+    EXPECT_EQ(run.exitCode, 2u) << run.err;
+    EXPECT_NE(run.err.find(L"unknown option /all"), std::wstring::npos) << run.err;
+    EXPECT_EQ(run.out, L"");
+    forgetStoresUnder(tree.path());
 }
 
 }  // namespace
