@@ -1,5 +1,6 @@
-// pelorin-cli's entry point: COM for the one thread, the real console, file
-// probe, file system and Outlook connection, then the run.
+// pelorin-cli's entry point: DLLs from the system folder only, COM for the
+// one thread, the real console, file probe, file system and Outlook
+// connection, then the run.
 #include <windows.h>
 #include <objbase.h>
 
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dll_search_win.h"
 #include "base/error.h"
 #include "cli/console_win.h"
 #include "cli/file_probe_win.h"
@@ -39,6 +41,7 @@ std::unique_ptr<pelorin::cli::OutlookProfile> connectOutlook() {
 
 int wmain(int argc, wchar_t** argv) {
     using namespace pelorin;
+    restrictDllSearchToSystem();
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int exitCode = cli::kExitFailed;
     {
