@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <objbase.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -168,6 +171,17 @@ StandinTurn::StandinTurn() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\Pelori
 StandinTurn::~StandinTurn() {
     if (held_) ReleaseMutex(mutex_.get());
 }
+
+StandinSetting::StandinSetting(const std::wstring& name, const std::string& text) {
+    wchar_t base[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base);
+    const std::filesystem::path folder = std::filesystem::path(base) / standin::kProfileFolder;
+    std::filesystem::create_directories(folder);
+    path_ = (folder / name).wstring();
+    std::ofstream(std::filesystem::path(path_), std::ios::binary) << text;
+}
+
+StandinSetting::~StandinSetting() { DeleteFileW(path_.c_str()); }
 
 void forgetStoresUnder(const std::wstring& prefix) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -89,6 +89,20 @@ private:
     bool held_ = false;
 };
 
+// A setting of the stand-in (a file beside its profile, as
+// tools/outlook-standin/settings.h lists them) for the life of this object;
+// the servers started meanwhile read it.
+class StandinSetting {
+public:
+    StandinSetting(const std::wstring& name, const std::string& text);
+    ~StandinSetting();
+    StandinSetting(const StandinSetting&) = delete;
+    StandinSetting& operator=(const StandinSetting&) = delete;
+
+private:
+    std::wstring path_;
+};
+
 // The stand-in's profile without the stores whose paths begin with `prefix`
 // (a test's own tree).
 void forgetStoresUnder(const std::wstring& prefix);
