@@ -246,20 +246,14 @@ void MainWindow::onCommand(int id, int code) {
     switch (id) {
     case kIdAddFile: guarded([this] { actions_->onAddFile(); }); break;
     case kIdAddFolder: guarded([this] { actions_->onAddFolder(); }); break;
-    case kIdAttach: onAttach(); break;
+    case kIdAttach: guarded([this] { actions_->onAddToOutlook(); }); break;
     case kIdClearList: guarded([this] { actions_->onClearList(); }); break;
     case kIdSelectAll: guarded([this] { actions_->onSelectAll(); }); break;
     case kIdHelpLink: guarded([this] { actions_->onHelpLink(); }); break;
     default: break;  // The hidden compression box and the keyboard's IDOK/IDCANCEL have no handler
     }
-}
-
-// The attach run; a close asked for meanwhile is carried out when it ends.
-void MainWindow::onAttach() {
-    ++attachDepth_;
-    guarded([this] { actions_->onAddToOutlook(); });
-    --attachDepth_;
-    if (attachDepth_ == 0 && toolkit_->closeRequested() && hwnd_) DestroyWindow(hwnd_.get());
+    // A close asked for meanwhile is carried out once every click has returned.
+    if (handlerDepth_ == 0 && toolkit_->closeRequested() && hwnd_) DestroyWindow(hwnd_.get());
 }
 
 // The warning in dark red on its yellow band, the help link in blue; the
@@ -304,20 +298,15 @@ void MainWindow::onActivate(int state, bool minimized) {
     SetFocus(usable ? savedFocus_ : control(kIdPstList));
 }
 
-// During the attach run a close is only recorded (true: handled); the run
-// stops at its next pause, releases Outlook, then the window closes. Any
-// other click that is processing events ends with the program, at once.
+// While a click is running (an attach run, Add File, Add Folder, one inside
+// another's pause) a close is only recorded (true: handled) and the window
+// hidden; each stops at its next pause (the attach run releases Outlook),
+// and the window closes when the outermost has returned (onCommand).
 bool MainWindow::onClose() {
-    if (attachDepth_ > 0) {
-        toolkit_->requestClose();
-        ShowWindow(hwnd_.get(), SW_HIDE);
-        return true;
-    }
-    if (handlerDepth_ > 0 && options_.quitWhenClosed) {
-        ShowWindow(hwnd_.get(), SW_HIDE);
-        ExitProcess(0);
-    }
-    return false;
+    if (handlerDepth_ == 0) return false;
+    toolkit_->requestClose();
+    ShowWindow(hwnd_.get(), SW_HIDE);
+    return true;
 }
 
 void MainWindow::paint() {
