@@ -9,6 +9,11 @@
 
 namespace pelorin::cli {
 
+// How long one call may wait on Outlook (a prompt it shows) before the
+// file is given up on; --timeout takes 1 to kMaxTimeoutSeconds.
+inline constexpr int kDefaultTimeoutSeconds = 120;
+inline constexpr int kMaxTimeoutSeconds = 86400;
+
 struct Options {
     Command command = Command::Check;
     bool keepGoing = false;  // --continue
@@ -17,6 +22,9 @@ struct Options {
     std::wstring listFile;   // --from LIST
     std::wstring report;     // --report CSV
     std::vector<std::wstring> paths;
+
+    // --timeout SECONDS
+    int timeoutSeconds = kDefaultTimeoutSeconds;
 };
 
 enum class Info { Help, Version };

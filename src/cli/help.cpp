@@ -8,9 +8,11 @@ std::wstring helpText() {
     return LR"help(pelorin-cli: attach, detach, list and check Outlook PST files from scripts.
 
 Usage:
-  pelorin-cli attach [--continue] [--dry-run] [--from LIST] [--report CSV] PATH...
-  pelorin-cli detach [--all] [--from LIST] [--report CSV] [PATH...]
-  pelorin-cli list   [--report CSV]
+  pelorin-cli attach [--continue] [--dry-run] [--from LIST] [--report CSV]
+                     [--timeout SECONDS] PATH...
+  pelorin-cli detach [--all] [--from LIST] [--report CSV] [--timeout SECONDS]
+                     [PATH...]
+  pelorin-cli list   [--report CSV] [--timeout SECONDS]
   pelorin-cli check  [--from LIST] [--report CSV] PATH...
   pelorin-cli --help | --version
 
@@ -36,15 +38,21 @@ for files named *.pst (folders that cannot be read are skipped and reported).
                  ignored; %VARIABLES% are expanded
   --report CSV   also write a CSV report (UTF-8 with BOM):
                  path,size_bytes,format,result,reason,hresult
+  --timeout SECONDS  how long to wait for Outlook on one file (it may be
+                 showing a password prompt or a repair question) before giving
+                 up on it: "stopped", Outlook may still add it, and the next
+                 run reports it "already". Default 120.
 
 Output: one line per file on standard output,
   RESULT<TAB>PATH[<TAB>REASON]
-RESULT is attached, already, failed, skipped, detached, ok, warning or problem.
+RESULT is attached, already, failed, skipped, detached, ok, warning, problem or
+stopped.
 A summary line goes to standard error, and progress too when it is a console.
 
 Exit codes:
   0  every file attached, already attached, detached or ok (warnings included)
-  1  at least one file failed or has a problem
+  1  at least one file failed, has a problem or was stopped waiting for
+     Outlook
   2  usage error: unknown option, no paths, unreadable list file
   3  Outlook unavailable: not installed, cannot be started, running elevated
      while Outlook is not (or the other way round), or running as a service

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,12 +29,14 @@ std::optional<std::wstring> environmentVariable(const std::wstring& name) {
     return value;
 }
 
-// The window's Outlook session, with its message filter; never from a
-// service account.
-std::unique_ptr<pelorin::cli::OutlookProfile> connectOutlook() {
+// The window's Outlook session, with its message filter, each call given up
+// after --timeout; never from a service account.
+std::unique_ptr<pelorin::cli::OutlookProfile> connectOutlook(const pelorin::cli::Options& options) {
     using namespace pelorin;
     if (cli::runsAsServiceAccount()) throw cli::OutlookUnavailable{cli::kServiceAccount};
-    return cli::connectSession(outlook::makeComAutomation(),
+    outlook::CallRetry retry;
+    retry.waitLimit = std::chrono::seconds(options.timeoutSeconds);
+    return cli::connectSession(outlook::makeComAutomation(retry),
                                [] { return scan::makePlatformFileSystem(); });
 }
 

@@ -109,6 +109,7 @@ public:
     Button& addFolderButton() override { return addFolder; }
     Button& clearListButton() override { return clearListBtn; }
     bool closeRequested() const override { return closeRequest; }
+    bool stopWaitAsked() override { return closeRequest || escapePressed; }
     Label& totalLabel() override { return total; }
     FileDialog& fileDialog() override { return openDialog; }
     Dialogs& dialogs() override { return dlg; }
@@ -130,6 +131,7 @@ public:
     HeadlessButton addFolder;
     HeadlessButton clearListBtn;
     bool closeRequest = false;
+    bool escapePressed = false;  // stops a wait on Outlook (stopWaitAsked)
     HeadlessLabel total;
     HeadlessFileDialog openDialog;
     HeadlessDialogs dlg;

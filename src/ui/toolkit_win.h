@@ -119,6 +119,8 @@ public:
     Button& clearListButton() override { return clearListButton_; }
     bool closeRequested() const override { return closeRequested_; }
     void requestClose() { closeRequested_ = true; }
+    // toolkit_wait_win.cpp
+    bool stopWaitAsked() override;
     Label& totalLabel() override { return totalLabel_; }
     FileDialog& fileDialog() override;
     Dialogs& dialogs() override;
