@@ -239,6 +239,7 @@ TEST_F(ComAttach, EscapeOrCloseStopsAWaitOnOutlook) {
         std::thread user([&] {
             if (!waitUntil([&] { return !calls().empty(); })) return;
             waitUntil([&] { return (seen = topRowStatus(list)) == pstlist::kStatusWaiting; });
+            if (!close) test::saveShotOf(window, ".waiting");
             if (close)
                 ::PostMessageW(window, WM_CLOSE, 0, 0);
             else

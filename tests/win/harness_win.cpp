@@ -25,17 +25,20 @@ namespace pelorin::test {
 
 namespace {
 
-// With PELORIN_SHOT_DIR set, the window's client area as the test left it
-// goes to <dir>/<suite>.<test>.bmp (scripts/test-shots.sh makes PNGs).
 void saveShot(app::MainWindow& main) {
-    const HWND hwnd = main.hwnd();
+    main.toolkit().showPendingRows();  // tests call the handlers directly
+    saveShotOf(main.hwnd());
+}
+
+}  // namespace
+
+void saveShotOf(HWND hwnd, const std::string& suffix) {
     const char* dir = std::getenv("PELORIN_SHOT_DIR");
     const auto* test = testing::UnitTest::GetInstance()->current_test_info();
-    if (!dir || !*dir || !test) return;
-    std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    if (!dir || !*dir || !test || !IsWindow(hwnd)) return;
+    std::string name = std::string(test->test_suite_name()) + "." + test->name() + suffix;
     for (char& c : name)
         if (c == '/') c = '_';
-    main.toolkit().showPendingRows();  // tests call the handlers directly
     UpdateWindow(hwnd);
     RECT client{};
     GetClientRect(hwnd, &client);
@@ -67,8 +70,6 @@ void saveShot(app::MainWindow& main) {
         std::fclose(out);
     }
 }
-
-}  // namespace
 
 std::wstring besideTestProgram(const std::wstring& name) {
     wchar_t self[MAX_PATH * 4]{};

@@ -26,6 +26,11 @@ std::wstring programPath();
 // The file `name` in the test program's own folder.
 std::wstring besideTestProgram(const std::wstring& name);
 
+// With PELORIN_SHOT_DIR set, the window's client area as it is now goes to
+// <dir>/<suite>.<test><suffix>.bmp (scripts/test-shots.sh makes PNGs); the
+// harness saves its window so as the test leaves it.
+void saveShotOf(HWND hwnd, const std::string& suffix = "");
+
 struct UnhandledReport {
     int number;
     std::wstring description;
