@@ -120,7 +120,9 @@ void runAttach(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSyste
     try {
         outlook.emplace(automation);
     } catch (const outlook::ConnectError& e) {
-        ui.dialogs().messageBox(outlook::connectFailureText(e), ui::Icon::Critical);
+        // A wait the user stopped while Outlook started is no failure either.
+        if (!ui.closeRequested() && !outlook::isStoppedWait(e))
+            ui.dialogs().messageBox(outlook::connectFailureText(e), ui::Icon::Critical);
         return;
     }
     std::optional<RowFailure> failure;
