@@ -38,10 +38,11 @@ for files named *.pst (folders that cannot be read are skipped and reported).
                  ignored; %VARIABLES% are expanded
   --report CSV   also write a CSV report (UTF-8 with BOM):
                  path,size_bytes,format,result,reason,hresult
-  --timeout SECONDS  how long to wait for Outlook on one file (it may be
-                 showing a password prompt or a repair question) before giving
-                 up on it: "stopped", Outlook may still add it, and the next
-                 run reports it "already". Default 120.
+  --timeout SECONDS
+                 attach, detach, list: how long to wait for Outlook on one file
+                 (it may be showing a password prompt or a repair question)
+                 before giving up on it as "stopped" (Outlook may still add it;
+                 the next run reports it "already"); default 120
 
 Output: one line per file on standard output,
   RESULT<TAB>PATH[<TAB>REASON]
