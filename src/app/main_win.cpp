@@ -1,5 +1,6 @@
-// The program's entry point: COM for the one user-interface thread, the main
-// window in its design-time state, then its message loop until it closes.
+// The program's entry point: DLLs from the system folder only, COM for the
+// one user-interface thread, the main window in its design-time state, then
+// its message loop until it closes.
 #include <windows.h>
 #include <objbase.h>
 
@@ -7,10 +8,12 @@
 #include "outlook/automation_win.h"
 #include "scan/filesystem.h"
 #include "shell/shell.h"
+#include "base/dll_search_win.h"
 #include "base/error.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     using namespace pelorin;
+    restrictDllSearchToSystem();
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int exitCode = 0;
     {

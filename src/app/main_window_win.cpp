@@ -247,18 +247,9 @@ void MainWindow::onCommand(int id, int code) {
     // BN_CLICKED and STN_CLICKED share the value 0.
     if (code != BN_CLICKED) return;
     // The hidden compression box and the keyboard's IDOK/IDCANCEL have no handler.
-    if (id == kIdAttach)
-        onAttach();
-    else
-        guarded([this, id] { actions_->run(static_cast<ControlId>(id)); });
-}
-
-// The attach run; a close asked for meanwhile is carried out when it ends.
-void MainWindow::onAttach() {
-    ++attachDepth_;
-    guarded([this] { actions_->run(kIdAttach); });
-    --attachDepth_;
-    if (attachDepth_ == 0 && toolkit_->closeRequested() && hwnd_) DestroyWindow(hwnd_.get());
+    guarded([this, id] { actions_->run(static_cast<ControlId>(id)); });
+    // A close asked for meanwhile is carried out once every click has returned.
+    if (handlerDepth_ == 0 && toolkit_->closeRequested() && hwnd_) DestroyWindow(hwnd_.get());
 }
 
 // The warning in dark red on its yellow band, the help link in blue; the
@@ -303,20 +294,15 @@ void MainWindow::onActivate(int state, bool minimized) {
     SetFocus(usable ? savedFocus_ : control(kIdPstList));
 }
 
-// During the attach run a close is only recorded (true: handled); the run
-// stops at its next pause, releases Outlook, then the window closes. Any
-// other click that is processing events ends with the program, at once.
+// While a click is running (an attach run, Add File, Add Folder, one inside
+// another's pause) a close is only recorded (true: handled) and the window
+// hidden; each stops at its next pause (the attach run releases Outlook),
+// and the window closes when the outermost has returned (onCommand).
 bool MainWindow::onClose() {
-    if (attachDepth_ > 0) {
-        toolkit_->requestClose();
-        ShowWindow(hwnd_.get(), SW_HIDE);
-        return true;
-    }
-    if (handlerDepth_ > 0 && options_.quitWhenClosed) {
-        ShowWindow(hwnd_.get(), SW_HIDE);
-        ExitProcess(0);
-    }
-    return false;
+    if (handlerDepth_ == 0) return false;
+    toolkit_->requestClose();
+    ShowWindow(hwnd_.get(), SW_HIDE);
+    return true;
 }
 
 void MainWindow::paint() {

@@ -66,7 +66,6 @@ private:
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
-    void onAttach();
     std::optional<LRESULT> onCtlColorStatic(HDC dc, HWND child);
     std::optional<LRESULT> onSetCursor(HWND under, int hitTest);
     void onActivate(int state, bool minimized);
@@ -92,7 +91,6 @@ private:
     HCURSOR hand_ = nullptr;  // ownHand_, or the system's shared hand
     HWND savedFocus_ = nullptr;
     int handlerDepth_ = 0;  // clicks running, nested ones included
-    int attachDepth_ = 0;   // attach clicks running
     std::unique_ptr<ui::Win32Toolkit> toolkit_;
     std::unique_ptr<MainWindowActions> actions_;
 };

@@ -32,6 +32,25 @@ UsageError usage(const std::wstring& text) {
     return {text + L" (pelorin-cli --help shows the usage)"};
 }
 
+// --timeout SECONDS, for the commands that talk to Outlook.
+std::optional<UsageError> timeout(const CommandRules& rules, const std::wstring& arg,
+                                  const std::vector<std::wstring>& args, std::size_t& i,
+                                  Options& options) {
+    if (rules.command == Command::Check) return usage(arg + L" is not an option of check");
+    const std::wstring range =
+        arg + L" needs a whole number of seconds from 1 to " + std::to_wstring(kMaxTimeoutSeconds);
+    if (i + 1 >= args.size()) return usage(range);
+    const std::wstring& text = args[++i];
+    long long seconds = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9' || seconds > kMaxTimeoutSeconds) return usage(range);
+        seconds = seconds * 10 + (c - L'0');
+    }
+    if (text.empty() || seconds < 1 || seconds > kMaxTimeoutSeconds) return usage(range);
+    options.timeoutSeconds = static_cast<int>(seconds);
+    return std::nullopt;
+}
+
 // Applies one option; the error text when it is not one this command takes.
 std::optional<UsageError> applyOption(const CommandRules& rules, const std::wstring& arg,
                                       const std::vector<std::wstring>& args, std::size_t& i,
@@ -61,6 +80,7 @@ std::optional<UsageError> applyOption(const CommandRules& rules, const std::wstr
         options.listEncoding = name == L"ansi" ? ListEncoding::Ansi : ListEncoding::Oem;
         return std::nullopt;
     }
+    if (arg == L"--timeout") return timeout(rules, arg, args, i, options);
     return usage(L"unknown option " + arg);
 }
 

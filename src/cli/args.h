@@ -10,6 +10,11 @@
 
 namespace pelorin::cli {
 
+// How long one call may wait on Outlook (a prompt it shows) before the
+// file is given up on; --timeout takes 1 to kMaxTimeoutSeconds.
+inline constexpr int kDefaultTimeoutSeconds = 120;
+inline constexpr int kMaxTimeoutSeconds = 86400;
+
 struct Options {
     Command command = Command::Check;
     bool keepGoing = false;                          // --continue
@@ -22,6 +27,9 @@ struct Options {
     // Paths before "--" written as a Windows switch ("/all"): a usage error
     // unless such a path exists.
     std::vector<std::wstring> switchLike;
+
+    // --timeout SECONDS
+    int timeoutSeconds = kDefaultTimeoutSeconds;
 };
 
 enum class Info { Help, Version };

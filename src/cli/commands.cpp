@@ -25,8 +25,9 @@ FileRecord measured(const std::wstring& path, const FileFacts& facts) {
     return record;
 }
 
+// A call given up on is not a failure: Outlook may still carry it out.
 void failWith(FileRecord& record, const Error& error) {
-    record.result = Result::Failed;
+    record.result = outlook::isStoppedWait(error) ? Result::Stopped : Result::Failed;
     record.reason = outlook::shortReason(error);
     record.hresult = error.hresult();
 }
@@ -64,8 +65,8 @@ void attachFiles(const Options& options, const std::vector<std::wstring>& files,
             }
         }
         // A dry run changes nothing: every file is gone through and counted as it is.
-        stopped =
-            stopped || (record.result == Result::Failed && !options.keepGoing && !options.dryRun);
+        const bool bad = record.result == Result::Failed || record.result == Result::Stopped;
+        stopped = stopped || (bad && !options.keepGoing && !options.dryRun);
         reporter.done(std::move(record));
     }
 }

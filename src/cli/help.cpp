@@ -11,9 +11,10 @@ std::wstring helpText() {
 
 Usage:
   pelorin-cli attach [--continue] [--dry-run] [--from LIST] [--list-encoding ansi|oem]
-                     [--report CSV] PATH...
-  pelorin-cli detach [--all] [--from LIST] [--list-encoding ansi|oem] [--report CSV] [PATH...]
-  pelorin-cli list   [--report CSV]
+                     [--report CSV] [--timeout SECONDS] PATH...
+  pelorin-cli detach [--all] [--from LIST] [--list-encoding ansi|oem] [--report CSV]
+                     [--timeout SECONDS] [PATH...]
+  pelorin-cli list   [--report CSV] [--timeout SECONDS]
   pelorin-cli check  [--from LIST] [--list-encoding ansi|oem] [--report CSV] PATH...
   pelorin-cli --help | --version
 
@@ -60,17 +61,23 @@ and the run then ends with exit code 1.
                  earlier report. A field that a spreadsheet would take for a
                  formula (starting with =, +, -, @, a tab or a carriage
                  return) gets a leading apostrophe.
+  --timeout SECONDS
+                 attach, detach, list: how long to wait for Outlook on one file
+                 (it may be showing a password prompt or a repair question)
+                 before giving up on it as "stopped" (Outlook may still add it;
+                 the next run reports it "already"); default 120
 
 Output: one line per file on standard output,
   RESULT<TAB>PATH[<TAB>REASON]
-RESULT is attached, already, failed, skipped, detached, ok, warning or problem.
-A summary line ("3 of 5 attached, 1 already in Outlook, 1 failed") goes to
-standard error, and progress too when it is a console.
+RESULT is attached, already, failed, skipped, detached, ok, warning, problem or
+stopped. A summary line ("3 of 5 attached, 1 already in Outlook, 1 failed")
+goes to standard error, and progress too when it is a console.
 
 Exit codes:
   0  every file attached, already attached, detached or ok (warnings included)
-  1  at least one file failed or has a problem, a folder could not be read,
-     or the report could not be written or moved into place
+  1  at least one file failed, has a problem or was stopped waiting for
+     Outlook, a folder could not be read, or the report could not be written
+     or moved into place
   2  usage error: unknown option, no paths, a list file that cannot be read
      or is refused, a report name that would replace another file
   3  Outlook unavailable: not installed, cannot be started, running elevated

@@ -1,12 +1,15 @@
-// pelorin-cli's entry point: COM for the one thread, the real console, file
-// probe, file system and Outlook connection, then the run.
+// pelorin-cli's entry point: DLLs from the system folder only, COM for the
+// one thread, the real console, file probe, file system and Outlook
+// connection, then the run.
 #include <windows.h>
 #include <objbase.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "base/dll_search_win.h"
 #include "base/error.h"
 #include "cli/code_page_win.h"
 #include "cli/console_win.h"
@@ -28,12 +31,14 @@ std::optional<std::wstring> environmentVariable(const std::wstring& name) {
     return value;
 }
 
-// The window's Outlook session, with its message filter; never from a
-// service account.
-std::unique_ptr<pelorin::cli::OutlookProfile> connectOutlook() {
+// The window's Outlook session, with its message filter, each call given up
+// after --timeout; never from a service account.
+std::unique_ptr<pelorin::cli::OutlookProfile> connectOutlook(const pelorin::cli::Options& options) {
     using namespace pelorin;
     if (cli::runsAsServiceAccount()) throw cli::OutlookUnavailable{cli::kServiceAccount};
-    return cli::connectSession(outlook::makeComAutomation(),
+    outlook::CallRetry retry;
+    retry.waitLimit = std::chrono::seconds(options.timeoutSeconds);
+    return cli::connectSession(outlook::makeComAutomation(retry),
                                [] { return scan::makePlatformFileSystem(); });
 }
 
@@ -41,6 +46,7 @@ std::unique_ptr<pelorin::cli::OutlookProfile> connectOutlook() {
 
 int wmain(int argc, wchar_t** argv) {
     using namespace pelorin;
+    restrictDllSearchToSystem();
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int exitCode = cli::kExitFailed;
     {

@@ -168,7 +168,7 @@ bool runCommand(const Options& options, const std::vector<std::wstring>& files, 
         return true;
     }
     try {
-        const std::unique_ptr<OutlookProfile> profile = services.connect();
+        const std::unique_ptr<OutlookProfile> profile = services.connect(options);
         if (options.command == Command::Attach)
             attachFiles(options, files, *profile, services.files, reporter);
         else if (options.command == Command::Detach)

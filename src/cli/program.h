@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/event_pump.h"
+#include "cli/args.h"
 #include "cli/console.h"
 #include "cli/file_facts.h"
 #include "cli/list_file.h"
@@ -21,8 +22,9 @@ struct Services {
     FileProbe& files;
     scan::FileSystemFactory fileSystems;
     EventPump& events;
-    // Connects to Outlook; raises OutlookUnavailable.
-    std::function<std::unique_ptr<OutlookProfile>()> connect;
+    // Connects to Outlook for the run the options describe (its calls give
+    // up after options.timeoutSeconds); raises OutlookUnavailable.
+    std::function<std::unique_ptr<OutlookProfile>(const Options&)> connect;
     VariableLookup variables;
     ReportFiles& reports;
     CodePageDecoder codePages;  // --list-encoding ansi|oem

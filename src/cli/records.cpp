@@ -36,6 +36,7 @@ const wchar_t* resultName(Result result) {
     case Result::Ok: return L"ok";
     case Result::Warning: return L"warning";
     case Result::Problem: return L"problem";
+    case Result::Stopped: return L"stopped";
     }
     return L"failed";
 }
@@ -56,7 +57,8 @@ std::wstring resultLine(const FileRecord& record) {
 }
 
 int exitCodeOf(const std::vector<FileRecord>& records) {
-    const bool bad = countOf(records, Result::Failed) || countOf(records, Result::Problem);
+    const bool bad = countOf(records, Result::Failed) || countOf(records, Result::Problem) ||
+                     countOf(records, Result::Stopped);
     return bad ? kExitFailed : kExitOk;
 }
 
@@ -74,10 +76,13 @@ std::wstring summaryText(Command command, const std::vector<FileRecord>& records
         return std::to_wstring(countOf(records, Result::Attached)) + L" of " +
                std::to_wstring(total) + L" attached" +
                part(countOf(records, Result::Already), L"already in Outlook") +
-               part(failed, L"failed") + part(skipped, L"skipped");
+               part(failed, L"failed") +
+               part(countOf(records, Result::Stopped), L"stopped waiting") +
+               part(skipped, L"skipped");
     case Command::Detach:
         return std::to_wstring(countOf(records, Result::Detached)) + L" of " +
                std::to_wstring(total) + L" detached" + part(failed, L"failed") +
+               part(countOf(records, Result::Stopped), L"stopped waiting") +
                part(skipped, L"skipped");
     case Command::List:
         return std::to_wstring(total) + (total == 1 ? L" store" : L" stores") + L" in the profile";

@@ -18,7 +18,8 @@ enum ExitCode : int {
     kExitNoOutlook = 3,  // Outlook unavailable
 };
 
-enum class Result { Attached, Already, Failed, Skipped, Detached, Ok, Warning, Problem };
+// Stopped: the program gave up waiting for Outlook, which may still add the file.
+enum class Result { Attached, Already, Failed, Skipped, Detached, Ok, Warning, Problem, Stopped };
 
 const wchar_t* resultName(Result result);
 
@@ -39,7 +40,7 @@ struct FileRecord {
 // own descriptions hold them) becomes a space, so each file is one line.
 std::wstring resultLine(const FileRecord& record);
 
-// 1 when any file failed or has a problem, else 0.
+// 1 when any file failed, has a problem or was given up on, else 0.
 int exitCodeOf(const std::vector<FileRecord>& records);
 
 // "3 of 5 attached, 1 already in Outlook, 1 failed" and its kin.

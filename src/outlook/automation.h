@@ -31,10 +31,15 @@ public:
 // How a call that a busy Outlook refused (RPC_E_CALL_REJECTED,
 // RPC_E_SERVERCALL_RETRYLATER) is tried again: every `interval` until
 // `limit` has passed since the first try. Off: the refusal is raised at once.
+// A call Outlook accepted but does not answer (it shows a prompt) is given
+// up after `waitLimit` (zero: never), and looked at every `waitCheck` by the
+// thread's WaitWatcher (outlook/call_wait.h), when one is set.
 struct CallRetry {
     bool enabled = true;
     std::chrono::milliseconds interval{250};
     std::chrono::milliseconds limit{60000};
+    std::chrono::milliseconds waitLimit{0};
+    std::chrono::milliseconds waitCheck{250};
 };
 
 class Automation {

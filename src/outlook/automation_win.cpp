@@ -28,7 +28,16 @@ public:
         : object_(std::move(object)), shared_(std::move(shared)) {}
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
-    ~ComObject() override { object_.Reset(); }  // before the filter goes
+    // Before the filter goes. Releasing is a call Outlook answers too: its
+    // wait is watched like any other.
+    ~ComObject() override {
+        if (!shared_->filter) {
+            object_.Reset();
+            return;
+        }
+        const auto watch = shared_->filter->call();
+        object_.Reset();
+    }
 
     std::unique_ptr<AutoObject> getObject(const std::wstring& member) override {
         return objectOf(run(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET), member);
@@ -67,6 +76,9 @@ public:
 private:
     com::Variant run(const std::wstring& member, WORD flags, com::Variant* args = nullptr,
                      unsigned count = 0) {
+        if (!shared_->filter)
+            return com::invokeArgs(object_.Get(), member, flags, args, count, &shared_->retry);
+        const auto watch = shared_->filter->call();
         return com::invokeArgs(object_.Get(), member, flags, args, count, &shared_->retry);
     }
 

@@ -32,9 +32,12 @@ std::wstring hresultText(std::int32_t hresult) {
 
 bool isBusy(std::int32_t hresult) { return hresult == kHrCallRejected || hresult == kHrRetryLater; }
 
+bool isStoppedWait(const Error& error) { return error.hresult() == kHrCallCanceled; }
+
 std::wstring shortReason(const Error& error) {
     const std::int32_t hr = error.hresult();
     if (isBusy(hr)) return L"Outlook is busy";
+    if (isStoppedWait(error)) return kStoppedWaiting;
     if (error.number() == kErrFileNotFound || hr == kHrFileNotFound || hr == kHrPathNotFound)
         return L"file not found";
     if (hr == kHrAccessDenied || hr == kHrGenericAccessDenied) return L"read-only";

@@ -22,6 +22,8 @@ inline constexpr std::int32_t kHrFileNotFound = static_cast<std::int32_t>(0x8007
 inline constexpr std::int32_t kHrPathNotFound = static_cast<std::int32_t>(0x80070003);
 inline constexpr std::int32_t kHrSharingViolation = static_cast<std::int32_t>(0x80070020);
 inline constexpr std::int32_t kHrLockViolation = static_cast<std::int32_t>(0x80070021);
+inline constexpr std::int32_t kHrCallCanceled =
+    static_cast<std::int32_t>(0x80010002);  // RPC_E_CALL_CANCELED: the wait was stopped
 inline constexpr std::int32_t kHrNotPst =
     static_cast<std::int32_t>(0x8004011B);  // MAPI_E_CORRUPT_DATA
 
@@ -37,8 +39,13 @@ std::wstring hresultText(std::int32_t hresult);
 
 bool isBusy(std::int32_t hresult);
 
+// The program stopped waiting for the call (outlook/call_wait.h); Outlook
+// may still carry it out, so it is neither a failure nor a success.
+bool isStoppedWait(const Error& error);
+inline constexpr wchar_t kStoppedWaiting[] = L"stopped waiting; Outlook may still add it";
+
 // "file not found", "not a PST file", "read-only", "in use", "Outlook is
-// busy", or Outlook's own description.
+// busy", kStoppedWaiting, or Outlook's own description.
 std::wstring shortReason(const Error& error);
 
 // The whole text for a failed connection: one of the three sentences above;

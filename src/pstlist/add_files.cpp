@@ -63,7 +63,7 @@ std::wstring unreadableFilesText(const std::vector<std::wstring>& paths) {
 }
 
 void addFiles(ui::Toolkit& ui, scan::FileSystem& fs) {
-    ui.doEvents();  // pause: before the dialog opens
+    if (pauseEndsOperation(ui)) return;  // pause: before the dialog opens
     ui::FileDialog& dialog = ui.fileDialog();
     dialog.setFileName(L"");
     dialog.setFlags(kOfnExplorer | kOfnAllowMultiSelect);
@@ -74,23 +74,23 @@ void addFiles(ui::Toolkit& ui, scan::FileSystem& fs) {
     // this run's list.
     const std::wstring selection = dialog.fileName();
 
-    ui.doEvents();  // pause: the dialog has closed
+    if (pauseEndsOperation(ui)) return;  // pause: the dialog has closed
     if (selection.empty()) {
         ui.selectAll().setEnabled(false);
         return;
     }
     ui.selectAll().setEnabled(true);
-    ui.doEvents();  // pause: Select All is enabled
-    ui.doEvents();  // pause: before the selection is split
-    ui.doEvents();  // pause: before the first name
+    if (pauseEndsOperation(ui)) return;  // pause: Select All is enabled
+    if (pauseEndsOperation(ui)) return;  // pause: before the selection is split
+    if (pauseEndsOperation(ui)) return;  // pause: before the first name
 
     std::vector<std::wstring> unreadable;
     for (const auto& entry : splitSelection(selection, fs.separator())) {
-        ui.doEvents();  // pause: one element of the selection
+        if (pauseEndsOperation(ui)) return;  // pause: one element of the selection
         if (!entry) continue;
-        ui.doEvents();  // pause: before the file is measured
+        if (pauseEndsOperation(ui)) return;  // pause: before the file is measured
         addMeasuredRow(ui, fs, *entry, unreadable);
-        ui.doEvents();  // pause: the file is done, with or without a row
+        if (pauseEndsOperation(ui)) return;  // pause: the file is done, with or without a row
     }
     refreshTotal(ui);
     if (!unreadable.empty())

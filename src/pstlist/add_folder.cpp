@@ -26,6 +26,22 @@ constexpr wchar_t kOutOfMemoryText[] =
 // went away): every folder still queued would fail the same way.
 struct RootGone {};
 
+// Raised through the scanner at its next pause once a close of the window
+// was asked for: Add Folder stops there.
+struct CloseAsked {};
+
+// The window's pauses, for the scanner: each ends the scan once a close was asked for.
+class StopOnClose final : public EventPump {
+public:
+    explicit StopOnClose(ui::Toolkit& ui) : ui_(ui) {}
+    void doEvents() override {
+        if (pauseEndsOperation(ui_)) throw CloseAsked{};
+    }
+
+private:
+    ui::Toolkit& ui_;
+};
+
 // What one scan noted besides the files: the root it walks and the folders
 // it could not open or list, by path.
 struct ScanNotes {
@@ -119,13 +135,14 @@ std::wstring skippedText(size_t folders, const std::vector<std::wstring>& files)
 int addRows(ui::Toolkit& ui, scan::FileSystem& fs, const scan::Collection& paths,
             std::vector<std::wstring>& unreadable) {
     int added = 0;
-    ui.doEvents();  // pause: before the first row
+    StopOnClose pause(ui);
+    pause.doEvents();  // pause: before the first row
     ui.selectAll().setEnabled(true);
     const std::int32_t n = paths.count();
     for (std::int32_t i = 1; i <= n; ++i) {
-        ui.doEvents();  // pause: one PST found
-        ui.doEvents();  // pause: before it is measured
-        ui.doEvents();  // pause: before its row
+        pause.doEvents();  // pause: one PST found
+        pause.doEvents();  // pause: before it is measured
+        pause.doEvents();  // pause: before its row
         if (addMeasuredRow(ui, fs, paths.text(i), unreadable)) ++added;
     }
     return added;
@@ -187,7 +204,8 @@ void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
     std::wstring message;
     ui::Icon icon = ui::Icon::Information;
     try {
-        const PstScan found = scanForPsts(root, fileSystems, ui);
+        StopOnClose pauses(ui);
+        const PstScan found = scanForPsts(root, fileSystems, pauses);
         std::vector<std::wstring> unreadable;
         const int added = addRows(ui, *fs, *found.paths, unreadable);
         ui.attachButton().setEnabled(added > 0);
@@ -197,6 +215,9 @@ void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
         // Whatever the scan held is freed by now; the rows from before stay.
         message = kOutOfMemoryText;
         icon = ui::Icon::Critical;
+    } catch (const CloseAsked&) {
+        ui.setCursor(ui::Cursor::Default);
+        return;  // the window closes: no total, no message
     }
     ui.setCursor(ui::Cursor::Default);
     refreshTotal(ui);

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "outlook/call_wait.h"
 #include "outlook/failure_text.h"
 #include "outlook/session.h"
 #include "pstlist/attach_step.h"
@@ -24,13 +25,34 @@ constexpr ui::Column kStatusColumn = ui::Column::Status;
 struct RowFailure {
     std::wstring path;
     Error error;
+    bool stoppedWaiting = false;  // the user stopped the wait: not a failure
+};
+
+// The run's waits on Outlook: the row being attached says so, and Escape or
+// a close stops the wait. Once stopped, every later wait of the run (the
+// release of Outlook's objects on the way out) stops at once.
+class RunWait final : public outlook::WaitWatcher {
+public:
+    explicit RunWait(ui::Toolkit& ui) : ui_(ui) {}
+    void setRow(int fromBottom) { fromBottom_ = fromBottom; }
+    void waiting() override {
+        auto& list = ui_.pstList();
+        if (fromBottom_ >= 0)
+            list.setSubItem(list.count() - fromBottom_, kStatusColumn, kStatusWaiting);
+    }
+    bool stopWaiting() override { return stopped_ = stopped_ || ui_.stopWaitAsked(); }
+
+private:
+    ui::Toolkit& ui_;
+    int fromBottom_ = -1;  // none
+    bool stopped_ = false;
 };
 
 // Rows are only ever inserted at the top, so the run keeps its place by
 // counting from the bottom: rows added during a pause shift nothing it has
 // still to do, and a row that vanished makes the lookup fail.
 std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
-                                     outlook::OutlookSession& outlook) {
+                                     outlook::OutlookSession& outlook, RunWait& wait) {
     ProfileFiles profile(outlook.storePathsOrNone());
     auto& list = ui.pstList();
     for (int fromBottom = list.count() - 1; fromBottom >= 0; --fromBottom) {
@@ -43,13 +65,17 @@ std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
         }
         // The path goes over exactly as the row holds it.
         const std::wstring path = list.text(row);
+        wait.setRow(fromBottom);
         try {
             const auto outcome = attachFile(files, outlook, profile, path);
             list.setSubItem(row, kStatusColumn,
                             outcome == AttachOutcome::Added ? kStatusDone : kStatusAlreadyIn);
         } catch (const Error& e) {
-            list.setSubItem(row, kStatusColumn, kStatusFailedPrefix + outlook::shortReason(e));
-            return RowFailure{path, e};
+            const bool stopped = outlook::isStoppedWait(e);
+            list.setSubItem(
+                row, kStatusColumn,
+                stopped ? kStatusStoppedWaiting : kStatusFailedPrefix + outlook::shortReason(e));
+            return RowFailure{path, e, stopped};
         }
     }
     return std::nullopt;
@@ -58,20 +84,26 @@ std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
 void runAttach(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSystem& files) {
     ui.doEvents();  // kPauseBeforeOutlook
     if (ui.closeRequested()) return;
+    RunWait wait(ui);
+    const outlook::WatchWaits watching(wait);  // until Outlook's objects are released
     std::optional<outlook::OutlookSession> outlook;
     try {
         outlook.emplace(automation);
     } catch (const outlook::ConnectError& e) {
-        ui.dialogs().messageBox(outlook::connectFailureText(e), ui::Icon::Critical);
+        // A wait the user stopped while Outlook started is no failure either.
+        if (!ui.closeRequested() && !outlook::isStoppedWait(e))
+            ui.dialogs().messageBox(outlook::connectFailureText(e), ui::Icon::Critical);
         return;
     }
     std::optional<RowFailure> failure;
     try {
-        failure = attachRows(ui, files, *outlook);
+        failure = attachRows(ui, files, *outlook, wait);
     } catch (const Error& e) {
         failure = RowFailure{L"", e};
     }
-    if (ui.closeRequested()) return;  // the session releases Outlook on the way out
+    // The session releases Outlook on the way out; a stopped wait has its
+    // row's status and no message.
+    if (ui.closeRequested() || (failure && failure->stoppedWaiting)) return;
     if (!failure) {
         outlook.reset();
         ui.dialogs().messageBox(kAllAdded, ui::Icon::Information);

@@ -11,6 +11,10 @@ namespace pelorin::pstlist {
 inline constexpr wchar_t kStatusDone[] = L"Done";
 inline constexpr wchar_t kStatusAlreadyIn[] = L"Already in Outlook";
 inline constexpr wchar_t kStatusFailedPrefix[] = L"Failed: ";
+// While AddStore waits on something Outlook shows; Escape or a close stops
+// the wait, and the run ends there.
+inline constexpr wchar_t kStatusWaiting[] = L"Waiting for Outlook";
+inline constexpr wchar_t kStatusStoppedWaiting[] = L"Stopped waiting; Outlook may still add it";
 
 // The run's pauses (its doEvents() calls), numbered from 1 as they come:
 // once before Outlook is contacted, then once before each row.

@@ -74,6 +74,11 @@ bool addMeasuredRow(ui::Toolkit& ui, scan::FileSystem& fs, const std::wstring& p
     return true;
 }
 
+bool pauseEndsOperation(ui::Toolkit& ui) {
+    ui.doEvents();
+    return ui.closeRequested();
+}
+
 void refreshTotal(ui::Toolkit& ui) {
     ui.totalLabel().setCaption(std::to_wstring(ui.pstList().count()));
 }

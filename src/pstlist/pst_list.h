@@ -26,6 +26,10 @@ void insertPstRow(ui::Toolkit& ui, const std::wstring& path, std::int64_t length
 bool addMeasuredRow(ui::Toolkit& ui, scan::FileSystem& fs, const std::wstring& path,
                     std::vector<std::wstring>& unreadable);
 
+// One of Add File's or Add Folder's pauses; true when a close of the window
+// was asked for in it, and the operation stops there.
+bool pauseEndsOperation(ui::Toolkit& ui);
+
 // The total label shows the number of rows.
 void refreshTotal(ui::Toolkit& ui);
 

@@ -107,6 +107,7 @@ public:
     Button& button(ControlId id) override;
     CheckBox& checkBox(ControlId id) override;
     bool closeRequested() const override { return closeRequest; }
+    bool stopWaitAsked() override { return closeRequest || escapePressed; }
     Label& totalLabel() override { return total; }
     Busy busyWith() const override { return busy; }
     void setBusyWith(Busy kinds) override { busy = kinds; }
@@ -126,6 +127,7 @@ public:
     HeadlessListView list;
     bool closeRequest = false;
     Busy busy = Busy::None;
+    bool escapePressed = false;  // stops a wait on Outlook (stopWaitAsked)
     HeadlessLabel total;
     HeadlessFileDialog openDialog;
     HeadlessDialogs dlg;

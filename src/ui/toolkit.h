@@ -110,6 +110,10 @@ public:
     // The user asked to close the window while a click's loop runs; the
     // loop stops at its next pause and the window closes after it.
     virtual bool closeRequested() const = 0;
+    // Asked while a call waits on Outlook, when no click may run: shows
+    // what changed, takes in the user's keys and the window's own close
+    // requests, and says whether Escape or a close asked to stop waiting.
+    virtual bool stopWaitAsked() { return closeRequested(); }
 
     CheckBox& selectAll() { return checkBox(kIdSelectAll); }
     Button& attachButton() { return button(kIdAttach); }

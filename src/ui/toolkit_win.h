@@ -108,6 +108,8 @@ public:
     CheckBox& checkBox(ControlId id) override;
     bool closeRequested() const override { return closeRequested_; }
     void requestClose() { closeRequested_ = true; }
+    // toolkit_wait_win.cpp
+    bool stopWaitAsked() override;
     Label& totalLabel() override { return totalLabel_; }
     Busy busyWith() const override { return busy_; }
     void setBusyWith(Busy kinds) override { busy_ = kinds; }

@@ -155,7 +155,8 @@ int CliRun::run(const std::vector<std::wstring>& args) {
                                return std::make_unique<RefusingFileSystem>(unreadableFolder);
                            },
                            events,
-                           [this]() -> std::unique_ptr<cli::OutlookProfile> {
+                           [this](const cli::Options& o) -> std::unique_ptr<cli::OutlookProfile> {
+                               timeoutSeconds = o.timeoutSeconds;
                                if (unavailable) throw cli::OutlookUnavailable{*unavailable};
                                // The run owns what it is given; this one hands over a view.
                                struct View final : cli::OutlookProfile {

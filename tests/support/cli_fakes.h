@@ -71,6 +71,7 @@ struct CliRun {
     ScriptedFiles files;
     ScriptedProfile profile{files};
     std::optional<std::wstring> unavailable;  // set: connecting raises this
+    int timeoutSeconds = 0;                   // what the connection was given
     std::map<std::wstring, std::wstring> variables;
     ScriptedReports reports;
     std::wstring unreadableFolder;  // listing it fails

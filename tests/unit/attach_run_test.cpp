@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "outlook/call_wait.h"
 #include "outlook/failure_text.h"
 #include "pstlist/attach_run.h"
 #include "scan/filesystem.h"
@@ -21,6 +22,7 @@
 #include "support/rows.h"
 #include "support/scripted_outlook.h"
 #include "support/temp_tree.h"
+#include "ui/headless_toolkit.h"
 
 namespace pelorin::pstlist {
 namespace {
@@ -315,6 +317,60 @@ TEST_P(AttachRun, TheRunDisablesTheListButtonsAndGivesTheirStatesBack) {
 }
 
 PELORIN_FOR_EACH_HARNESS(AttachRun);
+
+// While a call waits on Outlook the run's watcher shows the wait in the
+// row and answers the message filter: stop once Escape or a close came. The
+// stopped call ends the run with its own status (none while Outlook was
+// still starting) and no message.
+TEST(AttachRunWait, TheRowShowsTheWaitAndEscapeOrCloseStopsIt) {
+    const struct {
+        const char* name;
+        bool escape, close;
+        std::wstring call;  // the call that waits, before the tree's path
+        Texts statuses;
+    } cases[] = {
+        {"Escape", true, false, L"AddStore ", {kStatusStoppedWaiting, L""}},
+        {"close", false, true, L"AddStore ", {kStatusStoppedWaiting, L""}},
+        {"Escape while Outlook starts", true, false, L"GetNamespace MAPI", {L"", L""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempTree tree;
+        tree.file(L"a.pst", 600);
+        tree.file(L"b.pst", 600);
+        ui::HeadlessToolkit tk;
+        for (const wchar_t* name : {L"b.pst", L"a.pst"}) {
+            tk.list.insert(1, tree.path(name), 2);
+            tk.list.setChecked(1, true);
+        }
+        tk.selectAll().setValue(1);
+        test::ScriptedOutlook scripted;
+        std::wstring seen;
+        bool stopBefore = true, stopAfter = false;
+        scripted.during = [&](const std::wstring& entry) {
+            if (entry != c.call + (c.call == L"AddStore " ? tree.path(L"a.pst") : L"")) return;
+            outlook::WaitWatcher* watcher = outlook::currentWaitWatcher();
+            ASSERT_NE(watcher, nullptr);
+            watcher->waiting();
+            seen = tk.list.subItem(1, ui::Column::Status);
+            stopBefore = watcher->stopWaiting();
+            tk.escapePressed = c.escape;
+            tk.closeRequest = c.close;
+            stopAfter = watcher->stopWaiting();
+            // What the message filter's cancel makes of the call.
+            throw Error(kErrAutomation, L"canceled", outlook::kHrCallCanceled);
+        };
+        const auto fs = scan::makePlatformFileSystem();
+        attachTickedRows(tk, scripted, *fs);
+        EXPECT_EQ(seen, c.statuses[0].empty() ? L"" : kStatusWaiting);
+        EXPECT_FALSE(stopBefore);
+        EXPECT_TRUE(stopAfter);
+        EXPECT_EQ(test::rowStatuses(tk.list), c.statuses);
+        EXPECT_TRUE(tk.dlg.messages.empty());
+        EXPECT_EQ(scripted.alive, 0);
+        EXPECT_EQ(outlook::currentWaitWatcher(), nullptr);
+    }
+}
 
 }  // namespace
 }  // namespace pelorin::pstlist

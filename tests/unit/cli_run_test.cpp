@@ -171,6 +171,41 @@ TEST(CliRun, OutlookUnavailable) {
     }
 }
 
+// A file whose AddStore was given up on (the wait ran out) is neither
+// attached nor failed; it stops the run unless --continue, and the
+// connection is given the --timeout.
+TEST(CliRun, AGivenUpWaitIsStoppedAndStopsTheRunUnlessContinue) {
+    const struct {
+        std::vector<std::wstring> options;
+        std::vector<std::wstring> results;
+        std::wstring summary;
+        int timeout;
+    } cases[] = {
+        {{},
+         {L"attached\tC:\\a.pst", L"stopped\tC:\\b.pst", L"skipped\tC:\\c.pst"},
+         L"1 of 3 attached, 1 stopped waiting, 1 skipped",
+         120},
+        {{L"--continue", L"--timeout", L"7"},
+         {L"attached\tC:\\a.pst", L"stopped\tC:\\b.pst", L"attached\tC:\\c.pst"},
+         L"2 of 3 attached, 1 stopped waiting",
+         7},
+    };
+    for (const auto& c : cases) {
+        CliRun run;
+        run.files.pst({L"C:\\a.pst", L"C:\\b.pst", L"C:\\c.pst"});
+        run.profile.failing[L"C:\\b.pst"] = static_cast<std::int32_t>(0x80010002);
+        std::vector<std::wstring> args{L"attach"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.insert(args.end(), {L"C:\\a.pst", L"C:\\b.pst", L"C:\\c.pst"});
+        EXPECT_EQ(run.run(args), 1);
+        EXPECT_EQ(run.results(), c.results);
+        EXPECT_EQ(run.console.outLines.at(1),
+                  L"stopped\tC:\\b.pst\tstopped waiting; Outlook may still add it");
+        EXPECT_EQ(run.console.errLines.back(), c.summary);
+        EXPECT_EQ(run.timeoutSeconds, c.timeout);
+    }
+}
+
 // The report holds the failing file's reason and HRESULT.
 TEST(CliRun, ReportSaysWhy) {
     CliRun run;

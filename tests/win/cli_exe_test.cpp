@@ -188,6 +188,34 @@ TEST_F(CliExe, AttachRunsAgainstTheStandin) {
     forgetStoresUnder(tree.path());
 }
 
+// An AddStore that Outlook does not answer (a prompt it shows) is given up
+// after --timeout: that file is "stopped" and the run ends there; Outlook
+// may still add it, and the next run finds it "already" there.
+TEST_F(CliExe, AWaitOnOutlookIsGivenUpAfterTheTimeout) {
+    StandinTurn turn;
+    if (!standinRegistered()) GTEST_SKIP() << "the stand-in Outlook is not registered";
+    const std::wstring a = pst(L"a.pst"), b = pst(L"b.pst");
+    {
+        StandinSetting block(L"block-addstore-ms", "4000");
+        const ULONGLONG start = ::GetTickCount64();
+        const Output run = runCli(tree, {L"attach", L"--timeout", L"1", a, b});
+        RecordProperty("given_up_after_ms", static_cast<int>(::GetTickCount64() - start));
+        EXPECT_EQ(run.exitCode, 1u) << run.err;
+        EXPECT_EQ(run.lines(),
+                  (std::vector<std::wstring>{
+                      L"stopped\t" + a + L"\tstopped waiting; Outlook may still add it",
+                      L"skipped\t" + b + L"\tnot tried: an earlier file failed"}));
+        EXPECT_NE(run.err.find(L"0 of 2 attached, 1 stopped waiting, 1 skipped"),
+                  std::wstring::npos)
+            << run.err;
+        EXPECT_TRUE(standinGone());
+    }
+    const Output again = runCli(tree, {L"attach", a, b});
+    EXPECT_EQ(again.lines(), (std::vector<std::wstring>{L"already\t" + a + L"\talready in Outlook",
+                                                        L"attached\t" + b}));
+    forgetStoresUnder(tree.path());
+}
+
 // detach --all leaves only the default store, which is refused by name; list
 // shows what is left. The turn keeps other tests' stores out meanwhile.
 TEST_F(CliExe, DetachAllThenListAndTheDefaultStoreRefused) {

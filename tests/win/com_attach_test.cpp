@@ -6,12 +6,14 @@
 #include <objbase.h>
 #include <shlobj.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/main_window_win.h"
@@ -202,6 +204,60 @@ TEST_F(ComAttach, ClosingTheWindowMidRunReleasesOutlookThenCloses) {
     EXPECT_EQ(calls(), Texts{add(L"a.pst")});
     EXPECT_TRUE(h.dialogs().messages.empty());
     EXPECT_TRUE(test::standinGone()) << "Outlook's objects outlived the window";
+}
+
+// Waits for `done` (the other thread's work), up to half a minute.
+template <class Done>
+bool waitUntil(Done done) {
+    for (int i = 0; i < 600; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(50)))
+        if (done()) return true;
+    return false;
+}
+
+std::wstring topRowStatus(HWND list) {
+    wchar_t text[128] = {};
+    LVITEMW item{};
+    item.iSubItem = 2;
+    item.pszText = text;
+    item.cchTextMax = 128;
+    ::SendMessageW(list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// While AddStore waits on Outlook (a prompt it shows) the row says so, and
+// Escape or closing the window stops the wait: the row's own status, no
+// message box. A user on another thread acts once the call is under way.
+TEST_F(ComAttach, EscapeOrCloseStopsAWaitOnOutlook) {
+    for (const bool close : {false, true}) {
+        SCOPED_TRACE(close ? "close" : "Escape");
+        test::StandinSetting block(L"block-addstore-ms", "4000");
+        std::filesystem::remove(standinFile(L"calls.log"));
+        test::Win32Harness h(makeComAutomation());
+        fill(h.ui(), {L"a.pst", L"b.pst"});
+        const HWND window = h.window().hwnd(), list = h.control(app::kIdPstList);
+        std::wstring seen;
+        std::thread user([&] {
+            if (!waitUntil([&] { return !calls().empty(); })) return;
+            waitUntil([&] { return (seen = topRowStatus(list)) == pstlist::kStatusWaiting; });
+            if (!close) test::saveShotOf(window, ".waiting");
+            if (close)
+                ::PostMessageW(window, WM_CLOSE, 0, 0);
+            else
+                ::PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+        });
+        ::SendMessageW(h.control(app::kIdAttach), BM_CLICK, 0, 0);
+        user.join();
+        EXPECT_EQ(seen, pstlist::kStatusWaiting);
+        EXPECT_TRUE(h.dialogs().messages.empty());
+        EXPECT_EQ(calls(), Texts{add(L"a.pst")});
+        if (close) {
+            EXPECT_FALSE(::IsWindow(window));
+        } else {
+            EXPECT_EQ(statuses(h.ui()), (Texts{pstlist::kStatusStoppedWaiting, L""}));
+        }
+        EXPECT_TRUE(test::standinGone());
+        test::forgetStoresUnder(tree.path());
+    }
 }
 
 }  // namespace

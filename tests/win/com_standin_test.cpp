@@ -256,5 +256,27 @@ TEST_F(ComStandin, EveryStoreIsOnDiskWhenAddStoreReturns) {
     EXPECT_EQ(ourStores(), (std::vector<std::wstring>{first, second}));
 }
 
+// While another server holds the profile past the wait, a change is refused
+// with MAPI's time-out and the profile is not written.
+TEST_F(ComStandin, AProfileHeldByAnotherServerRefusesTheChange) {
+    const std::wstring file = pst(L"held.pst");
+    test::StandinSetting wait(L"profile-lock-ms", "200");
+    UniqueKernelHandle held(::CreateMutexW(nullptr, FALSE, L"Local\\Pelorin.StandinProfile"));
+    ASSERT_EQ(::WaitForSingleObject(held.get(), 0), WAIT_OBJECT_0);
+    {
+        auto automation = makeComAutomation();
+        auto ns = automation->create(standin::kProgId)->callObject(L"GetNamespace", L"MAPI");
+        try {
+            ns->call(L"AddStore", file);
+            ADD_FAILURE() << "written while the profile was held";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.hresult(), static_cast<std::int32_t>(0x80040401)) << e.description();
+        }
+    }
+    ::ReleaseMutex(held.get());
+    EXPECT_TRUE(test::standinGone());
+    EXPECT_TRUE(ourStores().empty());
+}
+
 }  // namespace
 }  // namespace pelorin::outlook

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <objbase.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,17 +25,20 @@ namespace pelorin::test {
 
 namespace {
 
-// With PELORIN_SHOT_DIR set, the window's client area as the test left it
-// goes to <dir>/<suite>.<test>.bmp (scripts/test-shots.sh makes PNGs).
 void saveShot(app::MainWindow& main) {
-    const HWND hwnd = main.hwnd();
+    main.toolkit().showPendingRows();  // tests call the handlers directly
+    saveShotOf(main.hwnd());
+}
+
+}  // namespace
+
+void saveShotOf(HWND hwnd, const std::string& suffix) {
     const char* dir = std::getenv("PELORIN_SHOT_DIR");
     const auto* test = testing::UnitTest::GetInstance()->current_test_info();
-    if (!dir || !*dir || !test) return;
-    std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    if (!dir || !*dir || !test || !IsWindow(hwnd)) return;
+    std::string name = std::string(test->test_suite_name()) + "." + test->name() + suffix;
     for (char& c : name)
         if (c == '/') c = '_';
-    main.toolkit().showPendingRows();  // tests call the handlers directly
     UpdateWindow(hwnd);
     RECT client{};
     GetClientRect(hwnd, &client);
@@ -64,8 +70,6 @@ void saveShot(app::MainWindow& main) {
         std::fclose(out);
     }
 }
-
-}  // namespace
 
 std::wstring besideTestProgram(const std::wstring& name) {
     wchar_t self[MAX_PATH * 4]{};
@@ -168,6 +172,17 @@ StandinTurn::StandinTurn() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\Pelori
 StandinTurn::~StandinTurn() {
     if (held_) ReleaseMutex(mutex_.get());
 }
+
+StandinSetting::StandinSetting(const std::wstring& name, const std::string& text) {
+    wchar_t base[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base);
+    const std::filesystem::path folder = std::filesystem::path(base) / standin::kProfileFolder;
+    std::filesystem::create_directories(folder);
+    path_ = (folder / name).wstring();
+    std::ofstream(std::filesystem::path(path_), std::ios::binary) << text;
+}
+
+StandinSetting::~StandinSetting() { DeleteFileW(path_.c_str()); }
 
 void forgetStoresUnder(const std::wstring& prefix) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -26,6 +26,11 @@ std::wstring programPath();
 // The file `name` in the test program's own folder.
 std::wstring besideTestProgram(const std::wstring& name);
 
+// With PELORIN_SHOT_DIR set, the window's client area as it is now goes to
+// <dir>/<suite>.<test><suffix>.bmp (scripts/test-shots.sh makes PNGs); the
+// harness saves its window so as the test leaves it.
+void saveShotOf(HWND hwnd, const std::string& suffix = "");
+
 struct UnhandledReport {
     int number;
     std::wstring description;
@@ -87,6 +92,20 @@ public:
 private:
     UniqueKernelHandle mutex_;
     bool held_ = false;
+};
+
+// A setting of the stand-in (a file beside its profile, as
+// tools/outlook-standin/settings.h lists them) for the life of this object;
+// the servers started meanwhile read it.
+class StandinSetting {
+public:
+    StandinSetting(const std::wstring& name, const std::string& text);
+    ~StandinSetting();
+    StandinSetting(const StandinSetting&) = delete;
+    StandinSetting& operator=(const StandinSetting&) = delete;
+
+private:
+    std::wstring path_;
 };
 
 // The stand-in's profile without the stores whose paths begin with `prefix`

@@ -97,6 +97,18 @@ TEST(CliResources, ManifestRunsAsInvokerWithTheProgramsVersion) {
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
 }
 
+// Run as the user who starts it (no elevation prompt), and on each Windows
+// from 7 to 11 with that version's own behaviour, not a compatibility one.
+TEST_F(WindowResources, ManifestRunsAsInvokerOnWindows7To11) {
+    const std::string manifest = resourceBytes(module, MAKEINTRESOURCEW(24), 1);
+    for (const char* part : {"<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+                             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",   // 7
+                             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",   // 8
+                             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",   // 8.1
+                             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})  // 10 and 11
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+}
+
 TEST_F(WindowResources, VersionRecord) {
     HMODULE versionDll = LoadLibraryW(L"version.dll");
     ASSERT_NE(versionDll, nullptr);

@@ -29,14 +29,22 @@ enum : DISPID {
     kProfilePath,
 };
 constexpr WORD kMethod = DISPATCH_METHOD;
+// MAPI_E_TIMEOUT: what MAPI answers when a wait for a lock runs out.
+constexpr HRESULT kMapiTimeout = static_cast<HRESULT>(0x80040401);
 constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
 // Two stand-in processes may share one profile: each read-modify-write of
-// it holds this lock, so neither loses the other's change.
+// it holds this lock, so neither loses the other's change. When the other
+// holds it past the wait, the call is refused and the profile is left alone.
 class ProfileLock {
 public:
     ProfileLock() : mutex_(::CreateMutexW(nullptr, FALSE, L"Local\\Pelorin.StandinProfile")) {
-        if (mutex_) ::WaitForSingleObject(mutex_.get(), 30000);
+        const DWORD wait =
+            mutex_ ? ::WaitForSingleObject(mutex_.get(), profileLockMs()) : WAIT_FAILED;
+        if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
+            throw Refusal{kMapiTimeout,
+                          L"The profile is in use by another program. Try again later."};
+        }
     }
     ~ProfileLock() {
         if (mutex_) ::ReleaseMutex(mutex_.get());
@@ -111,6 +119,7 @@ private:
     // As Outlook does, a path where no file exists gets a new, empty PST.
     void addStore(const std::wstring& path, const wchar_t* member) {
         logCall(std::wstring(member) + L" " + path);
+        if (const DWORD block = blockAddStoreMs()) ::Sleep(block);
         applyInjectedFailure(path);
         if (::GetFileAttributesW(pelorin::longPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
             createEmptyPst(path);

@@ -35,6 +35,19 @@ void startBusyClock() {
 
 bool busyNow() { return busyUntil != 0 && ::GetTickCount64() < busyUntil; }
 
+namespace {
+
+DWORD millisecondsIn(const wchar_t* name, DWORD otherwise) {
+    const std::string text = readAll(besideProfile(name));
+    if (text.empty()) return otherwise;
+    return static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 10));
+}
+
+}  // namespace
+
+DWORD blockAddStoreMs() { return millisecondsIn(L"block-addstore-ms", 0); }
+DWORD profileLockMs() { return millisecondsIn(L"profile-lock-ms", 30000); }
+
 void applyInjectedFailure(const std::wstring& path) {
     const std::wstring text = pelorin::fromUtf8(readAll(besideProfile(L"fail-addstore")));
     size_t start = 0;

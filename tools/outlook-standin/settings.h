@@ -4,6 +4,11 @@
 //                   refuses calls on its objects, as a starting Outlook does
 //   fail-addstore   lines "text<TAB>0xHRESULT<TAB>description": AddStore of
 //                   a path containing the text fails so
+//   block-addstore-ms  every AddStore (after its line in calls.log) blocks
+//                   this long before it does its work, as Outlook does while
+//                   it shows a password prompt or a repair question
+//   profile-lock-ms how long a change of the profile waits for another
+//                   stand-in process that holds it (30000 when unset)
 //   calls.log       written by the server: one line per AddStore, AddStoreEx
 //                   and RemoveStore, with the path
 #pragma once
@@ -20,6 +25,10 @@ bool busyNow();
 
 // Throws the configured Refusal when `path` matches a line of fail-addstore.
 void applyInjectedFailure(const std::wstring& path);
+
+// Milliseconds from the settings above (0 or `otherwise` when unset).
+DWORD blockAddStoreMs();
+DWORD profileLockMs();
 
 void logCall(const std::wstring& line);
 
