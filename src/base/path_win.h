@@ -2,7 +2,11 @@
 // need past MAX_PATH, and the one comparison of two paths (the file system's
 // own: case-insensitive, ordinal, after both are made full).
 #pragma once
+#include <windows.h>
+
 #include <string>
+
+#include "base/handles_win.h"
 
 namespace pelorin {
 
@@ -19,5 +23,8 @@ std::wstring longPath(const std::wstring& path);
 // Whether two paths name the same place: both made full, then compared
 // ordinally without regard to case, as the file system compares names.
 bool samePath(const std::wstring& a, const std::wstring& b);
+
+// CreateFileW on the path's long form; no handle when that fails.
+UniqueFile openFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition);
 
 }  // namespace pelorin

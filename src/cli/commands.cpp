@@ -20,7 +20,7 @@ FileRecord measured(const std::wstring& path, const FileFacts& facts) {
     FileRecord record{path};
     if (facts.exists) {
         record.size = facts.size;
-        record.format = formatOf(facts);
+        record.format = pst::formatOf(facts);
     }
     return record;
 }
@@ -40,7 +40,7 @@ void attachFiles(const Options& options, const std::vector<std::wstring>& files,
         reporter.starting(path);
         const FileFacts facts = probe.facts(path);
         FileRecord record = measured(path, facts);
-        std::wstring refusal = facts.exists ? attachRefusal(facts) : L"file not found";
+        std::wstring refusal = facts.exists ? pst::attachRefusal(facts) : L"file not found";
         if (stopped) {
             record.result = Result::Skipped;
             record.reason = L"not tried: an earlier file failed";

@@ -8,7 +8,7 @@
 
 #include "base/error.h"
 #include "cli/commands.h"
-#include "pstlist/add_folder.h"
+#include "pst/pst_scan.h"
 
 namespace pelorin::cli {
 
@@ -35,8 +35,7 @@ Files expandPaths(const std::vector<std::wstring>& paths, Services& services) {
             continue;
         }
         if (path.back() != fs->separator()) path += fs->separator();
-        const pstlist::PstScan found =
-            pstlist::scanForPsts(path, services.fileSystems, services.events);
+        const pst::PstScan found = pst::scanForPsts(path, services.fileSystems, services.events);
         for (std::int32_t i = 1; i <= found.paths->count(); ++i) take(found.paths->text(i));
         out.unreadableFolders.insert(out.unreadableFolders.end(), found.skippedFolders.begin(),
                                      found.skippedFolders.end());

@@ -54,7 +54,7 @@ public:
     std::vector<std::wstring> storePathsOrNone();
 
     // AddStore(path). Outlook creates an empty PST for a missing path: check
-    // the file first (pstlist/attach_step.h does).
+    // the file first (pst/attach_step.h does).
     void addStore(const std::wstring& path);
 
     // Removes every store whose FilePath satisfies `matches` (RemoveStore of

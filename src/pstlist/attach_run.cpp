@@ -10,7 +10,7 @@
 
 #include "outlook/failure_text.h"
 #include "outlook/session.h"
-#include "pstlist/attach_step.h"
+#include "pst/attach_step.h"
 
 namespace pelorin::pstlist {
 
@@ -61,7 +61,7 @@ struct RowFailure {
 // still to do, and a row that vanished makes the lookup fail.
 std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
                                      outlook::OutlookSession& outlook) {
-    ProfileFiles profile(outlook.storePathsOrNone());
+    pst::ProfileFiles profile(outlook.storePathsOrNone());
     auto& list = ui.pstList();
     for (int fromBottom = list.count() - 1; fromBottom >= 0; --fromBottom) {
         ui.doEvents();  // pauseBeforeRow(n)
@@ -74,9 +74,9 @@ std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
         // The path goes over exactly as the row holds it.
         const std::wstring path = list.text(row);
         try {
-            const auto outcome = attachFile(files, outlook, profile, path);
+            const auto outcome = pst::attachFile(files, outlook, profile, path);
             list.setSubItem(row, kStatusColumn,
-                            outcome == AttachOutcome::Added ? kStatusDone : kStatusAlreadyIn);
+                            outcome == pst::AttachOutcome::Added ? kStatusDone : kStatusAlreadyIn);
         } catch (const Error& e) {
             list.setSubItem(row, kStatusColumn, kStatusFailedPrefix + outlook::shortReason(e));
             return RowFailure{path, e};

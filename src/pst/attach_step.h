@@ -11,7 +11,7 @@
 #include "outlook/session.h"
 #include "scan/filesystem.h"
 
-namespace pelorin::pstlist {
+namespace pelorin::pst {
 
 // Whether two paths name the same file: on Windows both made full and
 // compared without regard to case; elsewhere compared without regard to case.
@@ -36,4 +36,4 @@ enum class AttachOutcome { Added, AlreadyInProfile };
 AttachOutcome attachFile(scan::FileSystem& files, outlook::OutlookSession& outlook,
                          ProfileFiles& profile, const std::wstring& path);
 
-}  // namespace pelorin::pstlist
+}  // namespace pelorin::pst

@@ -1,8 +1,8 @@
 #include <cwctype>
 
-#include "pstlist/attach_step.h"
+#include "pst/attach_step.h"
 
-namespace pelorin::pstlist {
+namespace pelorin::pst {
 
 // Outlook's paths are Windows paths even where the tests run natively.
 bool sameFile(const std::wstring& a, const std::wstring& b) {
@@ -13,4 +13,4 @@ bool sameFile(const std::wstring& a, const std::wstring& b) {
     return true;
 }
 
-}  // namespace pelorin::pstlist
+}  // namespace pelorin::pst

@@ -1,8 +1,8 @@
 #include "base/path_win.h"
-#include "pstlist/attach_step.h"
+#include "pst/attach_step.h"
 
-namespace pelorin::pstlist {
+namespace pelorin::pst {
 
 bool sameFile(const std::wstring& a, const std::wstring& b) { return samePath(a, b); }
 
-}  // namespace pelorin::pstlist
+}  // namespace pelorin::pst

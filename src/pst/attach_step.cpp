@@ -1,11 +1,11 @@
-#include "pstlist/attach_step.h"
+#include "pst/attach_step.h"
 
 #include <algorithm>
 
 #include "base/error.h"
 #include "outlook/failure_text.h"
 
-namespace pelorin::pstlist {
+namespace pelorin::pst {
 
 bool ProfileFiles::contains(const std::wstring& path) const {
     return std::any_of(paths_.begin(), paths_.end(),
@@ -26,4 +26,4 @@ AttachOutcome attachFile(scan::FileSystem& files, outlook::OutlookSession& outlo
     return AttachOutcome::Added;
 }
 
-}  // namespace pelorin::pstlist
+}  // namespace pelorin::pst
