@@ -4,6 +4,8 @@
 //                   refuses calls on its objects, as a starting Outlook does
 //   fail-addstore   lines "text<TAB>0xHRESULT<TAB>description": AddStore of
 //                   a path containing the text fails so
+//   ignore-addstore lines "text": AddStore of a path containing the text
+//                   answers success and adds nothing
 //   calls.log       written by the server: one line per AddStore, AddStoreEx
 //                   and RemoveStore, with the path
 #pragma once
@@ -20,6 +22,9 @@ bool busyNow();
 
 // Throws the configured Refusal when `path` matches a line of fail-addstore.
 void applyInjectedFailure(const std::wstring& path);
+
+// Whether `path` matches a line of ignore-addstore.
+bool addStoreIgnored(const std::wstring& path);
 
 void logCall(const std::wstring& line);
 
