@@ -4,6 +4,7 @@
 
 #include "base/handles_win.h"
 #include "base/path_win.h"
+#include "pst/attach_step.h"
 #include "pst/file_facts_win.h"
 
 namespace pelorin::cli {
@@ -66,7 +67,7 @@ public:
     }
 
     bool samePath(const std::wstring& a, const std::wstring& b) override {
-        return pelorin::samePath(a, b);
+        return pst::sameFile(a, b);
     }
     std::wstring fullPath(const std::wstring& path) override { return pelorin::fullPath(path); }
 

@@ -5,12 +5,10 @@
 namespace pelorin::pst {
 
 // Outlook's paths are Windows paths even where the tests run natively.
-bool sameFile(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i])))
-            return false;
-    return true;
+std::wstring fileKey(const std::wstring& path) {
+    std::wstring key = path;
+    for (wchar_t& c : key) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    return key;
 }
 
 }  // namespace pelorin::pst
