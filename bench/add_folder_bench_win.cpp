@@ -14,6 +14,7 @@
 #include "app/version.h"
 #include "outlook/automation.h"
 #include "pstlist/add_folder.h"
+#include "pst/pst_scan.h"
 #include "scan/filesystem.h"
 #include "ui/forwarding_toolkit.h"
 #include "ui/headless_toolkit.h"
@@ -81,7 +82,7 @@ int run(const std::wstring& root, int threads) {
     TimedToolkit ui(window.toolkit());
 
     auto t0 = Clock::now();
-    const auto found = pstlist::scanForPsts(root, fileSystems, ui);
+    const auto found = pst::scanForPsts(root, fileSystems, ui);
     const double scanMs = ms(Clock::now() - t0);
     const double scanGap = ms(ui.longestGap);
 

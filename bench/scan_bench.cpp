@@ -14,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "pstlist/add_folder.h"
+#include "pst/pst_scan.h"
 #include "scan/filesystem.h"
 #include "base/error.h"
 #include "base/text.h"
@@ -85,10 +85,10 @@ int main(int argc, char** argv) {
         for (int run = 0; run < options.runs; ++run) {
             BenchPump pump;
             const auto start = Clock::now();
-            const auto found = pelorin::pstlist::scanForPsts(options.root, fileSystems, pump);
+            const auto found = pelorin::pst::scanForPsts(options.root, fileSystems, pump);
             long pst = 0;
             for (std::int32_t i = 1; i <= found.paths->count(); ++i)
-                if (pelorin::pstlist::isPstPath(found.paths->text(i))) ++pst;
+                if (pelorin::pst::isPstPath(found.paths->text(i))) ++pst;
             const double ms =
                 std::chrono::duration<double, std::milli>(Clock::now() - start).count();
             std::printf("files=%d pst=%ld time_ms=%.1f doEvents=%lld pumps=%lld threads=%d\n",

@@ -31,7 +31,7 @@ case "${1:-register}" in
     reset)
         # Settings go too, whether or not a profile was ever written.
         dir=$(folder)
-        rm -f "$dir"/{stores.txt,calls.log,busy-start-ms,fail-addstore,block-addstore-ms,profile-lock-ms} ;;
+        rm -f "$dir"/{stores.txt,calls.log,busy-start-ms,fail-addstore,block-addstore-ms,profile-lock-ms,ignore-addstore} ;;
     busy)
         dir=$(folder)
         mkdir -p "$dir"

@@ -18,8 +18,9 @@ namespace pelorin {
 enum ErrorNumber : std::int32_t {
     kErrOverflow = 6,
     kErrOutOfMemory = 7,
-    kErrSubscript = 9,  // row or item index out of range
-    kErrInternal = 51,  // a fault of the program itself
+    kErrSubscript = 9,     // row or item index out of range
+    kErrInternal = 51,     // a fault of the program itself
+    kErrBadFileName = 52,  // a name the file system would change
     kErrFileNotFound = 53,
     kErrPermission = 70,
     kErrPathNotFound = 76,

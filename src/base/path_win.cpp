@@ -77,4 +77,9 @@ bool samePath(const std::wstring& a, const std::wstring& b) {
                                 static_cast<int>(y.size()), TRUE) == CSTR_EQUAL;
 }
 
+UniqueFile openFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
+    return UniqueFile(::CreateFileW(longPath(path).c_str(), access, share, nullptr, disposition,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 }  // namespace pelorin

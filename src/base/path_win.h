@@ -4,7 +4,11 @@
 // NUL character names no file: each of them raises pelorin::Error for it
 // rather than hand the system the part before the NUL.
 #pragma once
+#include <windows.h>
+
 #include <string>
+
+#include "base/handles_win.h"
 
 namespace pelorin {
 
@@ -21,5 +25,8 @@ std::wstring longPath(const std::wstring& path);
 // Whether two paths name the same place: both made full, then compared
 // ordinally without regard to case, as the file system compares names.
 bool samePath(const std::wstring& a, const std::wstring& b);
+
+// CreateFileW on the path's long form; no handle when that fails.
+UniqueFile openFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition);
 
 }  // namespace pelorin

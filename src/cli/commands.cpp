@@ -4,6 +4,7 @@
 
 #include "base/error.h"
 #include "outlook/failure_text.h"
+#include "pst/attach_step.h"
 
 namespace pelorin::cli {
 
@@ -20,7 +21,7 @@ FileRecord measured(const std::wstring& path, const FileFacts& facts) {
     FileRecord record{path};
     if (facts.exists) {
         record.size = facts.size;
-        record.format = formatOf(facts);
+        record.format = pst::formatOf(facts);
     }
     return record;
 }
@@ -41,11 +42,17 @@ void attachFiles(const Options& options, const std::vector<std::wstring>& files,
         reporter.starting(path);
         const FileFacts facts = probe.facts(path);
         FileRecord record = measured(path, facts);
-        std::wstring refusal = facts.exists ? attachRefusal(facts) : L"file not found";
+        std::wstring refusal = facts.exists ? pst::attachRefusal(facts) : L"file not found";
+        // Before the profile is asked: making the path full drops the space
+        // or dot, and would find another file among the stores.
+        std::wstring badName = facts.exists ? pst::nameRefusal(path) : L"";
         if (stopped) {
             record.result = Result::Skipped;
             record.reason = L"not tried: an earlier file failed";
-        } else if (profile.contains(path)) {
+        } else if (!badName.empty()) {
+            record.result = Result::Failed;
+            record.reason = std::move(badName);
+        } else if (facts.exists && profile.contains(path)) {
             record.result = Result::Already;
             record.reason = L"already in Outlook";
         } else if (!refusal.empty() && (facts.exists || options.dryRun)) {

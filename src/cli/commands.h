@@ -35,7 +35,8 @@ private:
     std::vector<FileRecord> records_;
 };
 
-// For each file in order: missing -> failed; already a store -> already;
+// For each file in order: missing -> failed (whatever the profile holds); a
+// name ending in a space or a dot -> failed; already a store -> already;
 // otherwise added (not under --dry-run). Without --continue the files after
 // the first failure are skipped.
 void attachFiles(const Options& options, const std::vector<std::wstring>& files,

@@ -8,7 +8,8 @@
 
 #include "base/error.h"
 #include "cli/commands.h"
-#include "pstlist/add_folder.h"
+#include "pst/attach_step.h"
+#include "pst/pst_scan.h"
 
 namespace pelorin::cli {
 
@@ -20,12 +21,13 @@ struct Files {
 };
 
 // Each path made absolute; a folder becomes the PST files of its tree, in the
-// scanner's order; anything else is taken as a file. Each file once.
+// scanner's order; anything else is taken as a file. Each file once, under
+// the first of its spellings.
 Files expandPaths(const std::vector<std::wstring>& paths, Services& services) {
     Files out;
     std::set<std::wstring> seen;
     const auto take = [&](const std::wstring& file) {
-        if (seen.insert(file).second) out.files.push_back(file);
+        if (seen.insert(pst::fileKey(file)).second) out.files.push_back(file);
     };
     const std::unique_ptr<scan::FileSystem> fs = services.fileSystems();
     for (const std::wstring& given : paths) {
@@ -35,8 +37,7 @@ Files expandPaths(const std::vector<std::wstring>& paths, Services& services) {
             continue;
         }
         if (path.back() != fs->separator()) path += fs->separator();
-        const pstlist::PstScan found =
-            pstlist::scanForPsts(path, services.fileSystems, services.events);
+        const pst::PstScan found = pst::scanForPsts(path, services.fileSystems, services.events);
         for (std::int32_t i = 1; i <= found.paths->count(); ++i) take(found.paths->text(i));
         out.unreadableFolders.insert(out.unreadableFolders.end(), found.skippedFolders.begin(),
                                      found.skippedFolders.end());

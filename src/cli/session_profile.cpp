@@ -3,8 +3,8 @@
 #include "base/error.h"
 #include "outlook/failure_text.h"
 #include "outlook/session.h"
-#include "pstlist/add_folder.h"
-#include "pstlist/attach_step.h"
+#include "pst/attach_step.h"
+#include "pst/pst_scan.h"
 
 namespace pelorin::cli {
 
@@ -24,20 +24,17 @@ public:
         for (const outlook::StoreInfo& info : session_.stores(&defaultKnown_))
             out.push_back(Store{info.displayName, info.filePath,
                                 info.exchangeStoreType == outlook::kPstStoreType &&
-                                    pstlist::isPstPath(info.filePath),
+                                    pst::isPstPath(info.filePath),
                                 info.isDefault});
         return out;
     }
     bool defaultKnown() override { return defaultKnown_; }
     bool contains(const std::wstring& path) override { return inProfile_.contains(path); }
     bool attach(const std::wstring& path) override {
-        return pstlist::attachFile(*files_, session_, inProfile_, path) ==
-               pstlist::AttachOutcome::Added;
+        return pst::attachFile(*files_, session_, inProfile_, path) == pst::AttachOutcome::Added;
     }
     void remove(const Store& store) override {
-        const auto same = [&](const std::wstring& p) {
-            return pstlist::sameFile(p, store.filePath);
-        };
+        const auto same = [&](const std::wstring& p) { return pst::sameFile(p, store.filePath); };
         if (session_.removeStores(same) == 0)
             throw Error(kErrAutomation, L"the store is no longer in the profile");
     }
@@ -46,7 +43,7 @@ private:
     std::unique_ptr<outlook::Automation> automation_;
     std::unique_ptr<scan::FileSystem> files_;
     outlook::OutlookSession session_;
-    pstlist::ProfileFiles inProfile_;
+    pst::ProfileFiles inProfile_;
     bool defaultKnown_ = false;
 };
 

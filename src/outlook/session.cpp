@@ -78,6 +78,35 @@ std::vector<std::wstring> OutlookSession::storePathsOrNone() {
 
 void OutlookSession::addStore(const std::wstring& path) { mapi_->call(L"AddStore", path); }
 
+long OutlookSession::storeCount() {
+    try {
+        return mapi_->getObject(L"Stores")->getInteger(L"Count");
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+OutlookSession::Listed OutlookSession::listsStore(
+    long after, const std::function<bool(const std::wstring&)>& matches) {
+    std::unique_ptr<AutoObject> all;
+    long count = 0;
+    try {
+        all = mapi_->getObject(L"Stores");
+        count = all->getInteger(L"Count");
+    } catch (const std::exception&) {
+        return Listed::Unknown;
+    }
+    const long first = after >= 0 && after < count ? after : 0;
+    for (long n = 0; n < count; ++n) {
+        const long i = (first + n) % count + 1;  // the new stores first, then the rest
+        try {
+            const std::wstring path = filePathOf(*all->item(i));
+            if (!path.empty() && matches(path)) return Listed::Yes;
+        } catch (const std::exception&) {}
+    }
+    return Listed::No;
+}
+
 int OutlookSession::removeStores(const std::function<bool(const std::wstring&)>& matches) {
     // Collected first: removing a store renumbers the ones after it.
     std::vector<std::unique_ptr<AutoObject>> doomed;

@@ -55,8 +55,15 @@ public:
     std::vector<std::wstring> storePathsOrNone();
 
     // AddStore(path). Outlook creates an empty PST for a missing path: check
-    // the file first (pstlist/attach_step.h does).
+    // the file first (pst/attach_step.h does).
     void addStore(const std::wstring& path);
+    // Stores.Count; -1 when it cannot be read.
+    long storeCount();
+    // Whether the profile lists a store whose FilePath satisfies `matches`:
+    // first the stores past the first `after` (where AddStore puts a new
+    // one), then the others. Unknown when the stores cannot be read.
+    enum class Listed { Yes, No, Unknown };
+    Listed listsStore(long after, const std::function<bool(const std::wstring& filePath)>& matches);
 
     // Removes every store whose FilePath satisfies `matches` (RemoveStore of
     // its root folder); returns how many were removed.

@@ -10,7 +10,7 @@
 #include "outlook/call_wait.h"
 #include "outlook/failure_text.h"
 #include "outlook/session.h"
-#include "pstlist/attach_step.h"
+#include "pst/attach_step.h"
 #include "ui/busy_lock.h"
 
 namespace pelorin::pstlist {
@@ -53,7 +53,7 @@ private:
 // still to do, and a row that vanished makes the lookup fail.
 std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
                                      outlook::OutlookSession& outlook, RunWait& wait) {
-    ProfileFiles profile(outlook.storePathsOrNone());
+    pst::ProfileFiles profile(outlook.storePathsOrNone());
     auto& list = ui.pstList();
     for (int fromBottom = list.count() - 1; fromBottom >= 0; --fromBottom) {
         ui.doEvents();  // pauseBeforeRow(n)
@@ -67,9 +67,9 @@ std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
         const std::wstring path = list.text(row);
         wait.setRow(fromBottom);
         try {
-            const auto outcome = attachFile(files, outlook, profile, path);
+            const auto outcome = pst::attachFile(files, outlook, profile, path);
             list.setSubItem(row, kStatusColumn,
-                            outcome == AttachOutcome::Added ? kStatusDone : kStatusAlreadyIn);
+                            outcome == pst::AttachOutcome::Added ? kStatusDone : kStatusAlreadyIn);
         } catch (const Error& e) {
             const bool stopped = outlook::isStoppedWait(e);
             list.setSubItem(

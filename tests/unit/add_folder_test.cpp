@@ -9,6 +9,7 @@
 
 #include "pstlist/add_files.h"
 #include "pstlist/add_folder.h"
+#include "pst/pst_scan.h"
 #include "pstlist/pst_list.h"
 #include "scan/folder_scanner.h"
 #include "support/harness.h"
@@ -43,7 +44,7 @@ TEST(IsPstPath, LowerCasedTrimmedSuffix) {
         {L"C:\\a.pst\t", false},  // only blanks are stripped
         {L"C:\\a.p\u0161t", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(isPstPath(c.path), c.pst) << c.path;
+    for (const auto& c : cases) EXPECT_EQ(pst::isPstPath(c.path), c.pst) << c.path;
 }
 
 // The platform's service, with failures put in on purpose: folders whose
@@ -128,7 +129,7 @@ protected:
         Paths rows;
         auto all = scanner.filePaths();
         for (int i = 1; i <= all->count(); ++i)
-            if (isPstPath(all->text(i))) rows.insert(rows.begin(), all->text(i));
+            if (pst::isPstPath(all->text(i))) rows.insert(rows.begin(), all->text(i));
         return rows;
     }
 

@@ -128,6 +128,12 @@ TEST_P(AttachRun, OutcomesOfOneClick) {
              return t.failedAt(L"a.pst",
                                L"The file does not exist, or it is a folder. (0x80070002)");
          }},
+        {"AddStore answers but the profile does not list the file",
+         all,
+         [](AttachRun& t) { t.outlook.addedStoresJoin = false; },
+         {L"a.pst"},
+         {L"Failed: Outlook did not add the file", L"x", L""},
+         [](AttachRun& t) { return t.failedAt(L"a.pst", L"Outlook did not add the file"); }},
         {"Outlook busy past the retries",
          all,
          [](AttachRun& t) {

@@ -95,12 +95,12 @@ TEST(CliCheck, SizeAgainstTheLimits) {
         std::int64_t size;
         cli::Result result;
     } cases[] = {
-        {PstLayout::Ansi, cli::kAnsiWarn - 1, cli::Result::Ok},
-        {PstLayout::Ansi, cli::kAnsiWarn, cli::Result::Warning},
-        {PstLayout::Ansi, cli::kAnsiLimit, cli::Result::Problem},
-        {PstLayout::Unicode, cli::kAnsiLimit * 2, cli::Result::Ok},
-        {PstLayout::Unicode, cli::kUnicodeWarn, cli::Result::Warning},
-        {PstLayout::Unicode, cli::kUnicodeLimit + 1, cli::Result::Problem},
+        {PstLayout::Ansi, pst::kAnsiWarn - 1, cli::Result::Ok},
+        {PstLayout::Ansi, pst::kAnsiWarn, cli::Result::Warning},
+        {PstLayout::Ansi, pst::kAnsiLimit, cli::Result::Problem},
+        {PstLayout::Unicode, pst::kAnsiLimit * 2, cli::Result::Ok},
+        {PstLayout::Unicode, pst::kUnicodeWarn, cli::Result::Warning},
+        {PstLayout::Unicode, pst::kUnicodeLimit + 1, cli::Result::Problem},
     };
     for (const auto& c : cases)
         EXPECT_EQ(
@@ -121,7 +121,7 @@ TEST(CliCheck, OneDriveFolderTest) {
         {L"C:\\Users\\a\\x.pst", L"C:\\Users\\a\\OneDrive", false},
         {L"C:\\x.pst", L"", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(cli::insideFolder(c.path, c.folder), c.inside) << c.path;
+    for (const auto& c : cases) EXPECT_EQ(pst::insideFolder(c.path, c.folder), c.inside) << c.path;
 }
 
 }  // namespace

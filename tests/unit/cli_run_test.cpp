@@ -97,14 +97,30 @@ const RunCase kRuns[] = {
      {L"add C:\\work\\a.pst"},
      L"1 of 1 attached",
      0},
-    {"NamedTwiceAddedOnce",
+    {"NamedTwiceTakenOnce",
      {L"attach", L"C:\\a.pst", L"c:\\A.pst"},
      {},
      {},
-     {L"attached\tC:\\a.pst", L"already\tc:\\A.pst"},
+     {L"attached\tC:\\a.pst"},
      {L"add C:\\a.pst"},
-     L"1 of 2 attached, 1 already in Outlook",
+     L"1 of 1 attached",
      0},
+    {"InTheProfileButGone",
+     {L"attach", L"C:\\gone.pst"},
+     {L"C:\\gone.pst"},
+     {},
+     {L"failed\tC:\\gone.pst"},
+     {},
+     L"0 of 1 attached, 1 failed",
+     1},
+    {"NameEndingInASpaceOrADot",
+     {L"attach", L"--continue", L"C:\\x.pst ", L"C:\\Mail.\\y.pst"},
+     {L"C:\\x.pst "},
+     {},
+     {L"failed\tC:\\x.pst ", L"failed\tC:\\Mail.\\y.pst"},
+     {},
+     L"0 of 2 attached, 2 failed",
+     1},
     {"DetachNamed",
      {L"detach", L"C:\\a.pst", L"C:\\x.pst"},
      {L"C:\\a.pst", L"C:\\b.pst"},
@@ -140,7 +156,7 @@ TEST_P(CliRunTest, ResultsCallsSummaryAndExitCode) {
     CliRun run;
     run.files.pst({L"C:\\a.pst", L"C:\\b.pst", L"C:\\bad.pst", L"C:\\c.pst", L"C:\\work\\a.pst",
                    L"C:\\default.pst"});
-    run.files.pst({L"C:\\damaged.pst", L"C:\\ro.pst"});
+    run.files.pst({L"C:\\damaged.pst", L"C:\\ro.pst", L"C:\\x.pst ", L"C:\\Mail.\\y.pst"});
     run.files.files[L"C:\\damaged.pst"].head[40] ^= 1;
     run.files.files[L"C:\\ro.pst"].readOnly = true;
     for (const std::wstring& path : c.attached)

@@ -21,6 +21,7 @@
 
 #include "app/main_window_actions.h"
 #include "pstlist/add_folder.h"
+#include "pst/pst_scan.h"
 #include "pstlist/pst_list.h"
 #include "support/scripted_outlook.h"
 #include "support/temp_tree.h"
@@ -296,7 +297,7 @@ private:
 #ifdef _WIN32
                 std::replace(text.begin(), text.end(), L'/', L'\\');
 #endif
-                if (!pstlist::isPstPath(text)) continue;
+                if (!pst::isPstPath(text)) continue;
                 m.rows.insert(m.rows.begin(), ModelRow{text, sizeOf(f), L"", false});
                 ++added;
             }

@@ -242,6 +242,46 @@ TEST_F(CliExe, DetachAllThenListAndTheDefaultStoreRefused) {
     forgetStoresUnder(tree.path());
 }
 
+// The \\?\ form and the 8.3 name of a file name that file: checked once,
+// and already in Outlook once it is attached.
+TEST_F(CliExe, OneFileUnderAnySpellingCountsOnce) {
+    StandinTurn turn;
+    if (!standinRegistered()) GTEST_SKIP() << "the stand-in Outlook is not registered";
+    const std::wstring file = pst(L"Archive 2019.pst");
+    const std::wstring prefixed = L"\\\\?\\" + file, shortName = shortPath(file);
+    ASSERT_NE(shortName, file);
+    Output run = runCli(tree, {L"check", file, prefixed, shortName});
+    EXPECT_EQ(run.lines(), std::vector<std::wstring>{L"ok\t" + file});
+    EXPECT_EQ(runCli(tree, {L"attach", file}).exitCode, 0u);
+    for (const std::wstring& spelling : {prefixed, shortName}) {
+        run = runCli(tree, {L"attach", spelling});
+        EXPECT_EQ(run.exitCode, 0u) << run.err;
+        EXPECT_EQ(run.out, L"already\t" + spelling + L"\talready in Outlook\r\n");
+    }
+    forgetStoresUnder(tree.path());
+}
+
+// A name Outlook would open without its trailing space never reaches
+// AddStore; an AddStore Outlook answers without adding the file fails.
+TEST_F(CliExe, OddNamesAndIgnoredAddStoresFail) {
+    StandinTurn turn;
+    if (!standinRegistered()) GTEST_SKIP() << "the stand-in Outlook is not registered";
+    tree.folder(L"odd");
+    const std::wstring spaced = tree.path(L"odd/x.pst ");
+    const OddPst file(spaced);
+    const std::wstring ignored = pst(L"ignored.pst");
+    std::ofstream(standinFile(L"ignore-addstore"), std::ios::binary) << "ignored.pst\n";
+    const Output run = runCli(tree, {L"attach", L"--continue", tree.path(L"odd"), ignored});
+    std::filesystem::remove(standinFile(L"ignore-addstore"));
+    EXPECT_EQ(run.exitCode, 1u) << run.err;
+    EXPECT_EQ(run.lines(),
+              (std::vector<std::wstring>{
+                  L"failed\t" + spaced + L"\tthe name ends in a space or a dot; rename the file",
+                  L"failed\t" + ignored + L"\tOutlook did not add the file"}));
+    EXPECT_FALSE(std::filesystem::exists(tree.fsPath(L"odd/x.pst")));
+    forgetStoresUnder(tree.path());
+}
+
 // A machine whose Outlook.Application names a class that is not there, as
 // with only the new Outlook: the registration points elsewhere for the
 // length of the run (the stand-in tests wait their turn meanwhile).

@@ -36,12 +36,7 @@ namespace {
 using Texts = std::vector<std::wstring>;
 using test::kAllAdded;
 
-// A file beside the stand-in's profile (its settings and its call log).
-std::filesystem::path standinFile(const wchar_t* name) {
-    wchar_t base[MAX_PATH] = {};
-    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base);
-    return std::filesystem::path(base) / standin::kProfileFolder / name;
-}
+using test::standinFile;
 
 class ComAttach : public testing::Test {
 protected:
@@ -57,6 +52,7 @@ protected:
     }
     void TearDown() override {
         std::filesystem::remove(standinFile(L"busy-start-ms"));
+        std::filesystem::remove(standinFile(L"ignore-addstore"));
         if (!IsSkipped()) {
             auto automation = makeComAutomation();
             OutlookSession outlook(*automation);
@@ -81,17 +77,7 @@ protected:
     }
     Texts statuses(ui::Toolkit& ui) { return test::rowStatuses(ui.pstList()); }
     // The stand-in's log: what it was asked to add, in order.
-    Texts calls() {
-        std::ifstream in(standinFile(L"calls.log"), std::ios::binary);
-        const std::wstring text = fromUtf8(std::string(std::istreambuf_iterator<char>(in), {}));
-        Texts out;
-        for (size_t start = 0, end; start < text.size(); start = end + 1) {
-            end = text.find(L'\n', start);
-            if (end == std::wstring::npos) end = text.size();
-            out.push_back(text.substr(start, end - start));
-        }
-        return out;
-    }
+    Texts calls() { return test::standinCalls(); }
     std::wstring add(const wchar_t* name) { return L"AddStore " + tree.path(name); }
 
     test::TempTree tree;
@@ -179,6 +165,48 @@ TEST_F(ComAttach, FilesAlreadyInTheProfileAreNotSentAgain) {
     EXPECT_EQ(statuses(second), (Texts{pstlist::kStatusAlreadyIn, L"Done"}));
     EXPECT_EQ(second.dlg.messages.at(0).text, kAllAdded);
     EXPECT_EQ(calls(), (Texts{add(L"a.pst"), add(L"b.pst")}));
+}
+
+// The \\?\ form and the 8.3 name of a file already added name that file.
+TEST_F(ComAttach, OneFileUnderAnySpellingIsSentOnce) {
+    test::writePst(tree.fsPath(L"Archive 2019.pst"));
+    const std::wstring file = tree.path(L"Archive 2019.pst");
+    const std::wstring shortName = test::shortPath(file);
+    ASSERT_NE(shortName, file);
+    ui::HeadlessToolkit first;
+    fill(first, {L"Archive 2019.pst"});
+    run(first);
+    ui::HeadlessToolkit second;
+    for (const std::wstring& spelling : {L"\\\\?\\" + file, shortName}) {
+        second.list.insert(1, spelling, 2);
+        second.list.setChecked(1, true);
+    }
+    second.selectAllBox.val = 1;
+    run(second);
+    EXPECT_EQ(statuses(second), (Texts{pstlist::kStatusAlreadyIn, pstlist::kStatusAlreadyIn}));
+    EXPECT_EQ(calls(), Texts{add(L"Archive 2019.pst")});
+}
+
+// Outlook would open "x.pst" for "x.pst " (and make it when it is missing);
+// the row is refused before AddStore. Outlook ignoring an AddStore fails the
+// row too.
+TEST_F(ComAttach, OddNamesAndIgnoredAddStoresFailTheRow) {
+    tree.folder(L"odd");
+    const test::OddPst spaced(tree.path(L"odd/x.pst "));
+    std::ofstream(standinFile(L"ignore-addstore"), std::ios::binary) << "b.pst\n";
+    const Texts rows[] = {{L"odd/x.pst "}, {L"a.pst", L"b.pst", L"c.pst"}};
+    const Texts expected[] = {{L"Failed: the name ends in a space or a dot; rename the file"},
+                              {L"Done", L"Failed: Outlook did not add the file", L""}};
+    for (int i = 0; i < 2; ++i) {
+        ui::HeadlessToolkit tk;
+        fill(tk, rows[i]);
+        run(tk);
+        EXPECT_EQ(statuses(tk), expected[i]);
+        ASSERT_TRUE(test::standinGone());
+    }
+    std::filesystem::remove(standinFile(L"ignore-addstore"));
+    EXPECT_EQ(calls(), (Texts{add(L"a.pst"), add(L"b.pst")}));
+    EXPECT_FALSE(std::filesystem::exists(tree.fsPath(L"odd/x.pst")));
 }
 
 TEST_F(ComAttach, ADoubleClickOnTheRealButtonSendsEachPathOnce) {

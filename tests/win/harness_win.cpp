@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +19,8 @@
 #include "outlook-standin/standin_ids.h"
 #include "scan/filesystem.h"
 #include "base/error.h"
+#include "base/text.h"
+#include "support/pst_files.h"
 #include "outlook-standin/standin_ids.h"
 #include "outlook/automation_win.h"
 #include "outlook/session.h"
@@ -173,13 +177,47 @@ StandinTurn::~StandinTurn() {
     if (held_) ReleaseMutex(mutex_.get());
 }
 
-StandinSetting::StandinSetting(const std::wstring& name, const std::string& text) {
+std::wstring shortPath(const std::wstring& path) {
+    wchar_t buffer[32768];
+    const DWORD n = GetShortPathNameW(path.c_str(), buffer, 32768);
+    return n > 0 && n < 32768 ? std::wstring(buffer, n) : path;
+}
+
+OddPst::OddPst(std::wstring path) : longPath_(L"\\\\?\\" + std::move(path)) {
+    const std::vector<std::uint8_t> bytes = pstBytes();
+    const UniqueFile file(CreateFileW(longPath_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!file ||
+        !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        throw std::runtime_error("cannot write a test file");
+}
+
+OddPst::~OddPst() { DeleteFileW(longPath_.c_str()); }
+
+std::filesystem::path standinFile(const wchar_t* name) {
     wchar_t base[MAX_PATH] = {};
     SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base);
-    const std::filesystem::path folder = std::filesystem::path(base) / standin::kProfileFolder;
-    std::filesystem::create_directories(folder);
-    path_ = (folder / name).wstring();
-    std::ofstream(std::filesystem::path(path_), std::ios::binary) << text;
+    return std::filesystem::path(base) / standin::kProfileFolder / name;
+}
+
+std::vector<std::wstring> standinCalls() {
+    std::ifstream in(standinFile(L"calls.log"), std::ios::binary);
+    const std::wstring text = fromUtf8(std::string(std::istreambuf_iterator<char>(in), {}));
+    std::vector<std::wstring> out;
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = text.find(L'\n', start);
+        if (end == std::wstring::npos) end = text.size();
+        out.push_back(text.substr(start, end - start));
+    }
+    return out;
+}
+
+StandinSetting::StandinSetting(const std::wstring& name, const std::string& text) {
+    const std::filesystem::path file = standinFile(name.c_str());
+    std::filesystem::create_directories(file.parent_path());
+    path_ = file.wstring();
+    std::ofstream(file, std::ios::binary) << text;
 }
 
 StandinSetting::~StandinSetting() { DeleteFileW(path_.c_str()); }

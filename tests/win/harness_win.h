@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -107,6 +108,29 @@ public:
 private:
     std::wstring path_;
 };
+
+// The 8.3 form of an existing path (GetShortPathNameW); the path itself when
+// there is none.
+std::wstring shortPath(const std::wstring& path);
+
+// A sound PST at a path the plain file functions cannot reach (a name that
+// ends in a space or a dot): written, and removed again, through its \\?\
+// form.
+class OddPst {
+public:
+    explicit OddPst(std::wstring path);
+    ~OddPst();
+    OddPst(const OddPst&) = delete;
+    OddPst& operator=(const OddPst&) = delete;
+
+private:
+    std::wstring longPath_;
+};
+
+// A file beside the stand-in's profile (its settings and its call log).
+std::filesystem::path standinFile(const wchar_t* name);
+// The stand-in's call log, one entry per call in order ("AddStore PATH").
+std::vector<std::wstring> standinCalls();
 
 // The stand-in's profile without the stores whose paths begin with `prefix`
 // (a test's own tree).

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <vector>
 
-#include "pstlist/add_folder.h"
+#include "pst/pst_scan.h"
 #include "scan/filesystem.h"
 #include "support/collection_texts.h"
 #include "base/event_pump.h"
@@ -25,7 +25,7 @@ TEST(ScanPaths, NamesEndingInDotsOrSpacesAreListedAndMeasured) {
     if (GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "no names-tree beside the test program";
     NoEvents pump;
-    const auto found = pstlist::scanForPsts(root, makePlatformFileSystem, pump);
+    const auto found = pst::scanForPsts(root, makePlatformFileSystem, pump);
     std::vector<std::wstring> paths = test::texts(found.paths);
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, (std::vector<std::wstring>{root + L"Mail.\\x.pst ", root + L"Mail.\\y.pst"}));

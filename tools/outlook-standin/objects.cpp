@@ -116,11 +116,14 @@ protected:
     }
 
 private:
-    // As Outlook does, a path where no file exists gets a new, empty PST.
-    void addStore(const std::wstring& path, const wchar_t* member) {
-        logCall(std::wstring(member) + L" " + path);
+    // As Outlook does, a path where no file exists gets a new, empty PST; the
+    // path is opened as a plain Win32 open takes it.
+    void addStore(const std::wstring& given, const wchar_t* member) {
+        logCall(std::wstring(member) + L" " + given);
         if (const DWORD block = blockAddStoreMs()) ::Sleep(block);
-        applyInjectedFailure(path);
+        applyInjectedFailure(given);
+        if (addStoreIgnored(given)) return;
+        const std::wstring path = plainOpenPath(given);
         if (::GetFileAttributesW(pelorin::longPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
             createEmptyPst(path);
         const std::wstring refusal = refusalFor(path);

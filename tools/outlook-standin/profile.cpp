@@ -125,6 +125,23 @@ void createEmptyPst(const std::wstring& path) {
         fail(HRESULT_FROM_WIN32(::GetLastError()), L"The file " + path + L" cannot be written.");
 }
 
+std::wstring plainOpenPath(const std::wstring& path) {
+    if (path.rfind(L"\\\\?\\", 0) == 0) return path;
+    const std::wstring full = pelorin::fullPath(path);
+    std::wstring out;
+    for (size_t start = 0; start <= full.size();) {
+        size_t end = full.find(L'\\', start);
+        if (end == std::wstring::npos) end = full.size();
+        std::wstring name = full.substr(start, end - start);
+        if (name != L"." && name != L"..")
+            while (!name.empty() && (name.back() == L' ' || name.back() == L'.')) name.pop_back();
+        out += name;
+        if (end < full.size()) out += L'\\';
+        start = end + 1;
+    }
+    return out;
+}
+
 std::wstring refusalFor(const std::wstring& path) {
     const std::wstring notPst = L"The file " + path + L" is not a personal folders file.";
     const std::wstring denied = L"File access is denied.";

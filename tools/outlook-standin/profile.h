@@ -22,6 +22,10 @@ private:
     std::wstring path_;
 };
 
+// The file a plain Win32 open of `path` reaches: made full, each name's
+// trailing dots and spaces dropped. A \\?\ path is taken as it is.
+std::wstring plainOpenPath(const std::wstring& path);
+
 // Empty when the file can be added as a store; otherwise the reason, in the
 // words the caller will see.
 std::wstring refusalFor(const std::wstring& path);

@@ -67,6 +67,20 @@ void applyInjectedFailure(const std::wstring& path) {
     }
 }
 
+bool addStoreIgnored(const std::wstring& path) {
+    const std::wstring text = pelorin::fromUtf8(readAll(besideProfile(L"ignore-addstore")));
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos) end = text.size();
+        std::wstring line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        if (!line.empty() && path.find(line) != std::wstring::npos) return true;
+    }
+    return false;
+}
+
 void logCall(const std::wstring& line) {
     std::ofstream out(std::filesystem::path(besideProfile(L"calls.log")),
                       std::ios::binary | std::ios::app);

@@ -9,6 +9,8 @@
 //                   it shows a password prompt or a repair question
 //   profile-lock-ms how long a change of the profile waits for another
 //                   stand-in process that holds it (30000 when unset)
+//   ignore-addstore lines "text": AddStore of a path containing the text
+//                   answers success and adds nothing
 //   calls.log       written by the server: one line per AddStore, AddStoreEx
 //                   and RemoveStore, with the path
 #pragma once
@@ -29,6 +31,8 @@ void applyInjectedFailure(const std::wstring& path);
 // Milliseconds from the settings above (0 or `otherwise` when unset).
 DWORD blockAddStoreMs();
 DWORD profileLockMs();
+// Whether `path` matches a line of ignore-addstore.
+bool addStoreIgnored(const std::wstring& path);
 
 void logCall(const std::wstring& line);
 

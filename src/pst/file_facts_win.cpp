@@ -1,0 +1,75 @@
+#include "pst/file_facts_win.h"
+
+#include <windows.h>
+
+#include "base/handles_win.h"
+#include "base/path_win.h"
+#include "outlook/pst_header.h"
+
+namespace pelorin::pst {
+
+namespace {
+
+// Attributes a cloud provider (OneDrive among them) sets on the files it
+// keeps: pinned, unpinned (online only) and recalled on access.
+constexpr DWORD kCloudAttributes = 0x00080000 | 0x00100000 | 0x00400000;
+
+bool onNetwork(const std::wstring& path) {
+    const std::wstring full = fullPath(path);
+    if (full.rfind(L"\\\\?\\UNC\\", 0) == 0) return true;
+    if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0)
+        return full.size() > 6 && full[5] == L':' &&
+               ::GetDriveTypeW((full.substr(4, 2) + L"\\").c_str()) == DRIVE_REMOTE;
+    if (full.rfind(L"\\\\", 0) == 0) return true;
+    return full.size() >= 2 && full[1] == L':' &&
+           ::GetDriveTypeW((full.substr(0, 2) + L"\\").c_str()) == DRIVE_REMOTE;
+}
+
+bool inOneDrive(const std::wstring& path, DWORD attributes,
+                const std::vector<std::wstring>& folders) {
+    if (attributes & kCloudAttributes) return true;
+    const std::wstring full = fullPath(path);
+    for (const std::wstring& folder : folders)
+        if (insideFolder(full, folder)) return true;
+    return false;
+}
+
+void readHead(const std::wstring& path, FileFacts& facts) {
+    // Exclusive first: a sharing violation means another process has it open.
+    UniqueFile file = openFile(path, GENERIC_READ, 0, OPEN_EXISTING);
+    if (!file && ::GetLastError() == ERROR_SHARING_VIOLATION) {
+        facts.inUse = true;
+        file = openFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        OPEN_EXISTING);
+    }
+    if (!file) return;
+    facts.head.resize(outlook::kPstHeaderBytes);
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), facts.head.data(), static_cast<DWORD>(facts.head.size()), &got,
+                    nullptr))
+        return;
+    facts.head.resize(got);
+    facts.headRead = true;
+}
+
+}  // namespace
+
+FileFacts readFileFacts(const std::wstring& path,
+                        const std::vector<std::wstring>& oneDriveFolders) {
+    FileFacts facts;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.empty() ||
+        !::GetFileAttributesExW(longPath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return facts;
+    facts.exists = true;
+    facts.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
+                                           data.nFileSizeLow);
+    facts.readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    facts.network = onNetwork(path);
+    facts.oneDrive = inOneDrive(path, data.dwFileAttributes, oneDriveFolders);
+    readHead(path, facts);
+    return facts;
+}
+
+}  // namespace pelorin::pst
