@@ -40,6 +40,8 @@ public:
     bool storesFail = false;
     int alive = 0;                // objects handed out and not yet released
     bool addedStoresJoin = true;  // AddStore puts the path into `stores`
+    // The application's DefaultProfileName; empty: the user has no profile.
+    std::wstring defaultProfileName = L"Outlook";
 
     // Fails the call with this log entry like a refused AddStore.
     void failOn(const std::wstring& entry, std::int32_t hresult = -2147352567,

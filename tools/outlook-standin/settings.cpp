@@ -54,6 +54,10 @@ void applyInjectedFailure(const std::wstring& path) {
     }
 }
 
+bool profileMissing() {
+    return ::GetFileAttributesW(besideProfile(L"no-profile").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 void logCall(const std::wstring& line) {
     std::ofstream out(std::filesystem::path(besideProfile(L"calls.log")),
                       std::ios::binary | std::ios::app);

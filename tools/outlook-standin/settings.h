@@ -4,6 +4,9 @@
 //                   refuses calls on its objects, as a starting Outlook does
 //   fail-addstore   lines "text<TAB>0xHRESULT<TAB>description": AddStore of
 //                   a path containing the text fails so
+//   no-profile      present: the user has no Outlook profile yet, as at a
+//                   first logon. DefaultProfileName is empty and GetNamespace
+//                   opens the profile wizard, which waits for the user
 //   calls.log       written by the server: one line per AddStore, AddStoreEx
 //                   and RemoveStore, with the path
 #pragma once
@@ -20,6 +23,9 @@ bool busyNow();
 
 // Throws the configured Refusal when `path` matches a line of fail-addstore.
 void applyInjectedFailure(const std::wstring& path);
+
+// Whether no-profile is present.
+bool profileMissing();
 
 void logCall(const std::wstring& line);
 
