@@ -11,37 +11,22 @@ STEP: build (the fixture: packages and the template prefix), tables,
 import os
 import re
 import shutil
-import subprocess
 import sys
 import zipfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-sys.path.insert(0, os.path.join(ROOT, "scripts"))
+sys.path[:0] = [os.path.join(ROOT, "scripts"), os.path.join(ROOT, "tests/support")]
 sys.dont_write_bytecode = True  # no __pycache__ in the sources
 import importlib  # noqa: E402
+
+from wine_packages import (UNINSTALL, Failed, Prefix, check, make_template, msi_property,  # noqa: E402
+                           msi_table, package_code, read, run, squash)
 
 pst = importlib.import_module("make-sample-psts")
 
 UPGRADE_CODE = "{2BE44C9B-D66E-4466-8A08-40A67D72854B}"
-UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 FILES = ("pelorin.exe", "pelorin-cli.exe", "README.txt")
 DOWNGRADE_TEXT = "A newer version of Pelorin is already installed."
-
-
-class Failed(Exception):
-    pass
-
-
-def check(condition, what):
-    if not condition:
-        raise Failed(what)
-
-
-def run(cmd, env=None, cwd=None, ok=(0,)):
-    p = subprocess.run(cmd, env=env, cwd=cwd, capture_output=True, text=True, errors="replace")
-    if ok is not None and p.returncode not in ok:
-        raise Failed(f"{cmd} exited {p.returncode}: {p.stdout}{p.stderr}")
-    return p
 
 
 def version_h(name):
@@ -65,107 +50,12 @@ class Work:
         self.newer_stage = os.path.join(work, "newer-stage")
         self.template = os.path.join(work, "template")
 
+    def prefix(self, name):
+        return Prefix(self.template, os.path.join(self.work, "prefix-" + name), "Pelorin")
+
     def member(self, name):
         with zipfile.ZipFile(os.path.join(self.dist, NAME + ".zip")) as z:
             return z.read(f"{NAME}/{name}")
-
-
-def msi_table(msi, table):
-    rows = run(["msiinfo", "export", msi, table]).stdout.splitlines()[3:]
-    return [r.rstrip("\r").split("\t") for r in rows]
-
-
-def msi_property(msi, name):
-    return dict((r[0], r[1]) for r in msi_table(msi, "Property")).get(name)
-
-
-def package_code(msi):
-    info = run(["msiinfo", "suminfo", msi]).stdout
-    return re.search(r"Revision number \(UUID\): (\S+)", info).group(1)
-
-
-# -- Wine ---------------------------------------------------------------
-
-def wine_env(prefix):
-    env = dict(os.environ, WINEPREFIX=prefix, WINEARCH="win32", WINEDEBUG="-all")
-    env["WINEDLLOVERRIDES"] = "winemenubuilder.exe=d;mscoree,mshtml="
-    return env
-
-
-class Prefix:
-    """A copy of the template prefix, gone (with its wineserver) afterwards."""
-
-    def __init__(self, w, name):
-        self.w, self.path = w, os.path.join(w.work, "prefix-" + name)
-        self.env = wine_env(self.path)
-
-    def __enter__(self):
-        shutil.rmtree(self.path, ignore_errors=True)
-        run(["cp", "-a", self.w.template, self.path])
-        return self
-
-    def __exit__(self, *exc):
-        run(["wineserver", "-k"], env=self.env, ok=None)
-        run(["wineserver", "-w"], env=self.env, ok=None)
-        shutil.rmtree(self.path, ignore_errors=True)
-
-    def c(self, *parts):
-        return os.path.join(self.path, "drive_c", *parts)
-
-    def user_folder(self, *parts):
-        users = [u for u in os.listdir(self.c("users")) if u not in ("Public", "Default")]
-        return self.c("users", users[0], *parts)
-
-    def batch(self, folder, lines):
-        """Runs the lines as a batch file with `wine cmd /c`; its exit code
-        whole (Wine's own exit status keeps only the low byte)."""
-        with open(os.path.join(folder, "step.bat"), "w", newline="\r\n") as f:
-            f.write("@echo off\n" + "\n".join(lines) + "\necho step-exit=%ERRORLEVEL%\n")
-        p = run(["wine", "cmd", "/c", "step.bat"], env=self.env, cwd=folder, ok=None)
-        found = re.search(r"step-exit=(-?\d+)", p.stdout)
-        check(found, f"no exit code from {lines}: {p.stdout}{p.stderr}")
-        return int(found.group(1)), p.stdout + p.stderr
-
-    def msiexec(self, *args):
-        log = os.path.join(self.w.work, "msiexec.log")
-        if os.path.exists(log):
-            os.remove(log)
-        quoted = " ".join(f'"{a}"' if " " in a else a for a in args)
-        code, _ = self.batch(self.w.work, [f'msiexec {quoted} /qn /l*v "{winpath(log)}"'])
-        return code, open(log, errors="replace").read() if os.path.exists(log) else ""
-
-    def reg(self, key, ok=(0,)):
-        return run(["wine", "reg", "query", key], env=self.env, ok=ok).stdout.replace("\r", "")
-
-    def installed(self, *parts):
-        return self.c("Program Files", "Pelorin", *parts)
-
-    def entries(self):
-        """The uninstall entries named Pelorin: {key: {value: data}}."""
-        found = {}
-        for key in re.findall(r"^(HKEY_\S+\\Uninstall\\\S+)$", self.reg(UNINSTALL), re.M):
-            values = dict(re.findall(r"^ +(\S+) +REG_\w+ +(.*)$", self.reg(key), re.M))
-            if values.get("DisplayName") == "Pelorin":
-                found[key] = values
-        return found
-
-    def shortcut(self):
-        # Wine's msi puts ProgramMenuFolder in the user's Start menu even
-        # for a per-machine install; Windows uses the All Users one.
-        for base in (self.user_folder("AppData", "Roaming"), self.c("ProgramData")):
-            lnk = os.path.join(base, "Microsoft", "Windows", "Start Menu", "Programs", "Pelorin.lnk")
-            if os.path.exists(lnk):
-                return lnk
-        return None
-
-
-def winpath(unix):
-    return "Z:" + unix.replace("/", "\\")
-
-
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
 
 
 def same_files(prefix, source):
@@ -194,18 +84,7 @@ def step_build(w):
         with open(os.path.join(w.newer_stage, name), "ab") as f:
             f.write(b"\0newer\0")
     run([build_msi, w.newer_stage, w.newer], env=dict(os.environ, PRODUCT_VERSION=NEWER_VERSION))
-    env = wine_env(w.template)
-    run(["wineboot", "-i"], env=env, ok=None)
-    run(["wineserver", "-w"], env=env, ok=None)
-    check(os.path.isdir(os.path.join(w.template, "drive_c")), "wineboot made no prefix")
-    # Wine links the user's Documents, Desktop... to the home folder: made
-    # real folders, so that nothing a test writes there leaves the prefix.
-    users = os.path.join(w.template, "drive_c", "users")
-    for user in os.listdir(users):
-        for entry in os.scandir(os.path.join(users, user)):
-            if entry.is_symlink():
-                os.remove(entry.path)
-                os.mkdir(entry.path)
+    make_template(w.template)
 
 
 def step_tables(w):
@@ -233,7 +112,7 @@ def step_tables(w):
 
 
 def step_install(w):
-    with Prefix(w, "install") as p:
+    with w.prefix("install") as p:
         code, _ = p.msiexec("/i", w.msi)
         check(code == 0, f"msiexec /i exited {code}")
         same_files(p, w.member)
@@ -261,15 +140,8 @@ def step_install(w):
         check(len(p.entries()) == 1, f"entries after a rebuilt package: {p.entries()}")
 
 
-def squash(guid):
-    """A GUID as Windows Installer keys its products: each part reversed."""
-    g = guid.strip("{}").replace("-", "")
-    parts = [g[0:8], g[8:12], g[12:16]] + [g[i:i + 2] for i in range(16, 32, 2)]
-    return "".join(part[::-1] for part in parts)
-
-
 def step_upgrade(w):
-    with Prefix(w, "upgrade") as p:
+    with w.prefix("upgrade") as p:
         check(p.msiexec("/i", w.msi)[0] == 0, "the older package did not install")
         code, _ = p.msiexec("/i", w.newer)
         check(code == 0, f"the upgrade exited {code}")
@@ -279,7 +151,7 @@ def step_upgrade(w):
 
 
 def step_downgrade(w):
-    with Prefix(w, "downgrade") as p:
+    with w.prefix("downgrade") as p:
         check(p.msiexec("/i", w.newer)[0] == 0, "the newer package did not install")
         code, log = p.msiexec("/i", w.msi)
         check(code == 1603, f"the older package over the newer exited {code}")
@@ -294,11 +166,12 @@ def step_downgrade(w):
 
 
 def tree(top):
-    return {os.path.relpath(os.path.join(d, f), top) for d, _, fs in os.walk(top) for f in fs}
+    """Every file and folder below top."""
+    return {os.path.relpath(os.path.join(d, f), top) for d, ds, fs in os.walk(top) for f in fs + ds}
 
 
 def step_uninstall(w):
-    with Prefix(w, "uninstall") as p:
+    with w.prefix("uninstall") as p:
         before = tree(p.c())
         check(p.msiexec("/i", w.msi)[0] == 0, "the package did not install")
         product = msi_property(w.msi, "ProductCode")
@@ -310,7 +183,7 @@ def step_uninstall(w):
         check(product not in p.reg(UNINSTALL), "the uninstall key is left")
         p.reg(r"HKLM\Software\Classes\Installer\Products\\" + squash(product), ok=(1,))
         left = sorted(f for f in tree(p.c()) - before if not f.endswith(".log"))
-        print("Wine's own files left after uninstalling:", *left or ["none"], sep="\n  ")
+        print("Wine's own files and folders left after uninstalling:", *left or ["none"], sep="\n  ")
 
 
 def fences(path):
@@ -331,7 +204,7 @@ def step_guide(w):
     for tags, body in blocks:
         check(tags.keys() & {"run", "file", "engine", "output"}, f"a block of the guide is not marked:\n{body}")
     output = [body.strip() for tags, body in blocks if "output" in tags]
-    with Prefix(w, "guide") as p:
+    with w.prefix("guide") as p:
         standin = os.path.join(w.win, "tools/outlook-standin/outlook-standin.exe")
         run(["wine", standin, "/regserver"], env=p.env)
         folder = p.c("guide")
