@@ -9,7 +9,7 @@
 # SIGN_TIMESTAMP_URL adds an RFC 3161 time stamp. Only options osslsigncode
 # 2.5 (Debian 12) knows are used.
 #   dist.sh WIN_BUILD_DIR
-set -euo pipefail
+set -Eeuo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 WIN=$1
 OUT=${DIST_DIR:-$ROOT/dist}
@@ -52,6 +52,8 @@ sed "s/@VERSION@/$VERSION/g; s/\$/\r/" "$ROOT/packaging/README.txt" >"$STAGE/REA
 ZIP=$OUT/$NAME.zip
 MSI=$OUT/$NAME.msi
 rm -f "$ZIP" "$MSI" "$OUT/SHA256SUMS"
+# A release that fails part way (a refused signature) leaves none of its files.
+trap 'rm -f "$ZIP" "$MSI" "$OUT/SHA256SUMS"' ERR
 python3 - "$STAGE" "$ZIP" "$NAME" <<'PY'
 import os, sys, zipfile
 stage, out, name = sys.argv[1:]
