@@ -88,9 +88,12 @@ test:
 exe: win
 	@mkdir -p dist && cp $(WIN)/$(EXE) dist/$(EXE) && echo "dist/$(EXE)"
 
-# Both programs, the README and SHA256SUMS in dist/pelorin-<version>-win32.zip.
+# dist/: the zip (both programs, the README, SHA256SUMS), the Windows
+# Installer package and SHA256SUMS over both. SIGN_PKCS12=FILE
+# SIGN_PASSWORD_FILE=FILE [SIGN_TIMESTAMP_URL=URL] signs the programs and the package.
 dist: win
-	@$(SCRIPTS)/dist.sh $(WIN)
+	@SIGN_PKCS12='$(SIGN_PKCS12)' SIGN_PASSWORD_FILE='$(SIGN_PASSWORD_FILE)' \
+	    SIGN_TIMESTAMP_URL='$(SIGN_TIMESTAMP_URL)' $(SCRIPTS)/dist.sh $(WIN)
 
 screenshot: prefix exe
 	@$(SCRIPTS)/screenshot.sh dist/pelorin.png

@@ -5,7 +5,7 @@ set -euo pipefail
 PKGS=(cmake ninja-build g++ libgtest-dev googletest clang libclang-rt-14-dev
       g++-mingw-w64-i686-posix binutils-mingw-w64-i686
       wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick python3
-      fd-find hyperfine)
+      fd-find hyperfine msitools wixl osslsigncode openssl)
 missing=()
 for p in "${PKGS[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -7,6 +7,7 @@
 #   standin.sh reset        empty its profile, its call log and its settings
 #   standin.sh busy MS      the next server start refuses calls for MS
 #                           milliseconds, as a starting Outlook does (0: off)
+#   standin.sh no-profile on|off   the user has no Outlook profile yet
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 EXE=$PELORIN_BUILD/win/tools/outlook-standin/outlook-standin.exe
@@ -31,13 +32,17 @@ case "${1:-register}" in
     reset)
         # Settings go too, whether or not a profile was ever written.
         dir=$(folder)
-        rm -f "$dir"/{stores.txt,calls.log,busy-start-ms,fail-addstore,block-addstore-ms,profile-lock-ms,ignore-addstore} ;;
+        rm -f "$dir"/{stores.txt,calls.log,busy-start-ms,fail-addstore,block-addstore-ms,profile-lock-ms,ignore-addstore,no-profile} ;;
     busy)
         dir=$(folder)
         mkdir -p "$dir"
         if [ "${2:-0}" = 0 ]; then rm -f "$dir/busy-start-ms"; else echo "$2" >"$dir/busy-start-ms"; fi ;;
+    no-profile)
+        dir=$(folder)
+        mkdir -p "$dir"
+        if [ "${2:-on}" = on ]; then : >"$dir/no-profile"; else rm -f "$dir/no-profile"; fi ;;
     *)
-        echo "usage: $0 register|unregister|stores|reset|busy MS" >&2
+        echo "usage: $0 register|unregister|stores|reset|busy MS|no-profile on|off" >&2
         exit 2 ;;
 esac
 exit 0

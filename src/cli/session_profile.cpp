@@ -1,5 +1,7 @@
 #include "cli/session_profile.h"
 
+#include <cstdint>
+
 #include "base/error.h"
 #include "outlook/failure_text.h"
 #include "outlook/session.h"
@@ -47,11 +49,33 @@ private:
     bool defaultKnown_ = false;
 };
 
+constexpr std::int32_t kHrUnknownName =
+    static_cast<std::int32_t>(0x80020006);  // DISP_E_UNKNOWNNAME
+
+// Outlook's DefaultProfileName is empty when the user has no profile, and
+// reading it opens no wizard; an Outlook older than 2007 does not know it,
+// and its profile is left to the session. The application is kept while the
+// session connects, so Outlook is started once.
+std::unique_ptr<outlook::AutoObject> requireProfile(outlook::Automation& automation) {
+    std::unique_ptr<outlook::AutoObject> application;
+    std::wstring profile;
+    try {
+        application = automation.create(L"Outlook.Application");
+        profile = application->getText(L"DefaultProfileName");
+    } catch (const Error& e) {
+        if (!application || e.hresult() != kHrUnknownName) throw outlook::ConnectError(e);
+        return application;
+    }
+    if (profile.empty()) throw OutlookUnavailable{kNoProfileYet};
+    return application;
+}
+
 }  // namespace
 
 std::unique_ptr<OutlookProfile> connectSession(std::unique_ptr<outlook::Automation> automation,
                                                const scan::FileSystemFactory& fileSystems) {
     try {
+        const auto running = requireProfile(*automation);
         return std::make_unique<SessionProfile>(std::move(automation), fileSystems());
     } catch (const outlook::ConnectError& e) {
         throw OutlookUnavailable{outlook::connectFailureText(e)};

@@ -17,8 +17,12 @@ inline constexpr wchar_t kServiceAccount[] =
     L"pelorin-cli runs as a service account (such as SYSTEM), where Outlook automation is not "
     L"supported. Run it as the user, for example from the user's logon script.";
 
+// The user has no Outlook profile yet (a first logon): Outlook would open its
+// profile wizard and wait for the user, so the run stops before that.
+inline constexpr wchar_t kNoProfileYet[] = L"no Outlook profile yet; run again later";
+
 // Raises OutlookUnavailable with the window's text when Outlook cannot be
-// reached.
+// reached, and with kNoProfileYet when the user has no profile.
 std::unique_ptr<OutlookProfile> connectSession(std::unique_ptr<outlook::Automation> automation,
                                                const scan::FileSystemFactory& fileSystems);
 

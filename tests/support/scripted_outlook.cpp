@@ -38,6 +38,10 @@ public:
         return std::make_unique<Object>(o_, L"store " + std::to_wstring(index), index);
     }
     std::wstring getText(const std::wstring& member) override {
+        if (name_ == L"application" && member == L"DefaultProfileName") {
+            o_.step(member);
+            return o_.defaultProfileName;
+        }
         const std::wstring& path = o_.stores.at(static_cast<size_t>(index_ - 1));
         if (member != L"FilePath" || path.empty()) notFound(member);
         return path;

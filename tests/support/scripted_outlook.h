@@ -43,6 +43,8 @@ public:
     bool addedStoresJoin = true;  // AddStore puts the path into `stores`
     // Runs inside each call, after its log entry: the time it waits on Outlook.
     std::function<void(const std::wstring& entry)> during;
+    // The application's DefaultProfileName; empty: the user has no profile.
+    std::wstring defaultProfileName = L"Outlook";
 
     // Fails the call with this log entry like a refused AddStore.
     void failOn(const std::wstring& entry, std::int32_t hresult = -2147352567,

@@ -19,6 +19,7 @@ enum : DISPID {
     kName,
     kProcessId,
     kQuit,
+    kDefaultProfileName,
     kAddStore = 101,
     kAddStoreEx,
     kRemoveStore,
@@ -156,13 +157,22 @@ private:
     Profile profile_;
 };
 
+// Without a profile Outlook opens its profile wizard on the first call that
+// needs one, and that call waits until the user has finished it.
+void waitInProfileWizard() {
+    ::MessageBoxW(nullptr,
+                  L"There is no Outlook profile for this user yet. Set up an account to go on.",
+                  L"Outlook stand-in: new profile", MB_OK | MB_ICONINFORMATION);
+}
+
 class Application final : public DispatchObject {
 public:
     Application()
         : DispatchObject({{L"GetNamespace", kGetNamespace, kGet},
                           {L"Name", kName, kGet},
                           {L"ProcessId", kProcessId, kGet},
-                          {L"Quit", kQuit, kMethod}}) {}
+                          {L"Quit", kQuit, kMethod},
+                          {L"DefaultProfileName", kDefaultProfileName, kGet}}) {}
 
 protected:
     HRESULT call(DISPID id, const Args& args, VARIANT* result) override {
@@ -173,6 +183,7 @@ protected:
             if (FAILED(hr = args.expect(1)) || FAILED(hr = args.text(0, type))) return hr;
             if (::CompareStringOrdinal(type.c_str(), -1, L"MAPI", -1, TRUE) != CSTR_EQUAL)
                 throw Refusal{E_INVALIDARG, L"The namespace type " + type + L" is not supported."};
+            if (profileMissing()) waitInProfileWizard();
             auto* ns = new (std::nothrow) Namespace();
             if (!ns) return E_OUTOFMEMORY;
             return returnObject(result, ns);
@@ -184,6 +195,11 @@ protected:
             if (FAILED(hr = args.expect(0))) return hr;
             return returnInteger(result, static_cast<long>(::GetCurrentProcessId()));
         case kQuit: return args.expect(0);
+        case kDefaultProfileName:
+            // Outlook's is empty when the user has no profile; reading it
+            // needs none.
+            if (FAILED(hr = args.expect(0))) return hr;
+            return returnText(result, profileMissing() ? L"" : L"Outlook");
         }
         return DISP_E_MEMBERNOTFOUND;
     }

@@ -81,6 +81,10 @@ bool addStoreIgnored(const std::wstring& path) {
     return false;
 }
 
+bool profileMissing() {
+    return ::GetFileAttributesW(besideProfile(L"no-profile").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 void logCall(const std::wstring& line) {
     std::ofstream out(std::filesystem::path(besideProfile(L"calls.log")),
                       std::ios::binary | std::ios::app);

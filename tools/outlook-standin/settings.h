@@ -11,6 +11,9 @@
 //                   stand-in process that holds it (30000 when unset)
 //   ignore-addstore lines "text": AddStore of a path containing the text
 //                   answers success and adds nothing
+//   no-profile      present: the user has no Outlook profile yet, as at a
+//                   first logon. DefaultProfileName is empty and GetNamespace
+//                   opens the profile wizard, which waits for the user
 //   calls.log       written by the server: one line per AddStore, AddStoreEx
 //                   and RemoveStore, with the path
 #pragma once
@@ -33,6 +36,8 @@ DWORD blockAddStoreMs();
 DWORD profileLockMs();
 // Whether `path` matches a line of ignore-addstore.
 bool addStoreIgnored(const std::wstring& path);
+// Whether no-profile is present.
+bool profileMissing();
 
 void logCall(const std::wstring& line);
 
