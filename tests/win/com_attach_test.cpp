@@ -181,7 +181,7 @@ TEST_F(ComAttach, OneFileUnderAnySpellingIsSentOnce) {
         second.list.insert(1, spelling, 2);
         second.list.setChecked(1, true);
     }
-    second.selectAllBox.val = 1;
+    second.selectAll().setValue(1);
     run(second);
     EXPECT_EQ(statuses(second), (Texts{pstlist::kStatusAlreadyIn, pstlist::kStatusAlreadyIn}));
     EXPECT_EQ(calls(), Texts{add(L"Archive 2019.pst")});

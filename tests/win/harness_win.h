@@ -114,8 +114,8 @@ private:
 std::wstring shortPath(const std::wstring& path);
 
 // A sound PST at a path the plain file functions cannot reach (a name that
-// ends in a space or a dot): written, and removed again, through its \\?\
-// form.
+// ends in a space or a dot): written, and removed again, through its long
+// (\\?\) form.
 class OddPst {
 public:
     explicit OddPst(std::wstring path);
