@@ -112,9 +112,13 @@ FolderListing ListingPool::listTimed(const std::wstring& path, std::unique_lock<
     return listing;
 }
 
-// Lists one job and keeps what came of it.
+// Lists one job and keeps what came of it. A sleeping worker is woken when
+// another folder waits: a wake-up sent to a worker already woken and not yet
+// running is lost, and without this the others would sleep through it.
 void ListingPool::run(const JobRef& job, std::unique_lock<std::mutex>& lock) {
     job->started = true;
+    if (nextJob())
+        if (std::condition_variable* const wake = workerToWake()) wake->notify_one();
     try {
         job->listing = listTimed(job->path, lock);
     } catch (...) {

@@ -31,26 +31,31 @@ PoolTuning withWorkers(int threads) {
 }
 
 // Counts the listings under way at once; enter() holds a listing until
-// `together` are under way (a minute at most, so a broken pool fails the
-// test rather than hanging it).
+// `together` are under way. A pool that never gets there is broken: after
+// half a minute the listing gives up and the probe says so.
 class ConcurrencyProbe {
 public:
     void enter(int together) {
         std::unique_lock lock(mutex_);
         most_ = std::max(most_, ++running_);
         changed_.notify_all();
-        changed_.wait_for(lock, 60s, [&] { return most_ >= together; });
+        if (!changed_.wait_for(lock, 30s, [&] { return most_ >= together; })) gaveUp_ = true;
         --running_;
     }
     int most() {
         const std::lock_guard lock(mutex_);
         return most_;
     }
+    bool gaveUp() {
+        const std::lock_guard lock(mutex_);
+        return gaveUp_;
+    }
 
 private:
     std::mutex mutex_;
     std::condition_variable changed_;
     int running_ = 0, most_ = 0;
+    bool gaveUp_ = false;
 };
 
 TEST(ListingPool, EachFailureIsRaisedAtItsOwnFolderOnly) {
@@ -148,6 +153,7 @@ TEST(ListingPool, StartsOnlyTheWorkersTheListingsCallFor) {
         EXPECT_EQ(pool.workersStarted(), c.workers);
         EXPECT_GE(probe.most(), c.atLeast);
         EXPECT_LE(probe.most(), c.atMost);
+        EXPECT_FALSE(probe.gaveUp()) << "listings waited for workers that never came";
     }
 }
 
