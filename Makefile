@@ -69,8 +69,8 @@ fuzz: sanitize-build
 
 # The randomized click sequences at length, under the sanitizers:
 # SOAK_SEEDS sequences of each kind (a failing seed is printed). 4000 of
-# each end within ten minutes on a busy 2-core machine (about a minute
-# when it is quiet).
+# each end within ten minutes on a busy 2-core machine: about 40 s of
+# processor time.
 SOAK_SEEDS ?= 4000
 soak: sanitize-build
 	cd $(SAN) && time PELORIN_SOAK_SEEDS=$(SOAK_SEEDS) ./unit_tests --gtest_filter='RandomSequences*'
