@@ -57,7 +57,7 @@ FolderListing listPlatformFolder(const std::wstring& path);
 // listing is a network round trip that mostly waits: this many in flight
 // turn 1 ms per folder into well under a tenth of that. On a local disk a
 // listing keeps a processor busy, and only one worker per further processor
-// lists (the scanner's own thread helps); the others sleep.
+// is started (the scanner's own thread helps); a small tree starts none.
 inline constexpr int kListingThreads = 16;
 // How far ahead of the folder it is on the scanner names folders to
 // listAhead: the listings waiting to be taken stay few, however wide the tree.

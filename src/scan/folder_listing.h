@@ -50,8 +50,7 @@ class ListingCache {
 public:
     explicit ListingCache(ListingSetup setup)
         : list_(std::move(setup.list)),
-          pool_(setup.threads > 0 ? std::make_unique<ListingPool>(list_, setup.threads) : nullptr) {
-        if (pool_) pool_->start();
+          pool_(setup.threads > 0 ? std::make_unique<ListingPool>(list_, tuning(setup)) : nullptr) {
     }
 
     void listAhead(const std::wstring& path) {
@@ -75,6 +74,11 @@ public:
     }
 
 private:
+    static PoolTuning tuning(const ListingSetup& setup) {
+        PoolTuning tuning;
+        tuning.threads = setup.threads;
+        return tuning;
+    }
     FolderListing listNow(const std::wstring& path) {
         std::optional<FolderListing> listing = pool_ ? pool_->take(path) : std::nullopt;
         return listing ? std::move(*listing) : list_(path);

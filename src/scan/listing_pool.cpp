@@ -11,33 +11,31 @@
 namespace pelorin::scan {
 namespace {
 
-// Folders listed or held ahead: enough that the workers rarely wait for the
-// scanner to take one (on a local disk a listing takes microseconds, and a
-// worker put to sleep and woken again costs more than that), few enough that
-// the listings held stay small. Names held in listings not yet taken are
-// bounded too, for trees with huge folders.
-constexpr std::size_t kWindow = kListAheadFolders;
-constexpr std::size_t kHeldNamesLimit = 64 * 1024;
-
 std::size_t namesIn(const FolderListing& listing) {
     return listing.subFolders.size() + listing.files.size();
 }
 
 }  // namespace
 
-ListingPool::ListingPool(Lister list, int threads)
-    : list_(std::move(list)),
-      threads_(std::max(threads, 1)),
-      coreWorkers_(static_cast<int>(std::max(2u, std::thread::hardware_concurrency())) - 1) {}
+int spareProcessors() {
+    return static_cast<int>(std::max(2u, std::thread::hardware_concurrency())) - 1;
+}
+
+ListingPool::ListingPool(Lister list, PoolTuning tuning)
+    : list_(std::move(list)), tuning_(std::move(tuning)) {
+    workers_.reserve(static_cast<std::size_t>(std::max(tuning_.threads, 0)));
+}
 
 ListingPool::~ListingPool() {
+    std::vector<std::thread> workers;
     {
         const std::lock_guard lock(mutex_);
-        stopping_ = true;
+        stopping_ = true;  // no worker starts after this
+        workers.swap(workers_);
     }
     workWaiting_.notify_all();
     extraWaiting_.notify_all();
-    for (auto& worker : workers_) worker.join();
+    for (auto& worker : workers) worker.join();
 }
 
 void ListingPool::request(const std::wstring& path) {
@@ -47,20 +45,37 @@ void ListingPool::request(const std::wstring& path) {
     {
         const std::lock_guard lock(mutex_);
         jobs_.push_back(std::move(job));
+        grow();
         wake = workerToWake();
     }
     if (wake) wake->notify_one();
 }
 
-void ListingPool::start() {
-    if (!workers_.empty()) return;
+int ListingPool::workersStarted() const {
+    const std::lock_guard lock(mutex_);
+    return static_cast<int>(workers_.size());
+}
+
+// Starts the workers the listings now call for: none for a small tree of
+// fast listings, the core workers once enough folders wait, and while
+// listings are slow one for each folder waiting, up to them all. Workers
+// stay until the pool ends.
+void ListingPool::grow() {
+    const int cores = std::min(tuning_.coreWorkers, tuning_.threads);
+    const int waiting = static_cast<int>(std::min<std::size_t>(jobs_.size(), INT32_MAX));
+    const int wanted = slow_                                    ? std::min(tuning_.threads, waiting)
+                       : jobs_.size() >= tuning_.startWorkersAt ? cores
+                                                                : 0;
+    if (stopping_ || cannotGrow_) return;
     try {
-        workers_.reserve(static_cast<std::size_t>(threads_));
-        for (int i = 0; i < threads_; ++i)
-            workers_.emplace_back([this, extra = i >= coreWorkers_] { work(extra); });
+        while (static_cast<int>(workers_.size()) < wanted) {
+            const bool extra = static_cast<int>(workers_.size()) >= cores;
+            workers_.emplace_back([this, extra] { work(extra); });
+        }
     } catch (const std::system_error&) {
         // No room for another thread (a 32-bit process deep into a huge
         // tree): the workers there are do the listing, or take() does.
+        cannotGrow_ = true;
     }
 }
 
@@ -71,50 +86,65 @@ ListingPool::JobRef ListingPool::find(const std::wstring& path) const {
 }
 
 ListingPool::JobRef ListingPool::nextJob() {
-    if (heldNames_ >= kHeldNamesLimit) return nullptr;
-    const std::size_t reach = std::min(kWindow, jobs_.size());
+    if (heldNames_ >= tuning_.heldNamesLimit) return nullptr;
+    const std::size_t reach = std::min(tuning_.window, jobs_.size());
     for (std::size_t i = 0; i < reach; ++i)
         if (!jobs_[i]->started) return jobs_[i];
     return nullptr;
 }
 
-// Lists one job with the lock let go meanwhile, and keeps what came of it.
-void ListingPool::run(const JobRef& job, std::unique_lock<std::mutex>& lock) {
-    job->started = true;
+// Lists a folder with the lock let go meanwhile, and notes how long it took,
+// failed or not.
+FolderListing ListingPool::listTimed(const std::wstring& path, std::unique_lock<std::mutex>& lock) {
     lock.unlock();
     FolderListing listing;
     std::exception_ptr failure;
     const auto begun = std::chrono::steady_clock::now();
     try {
-        listing = list_(job->path);
+        listing = list_(path);
     } catch (...) {
         failure = std::current_exception();
     }
     const auto took = std::chrono::steady_clock::now() - begun;
     lock.lock();
-    noteListingTime(took);
-    job->listing = std::move(listing);
-    job->failure = failure;
+    noteListing(path, took);
+    if (failure) std::rethrow_exception(failure);
+    return listing;
+}
+
+// Lists one job and keeps what came of it. A sleeping worker is woken when
+// another folder waits: a wake-up sent to a worker already woken and not yet
+// running is lost, and without this the others would sleep through it.
+void ListingPool::run(const JobRef& job, std::unique_lock<std::mutex>& lock) {
+    job->started = true;
+    if (nextJob())
+        if (std::condition_variable* const wake = workerToWake()) wake->notify_one();
+    try {
+        job->listing = listTimed(job->path, lock);
+    } catch (...) {
+        job->failure = std::current_exception();
+    }
     job->done = true;
     heldNames_ += namesIn(job->listing);
     if (scannerWaiting_) listingDone_.notify_one();
 }
 
-// Listings that wait (a share) keep every worker busy; listings that keep a
-// processor busy (a local disk) gain nothing past one per processor. Slow
-// means half of the recent listings or more, so that one listing held up by
-// a busy machine does not wake every worker.
-void ListingPool::noteListingTime(std::chrono::steady_clock::duration took) {
+// Under the lock. Slow means half of the recent listings or more, so that
+// one listing held up by a busy machine does not start every worker.
+void ListingPool::noteListing(const std::wstring& path, std::chrono::steady_clock::duration took) {
     const bool wasSlow = slow_;
-    recentSlow_ = static_cast<std::uint16_t>((recentSlow_ << 1) | (took >= kSlowListing));
+    const bool slow = tuning_.isSlow(path, took);
+    recentSlow_ = static_cast<std::uint16_t>((recentSlow_ << 1) | (slow ? 1 : 0));
     slow_ = 2 * std::popcount(recentSlow_) >= kRecentListings;
     if (listingsMade_ < kRecentListings) ++listingsMade_;
-    if (slow_ && !wasSlow && idleExtraWorkers_ > 0) extraWaiting_.notify_all();
+    if (!slow_ || wasSlow) return;
+    grow();
+    if (idleExtraWorkers_ > 0) extraWaiting_.notify_all();
 }
 
-// The first workers, one per further processor, list whenever a folder of the window
-// waits; the others only while listings are slow (they wait on the network,
-// not on the processor).
+// The core workers list whenever a folder of the window waits; the others
+// only while listings are slow (they wait on the network, not on the
+// processor).
 void ListingPool::work(bool extra) {
     std::condition_variable& waiting = extra ? extraWaiting_ : workWaiting_;
     int& idle = extra ? idleExtraWorkers_ : idleCoreWorkers_;
@@ -172,10 +202,8 @@ std::optional<FolderListing> ListingPool::take(const std::wstring& path) {
     if (!job->started) {
         // No worker has reached it: listing it here beats waiting for one.
         jobs_.erase(std::find(jobs_.begin(), jobs_.end(), job));
-        std::condition_variable* const wake = workerToWake();
-        lock.unlock();
-        if (wake) wake->notify_one();
-        return list_(path);
+        if (std::condition_variable* const wake = workerToWake()) wake->notify_one();
+        return listTimed(path, lock);
     }
     while (!waitFor(job, lock, std::chrono::milliseconds(20))) {}
     jobs_.erase(std::find(jobs_.begin(), jobs_.end(), job));

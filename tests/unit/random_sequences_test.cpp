@@ -70,7 +70,9 @@ public:
 };
 
 // The files the dialogs offer: a small tree with PSTs at two levels, a file
-// that is not a PST, and names that do not exist.
+// that is not a PST, and names that do not exist. No action changes it, so
+// every sequence of a test shares one: making and removing a tree per
+// sequence cost most of the run on a busy disk.
 struct Files {
     TempTree tree;
     std::vector<std::wstring> existing;  // relative names in "d" (Add File)
@@ -127,8 +129,9 @@ std::vector<std::filesystem::path> bfsFiles(const std::filesystem::path& root) {
 
 class Sequence {
 public:
-    Sequence(std::uint64_t seed, bool nesting)
-        : rng_(seed),
+    Sequence(const Files& files, std::uint64_t seed, bool nesting)
+        : files_(files),
+          rng_(seed),
           nesting_(nesting),
           actions_(
               ui_, [this] { return countedFileSystem(); }, automation_,
@@ -402,7 +405,7 @@ private:
         expectedMessagesSeen_ = m.messages.size();
     }
 
-    Files files_;
+    const Files& files_;
     Rng rng_;
     bool nesting_;
     ui::HeadlessToolkit ui_;
@@ -430,9 +433,10 @@ void runSeeds(bool nesting) {
     const std::uint64_t only = envNumber("PELORIN_SEED", 0);
     const std::uint64_t seeds = only ? 1 : envNumber("PELORIN_SOAK_SEEDS", defaultSeeds);
     const int steps = static_cast<int>(envNumber("PELORIN_SOAK_STEPS", 25));
+    const Files files;
     for (std::uint64_t i = 0; i < seeds; ++i) {
         const std::uint64_t seed = only ? only : 1000 + i * 7919 + (nesting ? 1 : 0);
-        Sequence seq(seed, nesting);
+        Sequence seq(files, seed, nesting);
         for (int s = 0; s < steps; ++s) {
             try {
                 seq.step(s);

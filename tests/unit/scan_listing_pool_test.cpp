@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <new>
 #include <string>
 #include <thread>
@@ -20,6 +22,42 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A pool whose workers start with the first folder requested.
+PoolTuning withWorkers(int threads) {
+    PoolTuning tuning;
+    tuning.threads = threads;
+    tuning.startWorkersAt = 1;
+    return tuning;
+}
+
+// Counts the listings under way at once; enter() holds a listing until
+// `together` are under way. A pool that never gets there is broken: after
+// half a minute the listing gives up and the probe says so.
+class ConcurrencyProbe {
+public:
+    void enter(int together) {
+        std::unique_lock lock(mutex_);
+        most_ = std::max(most_, ++running_);
+        changed_.notify_all();
+        if (!changed_.wait_for(lock, 30s, [&] { return most_ >= together; })) gaveUp_ = true;
+        --running_;
+    }
+    int most() {
+        const std::lock_guard lock(mutex_);
+        return most_;
+    }
+    bool gaveUp() {
+        const std::lock_guard lock(mutex_);
+        return gaveUp_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int running_ = 0, most_ = 0;
+    bool gaveUp_ = false;
+};
+
 TEST(ListingPool, EachFailureIsRaisedAtItsOwnFolderOnly) {
     test::TempTree tree;
     for (const wchar_t* name : {L"ok1", L"throws", L"nomemory", L"removed", L"ok2"})
@@ -32,7 +70,7 @@ TEST(ListingPool, EachFailureIsRaisedAtItsOwnFolderOnly) {
             if (path == tree.path(L"removed")) tree.remove(L"removed");
             return listPlatformFolder(path);
         },
-        3);
+        withWorkers(3));
     const struct {
         const wchar_t* name;
         int error;  // 0: listed; -1: out of memory
@@ -42,7 +80,6 @@ TEST(ListingPool, EachFailureIsRaisedAtItsOwnFolderOnly) {
                  {L"removed", kErrPathNotFound},
                  {L"ok2", 0}};
     for (const auto& c : cases) pool.request(tree.path(c.name));
-    pool.start();
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::string(c.name, c.name + wcslen(c.name)));
         const std::wstring path = tree.path(c.name);
@@ -70,45 +107,53 @@ TEST(ListingPool, EndsWithNoWorkerLeftWhateverItWasDoing) {
     };
     const struct {
         int requested, taken;
-        bool started;
+        bool workers;
     } cases[] = {{0, 0, true}, {200, 0, false}, {200, 0, true}, {200, 5, true}, {3, 3, true}};
     for (const auto& c : cases) {
         {
-            ListingPool pool(slow, 4);
+            PoolTuning tuning = withWorkers(4);
+            if (!c.workers) tuning.startWorkersAt = 1000;
+            ListingPool pool(slow, tuning);
             for (int i = 0; i < c.requested; ++i) pool.request(std::to_wstring(i));
-            if (c.started) pool.start();
             for (int i = 0; i < c.taken; ++i) EXPECT_TRUE(pool.take(std::to_wstring(i)));
         }  // the scan ends here, early or not
         EXPECT_EQ(running.load(), 0) << c.requested << " " << c.taken;
     }
 }
 
-// Listings that wait (a share) are made on every worker at once; listings
-// that keep a processor busy, on one worker per further processor and the
-// scanner's own thread only.
-TEST(ListingPool, OnlySlowListingsWakeEveryWorker) {
-    const int processors = static_cast<int>(std::max(2u, std::thread::hardware_concurrency()));
+// Threads are started only where they pay: none for a small tree, one per
+// further processor for a big tree of fast listings (which then never has
+// more listings under way than processors), and once listings are slow one
+// per folder waiting, up to them all, listing at once. Whether a listing is slow is decided by
+// its name here, not by the clock, so a busy machine changes nothing.
+TEST(ListingPool, StartsOnlyTheWorkersTheListingsCallFor) {
+    const int processors = spareProcessors() + 1;
     const struct {
-        std::chrono::microseconds takes;
-        int atLeast, atMost;  // listings made at the same time, at most
-    } cases[] = {{50us, 1, processors}, {2000us, 8, 16}};
+        int folders;
+        bool slow;
+        int workers, atLeast, atMost;  // listings under way at once
+    } cases[] = {{10, false, 0, 1, 1},
+                 {400, false, std::min(processors - 1, kListingThreads), 1, processors},
+                 {10, true, 2, 1, 2},  // slow from the 8th: one worker per folder left
+                 {400, true, kListingThreads, 8, kListingThreads + 1}};
     for (const auto& c : cases) {
-        std::atomic<int> running{0}, most{0};
+        SCOPED_TRACE(testing::Message() << c.folders << (c.slow ? " slow" : " fast"));
+        ConcurrencyProbe probe;
+        PoolTuning tuning;
+        tuning.isSlow = [&](const std::wstring&, auto) { return c.slow; };
+        // Slow listings past the first hundred wait until `atLeast` are under way.
         ListingPool pool(
-            [&](const std::wstring&) {
-                const int now = ++running;
-                for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {}
-                std::this_thread::sleep_for(c.takes);
-                --running;
+            [&](const std::wstring& path) {
+                probe.enter(c.slow && std::stoi(path) >= 100 ? c.atLeast : 1);
                 return FolderListing{};
             },
-            16);
-        constexpr int kFolders = 400;
-        for (int i = 0; i < kFolders; ++i) pool.request(std::to_wstring(i));
-        pool.start();
-        for (int i = 0; i < kFolders; ++i) EXPECT_TRUE(pool.take(std::to_wstring(i)));
-        EXPECT_GE(most.load(), c.atLeast) << c.takes.count();
-        EXPECT_LE(most.load(), c.atMost) << c.takes.count();
+            tuning);
+        for (int i = 0; i < c.folders; ++i) pool.request(std::to_wstring(i));
+        for (int i = 0; i < c.folders; ++i) EXPECT_TRUE(pool.take(std::to_wstring(i)));
+        EXPECT_EQ(pool.workersStarted(), c.workers);
+        EXPECT_GE(probe.most(), c.atLeast);
+        EXPECT_LE(probe.most(), c.atMost);
+        EXPECT_FALSE(probe.gaveUp()) << "listings waited for workers that never came";
     }
 }
 
@@ -125,9 +170,8 @@ TEST(ListingPool, HugeFoldersAreNotListedFarAhead) {
             ++made;
             return listing;
         },
-        16);
+        withWorkers(16));
     for (int i = 0; i < 64; ++i) pool.request(std::to_wstring(i));
-    pool.start();
     std::this_thread::sleep_for(300ms);  // none taken meanwhile
     EXPECT_LE(made.load(), 16 + 4);      // those begun at once, and a few more
     EXPECT_TRUE(pool.take(L"0"));
