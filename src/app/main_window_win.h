@@ -51,6 +51,7 @@ public:
 
     HWND hwnd() const { return hwnd_.get(); }
     HWND control(ControlId id) const { return GetDlgItem(hwnd_.get(), id); }
+    int dpi() const { return dpi_; }
     ui::Win32Toolkit& toolkit() { return *toolkit_; }
     HCURSOR linkPointer() const { return hand_; }
 
@@ -63,6 +64,11 @@ private:
     void loadResources();
     void createControls();
     void setUpPstList();
+    void setFonts();
+    void setRowImages();
+    void onSize();
+    void onGetMinMaxInfo(MINMAXINFO* info);
+    void onDpiChanged(int dpi, const RECT* suggested);
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
@@ -91,6 +97,7 @@ private:
     UniqueCursor ownHand_;
     HCURSOR hand_ = nullptr;  // ownHand_, or the system's shared hand
     HWND savedFocus_ = nullptr;
+    int dpi_ = 96;          // the window's dpi; the layout is drawn at 96
     int handlerDepth_ = 0;  // clicks running, nested ones included
     int attachDepth_ = 0;   // attach clicks running
     std::unique_ptr<ui::Win32Toolkit> toolkit_;

@@ -22,6 +22,16 @@ namespace pelorin::test {
 
 namespace {
 
+// The test program declares what pelorin.exe's manifest declares: per-monitor
+// (v2) dpi awareness, where the system has it, before any window exists.
+const bool dpiAware = [] {
+    using SetContextFn = BOOL(WINAPI*)(HANDLE);
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    const auto set = reinterpret_cast<SetContextFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+    return set && set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));
+}();
+
 // With PELORIN_SHOT_DIR set, the window's client area as the test left it
 // goes to <dir>/<suite>.<test>.bmp (scripts/test-shots.sh makes PNGs).
 void saveShot(app::MainWindow& main) {
