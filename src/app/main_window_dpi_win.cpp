@@ -106,6 +106,7 @@ void MainWindow::onDpiChanged(int dpi, const RECT* suggested) {
     dpi_ = dpi;
     setFonts();
     setRowImages();
+    if (pathTips_) pathTips_->setMaxTipWidth(ui::scaled(kClientSize.cx, dpi_));
     const HWND list = control(kIdPstList);
     // A column the user left alone gets its width at the new dpi; one the
     // user resized keeps its share.

@@ -59,6 +59,8 @@ MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
     loadResources();
     createControls();
     setUpPstList();
+    pathTips_ = std::make_unique<PathTips>(hwnd_.get(), control(kIdPstList),
+                                           ui::scaled(kClientSize.cx, dpi_));
     toolkit_ = std::make_unique<ui::Win32Toolkit>(
         hwnd_.get(), kAppTitle,
         [](HWND owner, const std::wstring& title) { return shell::browseFolder(owner, title); });
@@ -70,6 +72,7 @@ MainWindow::~MainWindow() {
     // The controls go with the window, before the fonts and images they use.
     actions_.reset();
     toolkit_.reset();
+    pathTips_.reset();
     hwnd_.reset();
 }
 
@@ -331,6 +334,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR: result = onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam)); break;
     case WM_PAINT: paint(); return 0;
     case WM_ACTIVATE: onActivate(LOWORD(wParam), HIWORD(wParam) != 0); return 0;
+    case WM_NOTIFY:
+        if (pathTips_) result = pathTips_->onNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        break;
     case WM_SIZE: onSize(); return 0;
     case WM_GETMINMAXINFO: onGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
     case WM_DPICHANGED:

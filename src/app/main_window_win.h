@@ -12,6 +12,7 @@
 
 #include "app/main_window_actions.h"
 #include "app/main_window_layout_win.h"
+#include "app/path_tips_win.h"
 #include "base/handles_win.h"
 #include "ui/toolkit_win.h"
 
@@ -52,6 +53,7 @@ public:
     HWND hwnd() const { return hwnd_.get(); }
     HWND control(ControlId id) const { return GetDlgItem(hwnd_.get(), id); }
     int dpi() const { return dpi_; }
+    HWND pathTip() const { return pathTips_ ? pathTips_->tooltip() : nullptr; }
     ui::Win32Toolkit& toolkit() { return *toolkit_; }
     HCURSOR linkPointer() const { return hand_; }
 
@@ -100,6 +102,7 @@ private:
     int dpi_ = 96;          // the window's dpi; the layout is drawn at 96
     int handlerDepth_ = 0;  // clicks running, nested ones included
     int attachDepth_ = 0;   // attach clicks running
+    std::unique_ptr<PathTips> pathTips_;
     std::unique_ptr<ui::Win32Toolkit> toolkit_;
     std::unique_ptr<MainWindowActions> actions_;
 };
