@@ -63,7 +63,7 @@ MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
                                            ui::scaled(kClientSize.cx, dpi_));
     toolkit_ = std::make_unique<ui::Win32Toolkit>(
         hwnd_.get(), kAppTitle,
-        [](HWND owner, const std::wstring& title) { return shell::browseFolder(owner, title); });
+        [this](HWND owner, const std::wstring& title) { return folderPicker_.pick(owner, title); });
     actions_ = std::make_unique<MainWindowActions>(*toolkit_, services_.fileSystems,
                                                    *services_.automation, services_.openWebPage);
 }

@@ -14,6 +14,7 @@
 #include "app/main_window_layout_win.h"
 #include "app/path_tips_win.h"
 #include "base/handles_win.h"
+#include "shell/shell.h"
 #include "ui/toolkit_win.h"
 
 namespace pelorin::app {
@@ -99,9 +100,10 @@ private:
     UniqueCursor ownHand_;
     HCURSOR hand_ = nullptr;  // ownHand_, or the system's shared hand
     HWND savedFocus_ = nullptr;
-    int dpi_ = 96;          // the window's dpi; the layout is drawn at 96
-    int handlerDepth_ = 0;  // clicks running, nested ones included
-    int attachDepth_ = 0;   // attach clicks running
+    int dpi_ = 96;                      // the window's dpi; the layout is drawn at 96
+    int handlerDepth_ = 0;              // clicks running, nested ones included
+    int attachDepth_ = 0;               // attach clicks running
+    shell::FolderPicker folderPicker_;  // Add Folder's picker, opened where it was last
     std::unique_ptr<PathTips> pathTips_;
     std::unique_ptr<ui::Win32Toolkit> toolkit_;
     std::unique_ptr<MainWindowActions> actions_;
