@@ -34,7 +34,7 @@ const bool dpiAware = [] {
 
 // With PELORIN_SHOT_DIR set, the window's client area as the test left it
 // goes to <dir>/<suite>.<test>.bmp (scripts/test-shots.sh makes PNGs).
-void saveShot(app::MainWindow& main) {
+void saveShot(app::MainWindow& main, bool fromScreen) {
     const HWND hwnd = main.hwnd();
     const char* dir = std::getenv("PELORIN_SHOT_DIR");
     const auto* test = testing::UnitTest::GetInstance()->current_test_info();
@@ -56,11 +56,14 @@ void saveShot(app::MainWindow& main) {
     info.biCompression = BI_RGB;
     const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
     std::vector<char> pixels(stride * static_cast<DWORD>(h));
-    const WindowDc window(hwnd);
+    // From the screen, the client area with any popup over it (a tooltip).
+    POINT origin{0, 0};
+    if (fromScreen) ClientToScreen(hwnd, &origin);
+    const WindowDc window(fromScreen ? nullptr : hwnd);
     const UniqueMemoryDc memory(CreateCompatibleDC(window.get()));
     const UniqueBitmap bitmap(CreateCompatibleBitmap(window.get(), w, h));
     const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, w, h, window.get(), 0, 0, SRCCOPY);
+    BitBlt(memory.get(), 0, 0, w, h, window.get(), origin.x, origin.y, SRCCOPY);
     SelectObject(memory.get(), old);
     GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(),
               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
@@ -124,7 +127,7 @@ Win32Harness::Win32Harness(std::unique_ptr<outlook::Automation> automation)
 }
 
 Win32Harness::~Win32Harness() {
-    saveShot(*window_);
+    saveShot(*window_, shotFromScreen);
     window_.reset();
     // Drain what the closed window left on the queue.
     MSG msg;

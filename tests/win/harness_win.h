@@ -57,6 +57,9 @@ public:
     scan::FileSystemFactory fileSystems;
     std::vector<std::wstring> openedPages;
     std::vector<UnhandledReport> unhandled;
+    // The shot of the window (PELORIN_SHOT_DIR) taken from the screen, with
+    // popups such as a tooltip over it.
+    bool shotFromScreen = false;
 
 private:
     class NoAutomation;

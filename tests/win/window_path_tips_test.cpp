@@ -67,6 +67,17 @@ TEST(WindowPathTips, LongPathsAreDrawnShortAndShownWholeInTheTooltip) {
         SetCursorPos(at.x, at.y);
         EXPECT_EQ(tipText(h.window().pathTip()), rows[i].tip);
     }
+    // Left showing the failed row's tip, for the screenshot.
+    h.shotFromScreen = true;
+    RECT r{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(listView, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&r));
+    POINT at{r.left + 60, (r.top + r.bottom) / 2};
+    ClientToScreen(listView, &at);
+    SetCursorPos(at.x, at.y);
+    SendMessageW(h.window().pathTip(), TTM_POPUP, 0, 0);
+    UpdateWindow(h.window().pathTip());
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
 }  // namespace
