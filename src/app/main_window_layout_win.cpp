@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/handles_win.h"
+#include "ui/placement.h"
 
 namespace pelorin::app {
 namespace {
@@ -108,25 +109,77 @@ constexpr ControlLayout kControlTable[] = {
 
 const std::span<const ControlLayout> kControls = kControlTable;
 
-void paintBackground(HDC dc, HBITMAP banner, HBRUSH yellow) {
+namespace {
+
+ui::Box boxOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT rectOf(const ui::Box& b) { return {b.left, b.top, b.right, b.bottom}; }
+ui::Extent extentOf(SIZE s) { return {s.cx, s.cy}; }
+
+// A shape painted on the surface, placed like a control.
+RECT placedShape(const RECT& design, ui::Anchor anchor, SIZE client, int dpi) {
+    return rectOf(ui::placed(boxOf(design), anchor, ui::DpiScaling::Scale, extentOf(kClientSize),
+                             extentOf(client), dpi));
+}
+
+}  // namespace
+
+HICON loadIconAt(HINSTANCE module, int id, int size) {
+    if (!module) return nullptr;
+    return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+}
+
+SIZE clientSizeAt(int dpi) {
+    return {ui::scaled(kClientSize.cx, dpi), ui::scaled(kClientSize.cy, dpi)};
+}
+
+RECT placedRect(const ControlLayout& layout, SIZE client, int dpi) {
+    const ui::ControlRow& row = ui::controlRow(layout.id);
+    return rectOf(ui::placed(boxOf(layout.rect), row.anchor, row.dpi, extentOf(kClientSize),
+                             extentOf(client), dpi));
+}
+
+void placeControls(HWND window, SIZE client, int dpi) {
+    HDWP moves = BeginDeferWindowPos(static_cast<int>(kControls.size()));
+    for (const ControlLayout& layout : kControls) {
+        const HWND child = GetDlgItem(window, layout.id);
+        const RECT r = placedRect(layout, client, dpi);
+        if (moves && child)
+            moves = DeferWindowPos(moves, child, nullptr, r.left, r.top, r.right - r.left,
+                                   r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (moves) EndDeferWindowPos(moves);
+}
+
+void paintBackground(HDC dc, HBITMAP banner, HBRUSH yellow, SIZE client, int dpi) {
     const int saved = SaveDC(dc);
-    // The banner frame: white with a silver border, two pixels taller than the banner.
+    // The banner frame: white with a silver border, two pixels taller than
+    // the banner, as wide as the window and more.
+    const RECT frame = placedShape(kBannerFrame, ui::Anchor::Wide, client, dpi);
     const UniquePen silver(CreatePen(PS_SOLID, 1, kSilver));
     SelectObject(dc, silver.get());
     SelectObject(dc, GetStockObject(WHITE_BRUSH));
-    Rectangle(dc, kBannerFrame.left, kBannerFrame.top, kBannerFrame.right, kBannerFrame.bottom);
-    // The banner at its natural size.
+    Rectangle(dc, frame.left, frame.top, frame.right, frame.bottom);
     if (banner) {
+        const RECT at = placedShape(kBannerRect, ui::Anchor::Fixed, client, dpi);
+        const int width = at.right - at.left, height = at.bottom - at.top;
+        const int left = client.cx > width ? (client.cx - width) / 2 : 0;
         const UniqueMemoryDc memory(CreateCompatibleDC(dc));
         const HGDIOBJ old = SelectObject(memory.get(), banner);
-        BitBlt(dc, kBannerRect.left, kBannerRect.top, kBannerRect.right - kBannerRect.left,
-               kBannerRect.bottom - kBannerRect.top, memory.get(), 0, 0, SRCCOPY);
+        if (dpi == ui::kDesignDpi) {
+            BitBlt(dc, left, at.top, width, height, memory.get(), 0, 0, SRCCOPY);
+        } else {
+            SetStretchBltMode(dc, HALFTONE);
+            StretchBlt(dc, left, at.top, width, height, memory.get(), 0, 0,
+                       kBannerRect.right - kBannerRect.left, kBannerRect.bottom - kBannerRect.top,
+                       SRCCOPY);
+        }
         SelectObject(memory.get(), old);
     }
     // The warning band: light yellow with a thin black border behind the warning text.
+    const RECT band = placedShape(kWarningBand, ui::Anchor::Wide, client, dpi);
     SelectObject(dc, GetStockObject(BLACK_PEN));
     SelectObject(dc, yellow);
-    Rectangle(dc, kWarningBand.left, kWarningBand.top, kWarningBand.right, kWarningBand.bottom);
+    Rectangle(dc, band.left, band.top, band.right, band.bottom);
     RestoreDC(dc, saved);
 }
 

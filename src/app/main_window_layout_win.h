@@ -1,7 +1,8 @@
-// The main window's fixed layout as data: the look of every child window of
-// ui::kControlRows (its class, text, rectangle, style and font), the client
-// size, and the shapes painted on the window's surface. The list's columns
-// are ui::kColumnRows.
+// The main window's layout as data: the look of every child window of
+// ui::kControlRows (its class, text, rectangle, style and font), the design
+// client size, and the shapes painted on the window's surface, all at 96 dpi
+// and the design size; ui/placement.h moves them to the window's size and
+// dpi. The list's columns are ui::kColumnRows.
 #pragma once
 #include <windows.h>
 
@@ -31,9 +32,10 @@ struct ControlLayout {
 // of the stacking order; the window is built from this table in this order.
 extern const std::span<const ControlLayout> kControls;
 
+// The design size, which is also the smallest the window can be made.
 inline constexpr SIZE kClientSize{600, 410};
-inline constexpr DWORD kWindowStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+inline constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                                      WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
 inline constexpr wchar_t kWindowClass[] = L"PelorinMainWindow";
 
 // Painted on the window's own surface, below every control.
@@ -45,7 +47,19 @@ inline constexpr COLORREF kLightYellow = RGB(255, 255, 128);
 inline constexpr COLORREF kDarkRed = RGB(192, 0, 0);
 inline constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
 
-// Paints the banner frame, the banner (when loaded) and the warning band.
-void paintBackground(HDC dc, HBITMAP banner, HBRUSH yellow);
+// The icon `id` of `module` at `size` pixels; null without a module.
+HICON loadIconAt(HINSTANCE module, int id, int size);
+
+// The design client size at `dpi`.
+SIZE clientSizeAt(int dpi);
+// Where `layout`'s control goes in a client area of `client` pixels at `dpi`.
+RECT placedRect(const ControlLayout& layout, SIZE client, int dpi);
+// Moves every control of `window` to its placedRect, in one go.
+void placeControls(HWND window, SIZE client, int dpi);
+
+// Paints the banner frame, the banner (when loaded, centred when the window
+// is wider than it) and the warning band, for a client area of `client`
+// pixels at `dpi`.
+void paintBackground(HDC dc, HBITMAP banner, HBRUSH yellow, SIZE client, int dpi);
 
 }  // namespace pelorin::app

@@ -5,28 +5,15 @@
 #include <new>
 #include <utility>
 
+#include "app/dpi_win.h"
 #include "app/resource.h"
 #include "base/error.h"
 #include "base/text.h"
 #include "shell/shell.h"
+#include "ui/placement.h"
 
 namespace pelorin::app {
 namespace {
-
-HFONT makeFont(int hundredthsOfPoint) {
-    // 8.25 pt is -11 px and 9 pt is -12 px at 96 dpi.
-    const WindowDc screen(nullptr);
-    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    const int height = -MulDiv(hundredthsOfPoint, dpi, 7200);
-    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
-}
-
-HICON loadIcon(HINSTANCE module, int id, int size) {
-    if (!module) return nullptr;
-    return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
-}
 
 void registerWindowClass(HINSTANCE instance, WNDPROC procedure) {
     WNDCLASSEXW wc{};
@@ -72,9 +59,11 @@ MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
     loadResources();
     createControls();
     setUpPstList();
+    pathTips_ = std::make_unique<PathTips>(hwnd_.get(), control(kIdPstList),
+                                           ui::scaled(kClientSize.cx, dpi_));
     toolkit_ = std::make_unique<ui::Win32Toolkit>(
         hwnd_.get(), kAppTitle,
-        [](HWND owner, const std::wstring& title) { return shell::browseFolder(owner, title); });
+        [this](HWND owner, const std::wstring& title) { return folderPicker_.pick(owner, title); });
     actions_ = std::make_unique<MainWindowActions>(*toolkit_, services_.fileSystems,
                                                    *services_.automation, services_.openWebPage);
 }
@@ -83,15 +72,18 @@ MainWindow::~MainWindow() {
     // The controls go with the window, before the fonts and images they use.
     actions_.reset();
     toolkit_.reset();
+    pathTips_.reset();
     hwnd_.reset();
 }
 
-// The frame: fixed size around the client area, centred on the screen.
+// The frame: the design size at the system's dpi, centred on the screen.
 void MainWindow::createFrame() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     registerWindowClass(instance, windowProc);
-    RECT frame{0, 0, kClientSize.cx, kClientSize.cy};
-    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    dpi_ = systemDpi();
+    const SIZE client = clientSizeAt(dpi_);
+    RECT frame{0, 0, client.cx, client.cy};
+    adjustFrameForDpi(frame, kWindowStyle, 0, dpi_);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
@@ -100,14 +92,15 @@ void MainWindow::createFrame() {
                                 nullptr, nullptr, instance, this);
     if (!hwnd) windowCreationFailed(L"main window");
     hwnd_.reset(hwnd);
+    dpi_ = windowDpi(hwnd);
 }
 
 // Icons, banner and the link's pointer; without a resource module the window
 // still works, with the system's hand and no pictures.
 void MainWindow::loadResources() {
     const HWND hwnd = hwnd_.get();
-    iconLarge_.reset(loadIcon(options_.resources, IDI_APP, GetSystemMetrics(SM_CXICON)));
-    iconSmall_.reset(loadIcon(options_.resources, IDI_APP, GetSystemMetrics(SM_CXSMICON)));
+    iconLarge_.reset(loadIconAt(options_.resources, IDI_APP, GetSystemMetrics(SM_CXICON)));
+    iconSmall_.reset(loadIconAt(options_.resources, IDI_APP, GetSystemMetrics(SM_CXSMICON)));
     if (iconLarge_)
         SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconLarge_.get()));
     if (iconSmall_)
@@ -128,15 +121,14 @@ void MainWindow::loadResources() {
 }
 
 void MainWindow::createControls() {
-    tahoma825_.reset(makeFont(825));
-    tahoma9_.reset(makeFont(900));
     yellowBrush_.reset(CreateSolidBrush(kLightYellow));
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    const HFONT defaultFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    RECT client{};
+    GetClientRect(hwnd_.get(), &client);
 
     HWND previous = HWND_TOP;
     for (const ControlLayout& layout : kControls) {
-        const RECT& r = layout.rect;
+        const RECT r = placedRect(layout, {client.right, client.bottom}, dpi_);
         const DWORD style =
             layout.style | (ui::controlRow(layout.id).enabledAtStart ? 0 : WS_DISABLED);
         HWND child = CreateWindowExW(layout.exStyle, layout.className, layout.text, style, r.left,
@@ -144,10 +136,6 @@ void MainWindow::createControls() {
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                      instance, nullptr);
         if (!child) windowCreationFailed(layout.name);
-        const HFONT font = layout.font == FontKind::Tahoma825 ? tahoma825_.get()
-                           : layout.font == FontKind::Tahoma9 ? tahoma9_.get()
-                                                              : defaultFont;
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         // Stacking and tab order follow the table, whatever order the
         // platform links new children in.
         SetWindowPos(child, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -157,26 +145,13 @@ void MainWindow::createControls() {
     for (const ui::ControlRow& row : ui::kControlRows)
         if (row.kind != ui::ControlKind::Command && !control(row.id))
             windowCreationFailed(L"control " + std::to_wstring(row.id));
+    setFonts();
 }
 
 // The list's images, check boxes and columns.
 void MainWindow::setUpPstList() {
-    // The row images: 16 x 16, silver is transparent; image 2 is the application icon.
     HWND list = control(kIdPstList);
-    rowImages_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 0));
-    if (options_.resources) {
-        UniqueBitmap first(static_cast<HBITMAP>(
-            LoadImageW(options_.resources, MAKEINTRESOURCEW(IDB_LIST1), IMAGE_BITMAP, 0, 0, 0)));
-        UniqueIcon app(loadIcon(options_.resources, IDI_APP, 16));
-        UniqueIcon folder(loadIcon(options_.resources, IDI_FOLDER, 16));
-        if (first && app && folder) {
-            ImageList_AddMasked(rowImages_.get(), first.get(), kSilver);
-            ImageList_AddIcon(rowImages_.get(), app.get());
-            ImageList_AddIcon(rowImages_.get(), folder.get());
-        }
-    }
-    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(rowImages_.get()));
-    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(rowImages_.get()));
+    setRowImages();
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
                  LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     // The check boxes' state images are the list view's own, but with shared
@@ -188,7 +163,7 @@ void MainWindow::setUpPstList() {
         LVCOLUMNW lvc{};
         lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         lvc.fmt = LVCFMT_LEFT;
-        lvc.cx = column.width;
+        lvc.cx = MulDiv(column.width, dpi_, ui::kDesignDpi);
         lvc.pszText = const_cast<wchar_t*>(column.header);
         lvc.iSubItem = index;
         SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&lvc));
@@ -308,7 +283,9 @@ bool MainWindow::onClose() {
 void MainWindow::paint() {
     PAINTSTRUCT ps;
     const HDC dc = BeginPaint(hwnd_.get(), &ps);
-    paintBackground(dc, banner_.get(), yellowBrush_.get());
+    RECT client{};
+    GetClientRect(hwnd_.get(), &client);
+    paintBackground(dc, banner_.get(), yellowBrush_.get(), {client.right, client.bottom}, dpi_);
     EndPaint(hwnd_.get(), &ps);
 }
 
@@ -343,11 +320,14 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR: result = onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam)); break;
     case WM_PAINT: paint(); return 0;
     case WM_ACTIVATE: onActivate(LOWORD(wParam), HIWORD(wParam) != 0); return 0;
-    case WM_SYSCOMMAND:
-        // Fixed size: no maximising (a double click on the caption or a
-        // message from outside) and no sizing.
-        if ((wParam & 0xFFF0) == SC_MAXIMIZE || (wParam & 0xFFF0) == SC_SIZE) return 0;
+    case WM_NOTIFY:
+        if (pathTips_) result = pathTips_->onNotify(*reinterpret_cast<const NMHDR*>(lParam));
         break;
+    case WM_SIZE: onSize(); return 0;
+    case WM_GETMINMAXINFO: onGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
+    case WM_DPICHANGED:
+        onDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_CLOSE:
         if (onClose()) return 0;
         break;

@@ -12,7 +12,9 @@
 
 #include "app/main_window_actions.h"
 #include "app/main_window_layout_win.h"
+#include "app/path_tips_win.h"
 #include "base/handles_win.h"
+#include "shell/shell.h"
 #include "ui/toolkit_win.h"
 
 namespace pelorin::app {
@@ -51,6 +53,8 @@ public:
 
     HWND hwnd() const { return hwnd_.get(); }
     HWND control(ControlId id) const { return GetDlgItem(hwnd_.get(), id); }
+    int dpi() const { return dpi_; }
+    HWND pathTip() const { return pathTips_ ? pathTips_->tooltip() : nullptr; }
     ui::Win32Toolkit& toolkit() { return *toolkit_; }
     HCURSOR linkPointer() const { return hand_; }
 
@@ -63,6 +67,11 @@ private:
     void loadResources();
     void createControls();
     void setUpPstList();
+    void setFonts();
+    void setRowImages();
+    void onSize();
+    void onGetMinMaxInfo(MINMAXINFO* info);
+    void onDpiChanged(int dpi, const RECT* suggested);
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
@@ -90,7 +99,10 @@ private:
     UniqueCursor ownHand_;
     HCURSOR hand_ = nullptr;  // ownHand_, or the system's shared hand
     HWND savedFocus_ = nullptr;
-    int handlerDepth_ = 0;  // clicks running, nested ones included
+    int dpi_ = 96;                      // the window's dpi; the layout is drawn at 96
+    int handlerDepth_ = 0;              // clicks running, nested ones included
+    shell::FolderPicker folderPicker_;  // Add Folder's picker, opened where it was last
+    std::unique_ptr<PathTips> pathTips_;
     std::unique_ptr<ui::Win32Toolkit> toolkit_;
     std::unique_ptr<MainWindowActions> actions_;
 };

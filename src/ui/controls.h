@@ -40,12 +40,20 @@ enum ControlId : int {
 
 enum class ControlKind { ListView, Button, CheckBox, Label, Command /* no window */ };
 
-// How a control follows a change of the window's size; today the window has
-// one size and every control keeps its rectangle.
-enum class Anchor { Fixed };
-// How a control's rectangle follows the screen's dpi; today every rectangle
-// is in pixels at 96 dpi, whatever the screen.
-enum class DpiScaling { None };
+// How a control follows a change of the window's size: which of its edges
+// keep their distance to the client area's right or bottom edge (the others
+// keep theirs to the left or top edge).
+enum class Anchor {
+    Fixed,        // top left: keeps its place and size
+    Right,        // moves with the right edge
+    Bottom,       // moves with the bottom edge
+    BottomRight,  // moves with both
+    Wide,         // grows with the width
+    Grows,        // grows with the width and the height
+};
+// How a control's rectangle follows the window's dpi: Scale multiplies the
+// 96-dpi rectangle by dpi / 96; None keeps it in pixels.
+enum class DpiScaling { None, Scale };
 
 struct ControlRow {
     ControlId id;
@@ -53,7 +61,7 @@ struct ControlRow {
     Busy lockedWhile = Busy::None;
     bool enabledAtStart = true;
     Anchor anchor = Anchor::Fixed;
-    DpiScaling dpi = DpiScaling::None;
+    DpiScaling dpi = DpiScaling::Scale;
 };
 
 // The attach run reads each row's tick when it reaches it, so the list and
@@ -61,15 +69,17 @@ struct ControlRow {
 // another run is locked. Add File and Add Folder lock nothing: a click on
 // another button during their pauses is handled as it comes.
 inline constexpr ControlRow kControlRows[] = {
-    {kIdPstList, ControlKind::ListView},
-    {kIdAddFile, ControlKind::Button, Busy::Attaching},
-    {kIdAttach, ControlKind::Button, Busy::Attaching},
-    {kIdClearList, ControlKind::Button, Busy::Attaching},
-    {kIdHiddenCompressionBox, ControlKind::CheckBox},
-    {kIdAddFolder, ControlKind::Button, Busy::Attaching},
+    {kIdPstList, ControlKind::ListView, Busy::None, true, Anchor::Grows},
+    {kIdAddFile, ControlKind::Button, Busy::Attaching, true, Anchor::Bottom},
+    {kIdAttach, ControlKind::Button, Busy::Attaching, true, Anchor::BottomRight},
+    {kIdClearList, ControlKind::Button, Busy::Attaching, true, Anchor::Bottom},
+    // Just outside the client area at the design size; following the bottom
+    // right corner keeps it there at every size.
+    {kIdHiddenCompressionBox, ControlKind::CheckBox, Busy::None, true, Anchor::BottomRight},
+    {kIdAddFolder, ControlKind::Button, Busy::Attaching, true, Anchor::Bottom},
     {kIdSelectAll, ControlKind::CheckBox, Busy::Attaching, false},
-    {kIdHelpLink, ControlKind::Label},
-    {kIdWarning, ControlKind::Label},
+    {kIdHelpLink, ControlKind::Label, Busy::None, true, Anchor::Right},
+    {kIdWarning, ControlKind::Label, Busy::None, true, Anchor::Wide},
     {kIdTotal, ControlKind::Label},
     {kIdTotalCaption, ControlKind::Label},
 };

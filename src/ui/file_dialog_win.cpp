@@ -62,7 +62,8 @@ void Win32FileDialog::showOpen() {
     // Leave the last two characters as NULs whatever the dialog writes.
     ofn.nMaxFile = static_cast<DWORD>(buffer.size() - 2);
     ofn.lpstrTitle = kFileDialogTitle;
-    ofn.Flags = flags_;
+    // The "Open as read-only" box does nothing here: it is never shown.
+    ofn.Flags = flags_ | OFN_HIDEREADONLY;
 
     // The dialog makes the folder the user browsed to the process's current
     // folder; that would hold a USB stick or a share open while Pelorin runs.

@@ -29,14 +29,24 @@ namespace pelorin::test {
 
 namespace {
 
-void saveShot(app::MainWindow& main) {
+// The test program declares what pelorin.exe's manifest declares: per-monitor
+// (v2) dpi awareness, where the system has it, before any window exists.
+const bool dpiAware = [] {
+    using SetContextFn = BOOL(WINAPI*)(HANDLE);
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    const auto set = reinterpret_cast<SetContextFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+    return set && set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));
+}();
+
+void saveShot(app::MainWindow& main, bool fromScreen) {
     main.toolkit().showPendingRows();  // tests call the handlers directly
-    saveShotOf(main.hwnd());
+    saveShotOf(main.hwnd(), "", fromScreen);
 }
 
 }  // namespace
 
-void saveShotOf(HWND hwnd, const std::string& suffix) {
+void saveShotOf(HWND hwnd, const std::string& suffix, bool fromScreen) {
     const char* dir = std::getenv("PELORIN_SHOT_DIR");
     const auto* test = testing::UnitTest::GetInstance()->current_test_info();
     if (!dir || !*dir || !test || !IsWindow(hwnd)) return;
@@ -56,11 +66,14 @@ void saveShotOf(HWND hwnd, const std::string& suffix) {
     info.biCompression = BI_RGB;
     const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
     std::vector<char> pixels(stride * static_cast<DWORD>(h));
-    const WindowDc window(hwnd);
+    // From the screen, the client area with any popup over it (a tooltip).
+    POINT origin{0, 0};
+    if (fromScreen) ClientToScreen(hwnd, &origin);
+    const WindowDc window(fromScreen ? nullptr : hwnd);
     const UniqueMemoryDc memory(CreateCompatibleDC(window.get()));
     const UniqueBitmap bitmap(CreateCompatibleBitmap(window.get(), w, h));
     const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, w, h, window.get(), 0, 0, SRCCOPY);
+    BitBlt(memory.get(), 0, 0, w, h, window.get(), origin.x, origin.y, SRCCOPY);
     SelectObject(memory.get(), old);
     GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(),
               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
@@ -122,7 +135,7 @@ Win32Harness::Win32Harness(std::unique_ptr<outlook::Automation> automation)
 }
 
 Win32Harness::~Win32Harness() {
-    saveShot(*window_);
+    saveShot(*window_, shotFromScreen);
     window_.reset();
     // Drain what the closed window left on the queue.
     MSG msg;

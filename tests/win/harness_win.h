@@ -30,7 +30,7 @@ std::wstring besideTestProgram(const std::wstring& name);
 // With PELORIN_SHOT_DIR set, the window's client area as it is now goes to
 // <dir>/<suite>.<test><suffix>.bmp (scripts/test-shots.sh makes PNGs); the
 // harness saves its window so as the test leaves it.
-void saveShotOf(HWND hwnd, const std::string& suffix = "");
+void saveShotOf(HWND hwnd, const std::string& suffix = "", bool fromScreen = false);
 
 struct UnhandledReport {
     int number;
@@ -63,6 +63,9 @@ public:
     scan::FileSystemFactory fileSystems;
     std::vector<std::wstring> openedPages;
     std::vector<UnhandledReport> unhandled;
+    // The shot of the window (PELORIN_SHOT_DIR) taken from the screen, with
+    // popups such as a tooltip over it.
+    bool shotFromScreen = false;
 
 private:
     class NoAutomation;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/resource.h"
 #include "win/harness_win.h"
 
@@ -165,7 +167,7 @@ TEST_F(WindowLayout, ControlTableMatchesTheLiveWindow) {
     EXPECT_TRUE(GetWindowLongW(h.control(app::kIdHelpLink), GWL_STYLE) & SS_NOTIFY);
 }
 
-TEST_F(WindowLayout, FrameIsFixedCentredAndCaptioned) {
+TEST_F(WindowLayout, FrameIsSizableCentredAndCaptioned) {
     HWND w = h.window().hwnd();
     RECT client;
     GetClientRect(w, &client);
@@ -174,8 +176,8 @@ TEST_F(WindowLayout, FrameIsFixedCentredAndCaptioned) {
     const DWORD style = static_cast<DWORD>(GetWindowLongW(w, GWL_STYLE));
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(style & WS_THICKFRAME);
     EXPECT_EQ(textOf(w), app::kCaption);
     EXPECT_EQ(textOf(w).rfind(L"Quennet Pelorin v3.0", 0), 0u);
     RECT frame;
@@ -314,18 +316,59 @@ TEST_F(WindowLayout, LinkClickOpensTheHelpPageOnceAndChangesNothing) {
     EXPECT_TRUE(h.unhandled.empty());
 }
 
-TEST_F(WindowLayout, ResizeAndMaximiseLeaveTheLayoutAlone) {
+// A resize moves each control by its anchor; the design size is the smallest.
+TEST_F(WindowLayout, ResizeAndMaximiseMoveTheControlsByTheirAnchors) {
     HWND w = h.window().hwnd();
-    SendMessageW(w, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    ShowWindow(w, SW_MINIMIZE);
-    ShowWindow(w, SW_RESTORE);
-    RECT client;
-    GetClientRect(w, &client);
-    EXPECT_EQ(client.right, 600);
-    EXPECT_EQ(client.bottom, 410);
-    const RECT r = clientRectOf(h.control(app::kIdAttach));
-    EXPECT_EQ(r.left, 456);
-    EXPECT_EQ(r.top, 376);
+    auto resizeClient = [&](int cx, int cy) {
+        RECT frame{0, 0, cx, cy};
+        AdjustWindowRectEx(&frame, app::kWindowStyle, FALSE, 0);
+        SetWindowPos(w, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOZORDER);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> act;
+    } steps[] = {
+        {"800x600", [&] { resizeClient(800, 600); }},
+        {"maximised", [&] { ShowWindow(w, SW_MAXIMIZE); }},
+        {"restored", [&] { ShowWindow(w, SW_RESTORE); }},
+        {"design size", [&] { resizeClient(600, 410); }},
+        {"900x640", [&] { resizeClient(900, 640); }},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        RECT c;
+        GetClientRect(w, &c);
+        const LONG cx = c.right, cy = c.bottom;
+        EXPECT_GE(cx, 600);
+        EXPECT_GE(cy, 410);
+        const struct {
+            ControlId id;
+            RECT want;
+        } rows[] = {
+            {app::kIdPstList, {8, 160, cx - 8, cy - 41}},
+            {app::kIdAttach, {cx - 144, cy - 34, cx - 7, cy - 9}},
+            {app::kIdAddFile, {8, cy - 34, 97, cy - 9}},
+            {app::kIdClearList, {216, cy - 34, 321, cy - 9}},
+            {app::kIdHelpLink, {cx - 376, 120, cx - 7, 137}},
+            {app::kIdWarning, {16, 88, cx - 15, 105}},
+            {app::kIdSelectAll, {14, 136, 111, 153}},
+        };
+        for (const auto& row : rows) {
+            const RECT r = clientRectOf(h.control(row.id));
+            EXPECT_TRUE(EqualRect(&r, &row.want))
+                << row.id << ": " << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+        }
+        RECT hidden = clientRectOf(h.control(app::kIdHiddenCompressionBox)), overlap;
+        EXPECT_FALSE(IntersectRect(&overlap, &hidden, &c));
+    }
+    MINMAXINFO limits{};
+    SendMessageW(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    RECT design{0, 0, 600, 410};
+    AdjustWindowRectEx(&design, app::kWindowStyle, FALSE, 0);
+    EXPECT_EQ(limits.ptMinTrackSize.x, design.right - design.left);
+    EXPECT_EQ(limits.ptMinTrackSize.y, design.bottom - design.top);
 }
 
 }  // namespace

@@ -87,5 +87,99 @@ TEST_F(WindowShell, ChosenFolderComesBackInItsOwnCharacters) {
     EXPECT_EQ(shell::detail::browseFolderSelecting(nullptr, L"Pick", folder), folder);
 }
 
+struct Search {
+    HWND besides, found;
+};
+
+BOOL CALLBACK otherDialog(HWND w, LPARAM data) {
+    auto* s = reinterpret_cast<Search*>(data);
+    wchar_t cls[16]{};
+    GetClassNameW(w, cls, 16);
+    if (w == s->besides || std::wstring(cls) != L"#32770" || !IsWindowVisible(w)) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+// The first visible dialog of `thread` other than `besides`, waiting up to
+// ten seconds.
+HWND dialogOf(DWORD thread, HWND besides = nullptr) {
+    Search search{besides, nullptr};
+    for (int i = 0; i < 400 && !search.found; ++i) {
+        EnumThreadWindows(thread, otherDialog, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(25);
+    }
+    return search.found;
+}
+
+BOOL CALLBACK visibleEdit(HWND w, LPARAM out) {
+    wchar_t cls[16]{};
+    GetClassNameW(w, cls, 16);
+    if (std::wstring(cls) != L"Edit" || !IsWindowVisible(w)) return TRUE;
+    *reinterpret_cast<HWND*>(out) = w;
+    return FALSE;
+}
+
+HWND firstEdit(HWND dialog) {
+    HWND found = nullptr;
+    EnumChildWindows(dialog, visibleEdit, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Plays the user in the picker: types `typed` into its path box (nothing
+// typed: leaves the box alone) and presses OK. When `refusal` is expected,
+// the picker must answer with a message box and stay open; then Cancel.
+class PickerDriver {
+public:
+    PickerDriver(DWORD thread, std::wstring typed, bool refusal)
+        : worker_([=, this] {
+              HWND picker = dialogOf(thread);
+              if (!picker) return;
+              Sleep(300);  // let the picker fill its view
+              HWND edit = firstEdit(picker);
+              if (!typed.empty() && edit)
+                  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+              // A typed folder may first be opened (the modern dialog): OK
+              // again chooses the folder it shows. Cancel if it stays open.
+              for (int press = 0; press < 3 && !refusal && IsWindow(picker); ++press) {
+                  PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(GetDlgItem(picker, IDOK)));
+                  for (int i = 0; i < 40 && IsWindow(picker); ++i) Sleep(25);
+              }
+              if (!refusal) {
+                  if (IsWindow(picker)) PostMessageW(picker, WM_COMMAND, IDCANCEL, 0);
+                  return;
+              }
+              PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(GetDlgItem(picker, IDOK)));
+              if (HWND box = dialogOf(thread, picker)) {
+                  refused_ = IsWindow(picker);
+                  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+              }
+              Sleep(300);
+              PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+          }) {}
+    ~PickerDriver() { worker_.join(); }
+    std::atomic<bool> refused_{false};
+
+private:
+    std::thread worker_;
+};
+
+// The modern picker (the classic one is driven through its preselection
+// above): a typed path chooses its folder, and the picker remembers it. Wine
+// reaches no further: its modern dialog gives nothing for OK alone at the
+// start folder, and its classic one ignores the path box.
+TEST_F(WindowShell, ModernPickerTakesATypedPath) {
+    const std::wstring folder = scratchFolder() + L"\\Mail 2019";
+    makeFolders(L"\\\\?\\" + folder);
+    const std::wstring typed[] = {folder, folder + L"\\"};
+    for (const std::wstring& path : typed) {
+        SCOPED_TRACE(path);
+        shell::FolderPicker picker(shell::FolderDialogKind::Modern);
+        PickerDriver user(GetCurrentThreadId(), path, false);
+        EXPECT_EQ(picker.pick(nullptr, L"Select folder having PST files..."), folder);
+    }
+}
+
 }  // namespace
 }  // namespace pelorin::test

@@ -1,0 +1,50 @@
+// Every path in the PST list readable: a path too long for its column is
+// drawn shortened (its last folders and the file name stay), and the
+// program's own tooltip shows the row's whole path, with its status on a
+// second line when the row has one other than "Done". The row's text stays
+// the full path.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <optional>
+#include <string>
+
+#include "base/handles_win.h"
+
+namespace pelorin::app {
+
+// The text the list shows for `item`'s path: the whole path when it fits
+// `width` pixels in the list's font, else shortened at its start (see the .cpp).
+std::wstring pathAsDrawn(HWND list, int item, int width);
+
+class PathTips {
+public:
+    // Raises nothing: without a tooltip the list still works, paths still shortened.
+    PathTips(HWND window, HWND list, int maxTipWidth);
+    ~PathTips();
+    PathTips(const PathTips&) = delete;
+    PathTips& operator=(const PathTips&) = delete;
+
+    // The list's custom draw and the tooltip's text requests; nullopt for
+    // any other notification.
+    std::optional<LRESULT> onNotify(const NMHDR& header);
+    void setMaxTipWidth(int width);
+    HWND tooltip() const { return tip_.get(); }
+    // The row under `point` (list client coordinates), -1 for none.
+    int itemAt(POINT point) const;
+
+private:
+    static LRESULT CALLBACK listProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    void onMouseMove(const MSG& message);
+    LRESULT onCustomDraw(NMLVCUSTOMDRAW& draw);
+    std::wstring tipFor(int item) const;
+
+    HWND window_;
+    HWND list_;
+    UniqueHwnd tip_;
+    int shownItem_ = -1;
+    std::wstring tipText_;  // the text the tooltip points at while shown
+};
+
+}  // namespace pelorin::app
