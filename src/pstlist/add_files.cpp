@@ -74,11 +74,8 @@ void addFiles(ui::Toolkit& ui, scan::FileSystem& fs) {
     // this run's list.
     const std::wstring selection = dialog.fileName();
 
-    ui.doEvents();  // pause: the dialog has closed
-    if (selection.empty()) {
-        ui.selectAll().setEnabled(false);
-        return;
-    }
+    ui.doEvents();                  // pause: the dialog has closed
+    if (selection.empty()) return;  // a cancel changes nothing in the window
     ui.selectAll().setEnabled(true);
     ui.doEvents();  // pause: Select All is enabled
     ui.doEvents();  // pause: before the selection is split

@@ -114,6 +114,10 @@ std::wstring skippedText(size_t folders, const std::vector<std::wstring>& files)
     return text;
 }
 
+std::wstring noPstText(const std::wstring& folder) {
+    return L"No PST files were found in " + folder + L" or its subfolders.";
+}
+
 // The rows of the PSTs found, newest on top; the files that could no longer
 // be measured go to `unreadable`. Returns the number of rows added.
 int addRows(ui::Toolkit& ui, scan::FileSystem& fs, const scan::Collection& paths,
@@ -173,10 +177,7 @@ PstScan scanForPsts(const std::wstring& root, const scan::FileSystemFactory& fil
 void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
                std::wstring& selectedFolder) {
     selectedFolder = ui.dialogs().browseFolder(kBrowseTitle);
-    if (selectedFolder.empty()) {
-        ui.selectAll().setEnabled(false);
-        return;
-    }
+    if (selectedFolder.empty()) return;  // a cancel changes nothing in the window
     const std::unique_ptr<scan::FileSystem> fs = fileSystems();
     if (selectedFolder.back() != fs->separator()) selectedFolder += fs->separator();
     // This run's own copy: a nested Add Folder in one of the pauses below
@@ -189,10 +190,11 @@ void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
     try {
         const PstScan found = scanForPsts(root, fileSystems, ui);
         std::vector<std::wstring> unreadable;
-        const int added = addRows(ui, *fs, *found.paths, unreadable);
-        ui.attachButton().setEnabled(added > 0);
+        const bool none = found.paths->count() == 0;
+        addRows(ui, *fs, *found.paths, unreadable);
         if (!found.skippedFolders.empty() || !unreadable.empty())
             message = skippedText(found.skippedFolders.size(), unreadable);
+        if (none) message = noPstText(root) + (message.empty() ? L"" : L"\n\n" + message);
     } catch (const std::bad_alloc&) {
         // Whatever the scan held is freed by now; the rows from before stay.
         message = kOutOfMemoryText;

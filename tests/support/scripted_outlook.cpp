@@ -79,6 +79,7 @@ std::vector<std::wstring> ScriptedOutlook::calls(const std::wstring& prefix) con
 
 void ScriptedOutlook::step(const std::wstring& entry) {
     log.push_back(entry);
+    if (onStep) onStep(entry);
     const auto it = failures.find(entry);
     if (it != failures.end())
         throw Error(kErrAutomation, it->second.description, it->second.hresult);

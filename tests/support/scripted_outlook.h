@@ -4,6 +4,7 @@
 // and a call whose log entry is a key of `failures` raises that failure.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,6 +41,7 @@ public:
     bool storesFail = false;
     int alive = 0;                // objects handed out and not yet released
     bool addedStoresJoin = true;  // AddStore puts the path into `stores`
+    std::function<void(const std::wstring& entry)> onStep;  // runs as each call is logged
 
     // Fails the call with this log entry like a refused AddStore.
     void failOn(const std::wstring& entry, std::int32_t hresult = -2147352567,
