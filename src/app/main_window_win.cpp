@@ -75,8 +75,10 @@ MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
     toolkit_ = std::make_unique<ui::Win32Toolkit>(
         hwnd_.get(), kAppTitle,
         [](HWND owner, const std::wstring& title) { return shell::browseFolder(owner, title); });
-    actions_ = std::make_unique<MainWindowActions>(*toolkit_, services_.fileSystems,
-                                                   *services_.automation, services_.openWebPage);
+    actions_ =
+        std::make_unique<MainWindowActions>(*toolkit_, services_.fileSystems, *services_.automation,
+                                            services_.openWebPage, services_.showInFolder);
+    acceptDrops();
 }
 
 MainWindow::~MainWindow() {
@@ -356,6 +358,16 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_SETCURSOR: result = onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam)); break;
     case WM_PAINT: paint(); return 0;
+    case WM_NOTIFY: {
+        const auto* key = reinterpret_cast<const NMLVKEYDOWN*>(lParam);
+        if (key->hdr.idFrom == kIdPstList && key->hdr.code == LVN_KEYDOWN) onListKey(key->wVKey);
+        break;
+    }
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != control(kIdPstList)) break;
+        onContextMenu(lParam);
+        return 0;
+    case WM_DROPFILES: onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_ACTIVATE: onActivate(LOWORD(wParam), HIWORD(wParam) != 0); return 0;
     case WM_SYSCOMMAND:
         // Fixed size: no maximising (a double click on the caption or a

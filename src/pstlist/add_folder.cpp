@@ -174,17 +174,9 @@ PstScan scanForPsts(const std::wstring& root, const scan::FileSystemFactory& fil
     return found;
 }
 
-void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
-               std::wstring& selectedFolder) {
-    selectedFolder = ui.dialogs().browseFolder(kBrowseTitle);
-    if (selectedFolder.empty()) return;  // a cancel changes nothing in the window
+FolderOutcome addFolderRows(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
+                            const std::wstring& root) {
     const std::unique_ptr<scan::FileSystem> fs = fileSystems();
-    if (selectedFolder.back() != fs->separator()) selectedFolder += fs->separator();
-    // This run's own copy: a nested Add Folder in one of the pauses below
-    // picks a new folder without changing the tree this run walks.
-    const std::wstring root = selectedFolder;
-
-    ui.setCursor(ui::Cursor::Hourglass);
     std::wstring message;
     ui::Icon icon = ui::Icon::Information;
     try {
@@ -200,9 +192,24 @@ void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
         message = kOutOfMemoryText;
         icon = ui::Icon::Critical;
     }
+    return {message, icon};
+}
+
+void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
+               std::wstring& selectedFolder) {
+    selectedFolder = ui.dialogs().browseFolder(kBrowseTitle);
+    if (selectedFolder.empty()) return;  // a cancel changes nothing in the window
+    const wchar_t separator = fileSystems()->separator();
+    if (selectedFolder.back() != separator) selectedFolder += separator;
+    // This run's own copy: a nested Add Folder in one of the pauses below
+    // picks a new folder without changing the tree this run walks.
+    const std::wstring root = selectedFolder;
+
+    ui.setCursor(ui::Cursor::Hourglass);
+    const FolderOutcome outcome = addFolderRows(ui, fileSystems, root);
     ui.setCursor(ui::Cursor::Default);
     refreshTotal(ui);
-    if (!message.empty()) ui.dialogs().messageBox(message, icon);
+    if (!outcome.message.empty()) ui.dialogs().messageBox(outcome.message, outcome.icon);
 }
 
 }  // namespace pelorin::pstlist

@@ -25,6 +25,16 @@ struct PstScan {
 PstScan scanForPsts(const std::wstring& root, const scan::FileSystemFactory& fileSystems,
                     EventPump& events);
 
+// The rows of every PST under `root` (ending in the separator), and what to
+// tell the user about it: no PST found, folders or files skipped, or an
+// out-of-memory (empty message: nothing to say). The total is not touched.
+struct FolderOutcome {
+    std::wstring message;
+    ui::Icon icon = ui::Icon::Information;
+};
+FolderOutcome addFolderRows(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
+                            const std::wstring& root);
+
 // The click. An out-of-memory on the way ends it with one message; the rows
 // that were there before stay.
 void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,

@@ -17,6 +17,10 @@ std::wstring browseFolder(void* owner, const std::wstring& title);
 // address). An empty text does nothing; the outcome is not looked at.
 void openWebPage(const std::wstring& url);
 
+// Opens the folder holding `path` in the shell's file browser with the file
+// selected. Fire-and-forget, like openWebPage.
+void showInFolder(const std::wstring& path);
+
 namespace detail {
 // browseFolder that selects `preselect` once the picker is open and then
 // presses OK (for driving the picker in tests); an empty `preselect` is the

@@ -29,6 +29,10 @@ public:
     virtual void setSubItem(int row, Column column, const std::wstring& text) = 0;
     virtual bool checked(int row) const = 0;
     virtual void setChecked(int row, bool value) = 0;
+    // Highlighted: part of the list's selection (several rows may be).
+    virtual bool highlighted(int row) const = 0;
+    virtual void setHighlighted(int row, bool value) = 0;
+    virtual void remove(int row) = 0;
     virtual void clear() = 0;
 
 protected:
@@ -110,6 +114,8 @@ public:
     // The user asked to close the window while a click's loop runs; the
     // loop stops at its next pause and the window closes after it.
     virtual bool closeRequested() const = 0;
+    // Puts the text on the clipboard; false when the clipboard refused it.
+    virtual bool copyText(const std::wstring& text) = 0;
 
     CheckBox& selectAll() { return checkBox(kIdSelectAll); }
     Button& attachButton() { return button(kIdAttach); }

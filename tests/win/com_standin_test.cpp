@@ -147,7 +147,7 @@ TEST_F(ComStandin, ARefusedFileEndsTheRunAtItsRow) {
     EXPECT_EQ(tk.dlg.messages[0].text.find(std::wstring(kFailed) + L"\n\n" + bad + L"\n"), 0u);
     EXPECT_EQ(tk.dlg.messages[0].icon, ui::Icon::Critical);
     EXPECT_EQ(statuses(),
-              (std::vector<std::wstring>{L"Done", L"Failed: not a PST file", L"before"}));
+              (std::vector<std::wstring>{L"Done", L"Failed: not a PST file", L"Not tried"}));
     EXPECT_TRUE(test::standinGone());
     EXPECT_EQ(ourStores(), std::vector<std::wstring>{good});
 }

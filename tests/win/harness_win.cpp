@@ -99,9 +99,11 @@ Win32Harness::Win32Harness(std::unique_ptr<outlook::Automation> automation)
     services.fileSystems = [this] { return fileSystems(); };
     services.automation = automation_.get();
     services.openWebPage = [this](const std::wstring& url) { openedPages.push_back(url); };
+    services.showInFolder = [this](const std::wstring& path) { shownInFolder.push_back(path); };
     app::MainWindowOptions options;
     options.resources = programResources();
     options.quitWhenClosed = false;
+    options.trackMenu = [this](HMENU menu, POINT) { return pickMenuItem(menu); };
     options.onUnhandledError = [this](int number, const std::wstring& description) {
         unhandled.push_back({number, description});
     };
@@ -119,6 +121,17 @@ Win32Harness::~Win32Harness() {
     // Drain what the closed window left on the queue.
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+std::wstring Win32Harness::clipboardText() {
+    const OpenClipboard clipboard(window_->hwnd());
+    if (!clipboard) return L"<clipboard busy>";
+    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (!text) return L"";
+    std::wstring copy = text;
+    GlobalUnlock(data);
+    return copy;
 }
 
 void Win32Harness::at(int call, std::function<void()> action) {

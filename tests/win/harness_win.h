@@ -46,6 +46,7 @@ public:
     int doEventsCalls() const override { return window_->toolkit().doEventsCalls(); }
     ui::Cursor cursor() const override { return window_->toolkit().cursor(); }
     const char* kind() const override { return "win32"; }
+    std::wstring clipboardText() override;
 
     app::MainWindow& window() { return *window_; }
     HWND control(app::ControlId id) const { return window_->control(id); }
@@ -56,6 +57,9 @@ public:
     // What the window's services saw; fileSystems may be replaced.
     scan::FileSystemFactory fileSystems;
     std::vector<std::wstring> openedPages;
+    std::vector<std::wstring> shownInFolder;
+    // Answers the list's context menu in place of the user (0: dismissed).
+    std::function<int(HMENU menu)> pickMenuItem = [](HMENU) { return 0; };
     std::vector<UnhandledReport> unhandled;
 
 private:
