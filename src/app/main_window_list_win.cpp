@@ -55,9 +55,9 @@ void MainWindow::acceptDrops() { DragAcceptFiles(hwnd_.get(), TRUE); }
 void MainWindow::onListKey(WORD key) {
     const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     if (key == VK_DELETE)
-        guarded([this] { actions_->run(ui::kIdRemoveRows); });
+        guardedCall([this] { actions_->run(ui::kIdRemoveRows); });
     else if (key == 'A' && control)
-        guarded([this] { actions_->run(ui::kIdHighlightAll); });
+        guardedCall([this] { actions_->run(ui::kIdHighlightAll); });
 }
 
 // From the keyboard (-1, -1): below the focused row, or the list's corner.
@@ -87,7 +87,7 @@ void MainWindow::onContextMenu(LPARAM where) {
             ? options_.trackMenu(menu.get(), at)
             : TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y,
                              0, hwnd_.get(), nullptr);
-    if (chosen != 0) guarded([this, chosen] { actions_->run(static_cast<ControlId>(chosen)); });
+    if (chosen != 0) guardedCall([this, chosen] { actions_->run(static_cast<ControlId>(chosen)); });
 }
 
 // The drop's handle is freed before the files are added: adding pauses, and
@@ -95,7 +95,7 @@ void MainWindow::onContextMenu(LPARAM where) {
 void MainWindow::onDropFiles(HDROP drop) {
     const std::vector<std::wstring> paths = droppedPaths(drop);
     DragFinish(drop);
-    if (actions_) guarded([this, &paths] { actions_->addDropped(paths); });
+    if (actions_) guardedCall([this, &paths] { actions_->addDropped(paths); });
 }
 
 }  // namespace pelorin::app

@@ -231,6 +231,8 @@ void MainWindow::guarded(Handler&& handler) noexcept {
     }
 }
 
+void MainWindow::guardedCall(const std::function<void()>& handler) noexcept { guarded(handler); }
+
 void MainWindow::reportUnhandled(int number, const std::wstring& description) noexcept {
     if (toolkit_) toolkit_->showPendingRows();
     try {

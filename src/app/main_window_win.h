@@ -87,6 +87,7 @@ private:
 
     template <typename Handler>
     void guarded(Handler&& handler) noexcept;
+    void guardedCall(const std::function<void()>& handler) noexcept;  // for other files
     void reportUnhandled(int number, const std::wstring& description) noexcept;
 
     MainWindowServices services_;

@@ -175,7 +175,7 @@ TEST_F(ComAttach, FilesAlreadyInTheProfileAreNotSentAgain) {
     second.selectAll().setValue(1);
     run(second);
     EXPECT_EQ(statuses(second), (Texts{pstlist::kStatusAlreadyIn, L"Done"}));
-    EXPECT_EQ(second.dlg.messages.at(0).text, kAllAdded);
+    EXPECT_EQ(second.dlg.messages.at(0).text, L"1 attached, 1 already in Outlook.");
     EXPECT_EQ(calls(), (Texts{add(L"a.pst"), add(L"b.pst")}));
 }
 
