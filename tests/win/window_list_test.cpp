@@ -6,11 +6,13 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "pstlist/pst_list.h"
 #include "support/rows.h"
+#include "support/scripted_outlook.h"
 #include "ui/busy_lock.h"
 #include "support/temp_tree.h"
 #include "win/harness_win.h"
@@ -140,6 +142,30 @@ TEST_F(WindowList, ARealDropAddsItsFilesAndIsRefusedWhileBusy) {
                  reinterpret_cast<WPARAM>(makeDrop({tree.path(L"dropped/x.pst")})), 0);
     pump();
     EXPECT_EQ(rows().size(), 4u);
+}
+
+// The real window after a run that failed in the middle: the rows before the
+// failure are Done, the ticked rows after it say Not tried, and the one box
+// counts them (the window is left for `make shots`).
+TEST(WindowRun, AFailureInTheMiddleLeavesEveryRowSayingWhatHappened) {
+    auto scripted = std::make_unique<ScriptedOutlook>();
+    ScriptedOutlook& outlook = *scripted;
+    TempTree tree;
+    Win32Harness h(std::move(scripted));
+    const Texts names = {L"e.pst", L"d.pst", L"c.pst", L"b.pst", L"a.pst"};
+    for (const auto& name : names) {
+        tree.file(name, 2048);
+        pstlist::insertPstRow(h.ui(), tree.path(name), 2048);
+        h.ui().pstList().setChecked(1, name != L"b.pst");
+    }
+    outlook.failOn(L"AddStore " + tree.path(L"c.pst"), -2147024864, L"The file is in use");
+    h.click(app::kIdAttach);
+    EXPECT_EQ(rowStatuses(h.ui().pstList()),
+              (Texts{L"Done", L"", L"Failed: in use", L"Not tried", L"Not tried"}));
+    ASSERT_EQ(h.dialogs().messages.size(), 1u);
+    const std::wstring& text = h.dialogs().messages[0].text;
+    EXPECT_EQ(text.substr(text.rfind(L"\n\n") + 2),
+              L"1 attached, 1 failed, 2 not tried, 1 not ticked.");
 }
 
 }  // namespace
