@@ -22,21 +22,9 @@ namespace pelorin::test {
 
 namespace {
 
-// With PELORIN_SHOT_DIR set, the window's client area as the test left it
-// goes to <dir>/<suite>.<test>.bmp (scripts/test-shots.sh makes PNGs).
-void saveShot(app::MainWindow& main) {
-    const HWND hwnd = main.hwnd();
-    const char* dir = std::getenv("PELORIN_SHOT_DIR");
-    const auto* test = testing::UnitTest::GetInstance()->current_test_info();
-    if (!dir || !*dir || !test) return;
-    std::string name = std::string(test->test_suite_name()) + "." + test->name();
-    for (char& c : name)
-        if (c == '/') c = '_';
-    main.toolkit().showPendingRows();  // tests call the handlers directly
-    UpdateWindow(hwnd);
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    const int w = client.right, h = client.bottom;
+// The pixels of `area` in the device context `source` as a BMP file.
+void writeBmp(HDC source, const RECT& area, const std::string& file) {
+    const int w = area.right - area.left, h = area.bottom - area.top;
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;
     info.biWidth = w;
@@ -46,26 +34,58 @@ void saveShot(app::MainWindow& main) {
     info.biCompression = BI_RGB;
     const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
     std::vector<char> pixels(stride * static_cast<DWORD>(h));
-    const WindowDc window(hwnd);
-    const UniqueMemoryDc memory(CreateCompatibleDC(window.get()));
-    const UniqueBitmap bitmap(CreateCompatibleBitmap(window.get(), w, h));
+    const UniqueMemoryDc memory(CreateCompatibleDC(source));
+    const UniqueBitmap bitmap(CreateCompatibleBitmap(source, w, h));
     const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, w, h, window.get(), 0, 0, SRCCOPY);
+    BitBlt(memory.get(), 0, 0, w, h, source, area.left, area.top, SRCCOPY);
     SelectObject(memory.get(), old);
     GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(),
               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    const BITMAPFILEHEADER file{
+    const BITMAPFILEHEADER header{
         0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info) + pixels.size()), 0, 0,
         sizeof(BITMAPFILEHEADER) + sizeof(info)};
-    if (FILE* out = std::fopen((std::string(dir) + "/" + name + ".bmp").c_str(), "wb")) {
-        std::fwrite(&file, sizeof(file), 1, out);
+    if (FILE* out = std::fopen(file.c_str(), "wb")) {
+        std::fwrite(&header, sizeof(header), 1, out);
         std::fwrite(&info, sizeof(info), 1, out);
         std::fwrite(pixels.data(), 1, pixels.size(), out);
         std::fclose(out);
     }
 }
 
+// <dir>/<suite>.<test><suffix>.bmp with PELORIN_SHOT_DIR set, else empty.
+std::string shotFile(const std::string& suffix) {
+    const char* dir = std::getenv("PELORIN_SHOT_DIR");
+    const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+    if (!dir || !*dir || !test) return {};
+    std::string name = std::string(test->test_suite_name()) + "." + test->name() + suffix;
+    for (char& c : name)
+        if (c == '/') c = '_';
+    return std::string(dir) + "/" + name + ".bmp";
+}
+
+// With PELORIN_SHOT_DIR set, the window's client area as the test left it
+// goes to <dir>/<suite>.<test>.bmp (scripts/test-shots.sh makes PNGs).
+void saveShot(app::MainWindow& main) {
+    const std::string file = shotFile("");
+    if (file.empty()) return;
+    main.toolkit().showPendingRows();  // tests call the handlers directly
+    UpdateWindow(main.hwnd());
+    RECT client{};
+    GetClientRect(main.hwnd(), &client);
+    const WindowDc window(main.hwnd());
+    writeBmp(window.get(), client, file);
+}
+
 }  // namespace
+
+void saveScreenShot(HWND around, const std::string& suffix) {
+    const std::string file = shotFile(suffix);
+    if (file.empty()) return;
+    RECT area{};
+    GetWindowRect(around, &area);
+    const WindowDc screen(nullptr);
+    writeBmp(screen.get(), area, file);
+}
 
 std::wstring besideTestProgram(const std::wstring& name) {
     wchar_t self[MAX_PATH * 4]{};

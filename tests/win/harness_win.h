@@ -23,6 +23,9 @@ namespace pelorin::test {
 // when it is not built.
 HMODULE programResources();
 std::wstring programPath();
+// With PELORIN_SHOT_DIR set, the screen over the window `around` (popups
+// included) goes to <dir>/<suite>.<test><suffix>.bmp.
+void saveScreenShot(HWND around, const std::string& suffix);
 // The file `name` in the test program's own folder.
 std::wstring besideTestProgram(const std::wstring& name);
 

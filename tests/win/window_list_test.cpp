@@ -56,6 +56,14 @@ void press(HWND list, WORD key, bool control) {
     SetKeyboardState(keys);
 }
 
+// While the menu is open: the screen over the window, then the menu closes.
+void CALLBACK shootMenuAndClose(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    if (const HWND menu = FindWindowW(L"#32768", nullptr)) UpdateWindow(menu);
+    saveScreenShot(window, ".menu");
+    EndMenu();
+}
+
 struct MenuState {
     Texts texts;
     bool greyed = false;
@@ -117,6 +125,28 @@ TEST_F(WindowList, KeysAndTheContextMenuActOnTheHighlightedRows) {
     EXPECT_STREQ(total, L"2");
 }
 
+// The real menu, opened from the keyboard over a highlighted row, shot while
+// open, then closed without a choice: nothing changes.
+TEST_F(WindowList, TheRealContextMenuOpensAndClosesWithoutAChoice) {
+    h.ui().pstList().setHighlighted(2, true);
+    h.window().toolkit().showPendingRows();
+    UpdateWindow(list());
+    const HWND window = h.window().hwnd();
+    int chosen = -1;
+    h.pickMenuItem = [&](HMENU menu) {
+        SetTimer(window, 1, 500, shootMenuAndClose);
+        RECT row{LVIR_BOUNDS};
+        SendMessageW(list(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+        POINT at{row.left + 40, row.bottom};
+        ClientToScreen(list(), &at);
+        chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, window, nullptr);
+        return chosen;
+    };
+    SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), -1);
+    EXPECT_EQ(chosen, 0);
+    EXPECT_EQ(rows().size(), 3u);
+}
+
 TEST_F(WindowList, ARealDropAddsItsFilesAndIsRefusedWhileBusy) {
     tree.file(L"dropped/x.pst", 10);
     tree.file(L"dropped/y.txt", 10);
@@ -158,6 +188,7 @@ TEST(WindowRun, AFailureInTheMiddleLeavesEveryRowSayingWhatHappened) {
         pstlist::insertPstRow(h.ui(), tree.path(name), 2048);
         h.ui().pstList().setChecked(1, name != L"b.pst");
     }
+    pstlist::refreshTotal(h.ui());
     outlook.failOn(L"AddStore " + tree.path(L"c.pst"), -2147024864, L"The file is in use");
     h.click(app::kIdAttach);
     EXPECT_EQ(rowStatuses(h.ui().pstList()),
