@@ -22,6 +22,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         services.fileSystems = [] { return scan::makePlatformFileSystem(); };
         services.automation = automation.get();
         services.openWebPage = [](const std::wstring& url) { shell::openWebPage(url); };
+        services.showInFolder = [](const std::wstring& path) { shell::showInFolder(path); };
         app::MainWindowOptions options;
         options.resources = instance;
         try {

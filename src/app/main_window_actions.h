@@ -6,6 +6,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/version.h"
 #include "outlook/automation.h"
@@ -18,7 +19,8 @@ class MainWindowActions {
 public:
     MainWindowActions(ui::Toolkit& ui, scan::FileSystemFactory fileSystems,
                       outlook::Automation& automation,
-                      std::function<void(const std::wstring&)> openWebPage);
+                      std::function<void(const std::wstring&)> openWebPage,
+                      std::function<void(const std::wstring&)> showInFolder = {});
 
     // Runs the handler of `id` unless the window is busy in a way that locks
     // it (ui::kControlRows); false when nothing ran.
@@ -30,12 +32,21 @@ public:
     void onClearList();     // Clear List
     void onSelectAll();     // Select All
     void onHelpLink();      // the help link label
+    void onRemoveRows();    // Delete, the menu's Remove: the highlighted rows go
+    void onCopyPaths();     // Copy path: the highlighted rows' paths, one a line
+    void onOpenFolder();    // Open containing folder: of the first highlighted row
+    void onHighlightAll();  // Ctrl+A
+
+    // Files and folders dropped onto the window; false (nothing added) while
+    // the window is busy.
+    bool addDropped(const std::vector<std::wstring>& paths);
 
 private:
     ui::Toolkit& ui_;
     scan::FileSystemFactory fileSystems_;
     outlook::Automation& automation_;
     std::function<void(const std::wstring&)> openWebPage_;
+    std::function<void(const std::wstring&)> showInFolder_;  // the shell, in the program
 };
 
 }  // namespace pelorin::app

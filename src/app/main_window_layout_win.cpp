@@ -18,7 +18,7 @@ constexpr ControlLayout kControlTable[] = {
      WC_LISTVIEWW,
      L"",
      {8, 160, 592, 369},
-     kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS,
+     kChild | WS_TABSTOP | LVS_REPORT | LVS_SHAREIMAGELISTS,
      WS_EX_CLIENTEDGE,
      FontKind::Tahoma9},
     {kIdAddFile,

@@ -64,8 +64,10 @@ MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
     toolkit_ = std::make_unique<ui::Win32Toolkit>(
         hwnd_.get(), kAppTitle,
         [this](HWND owner, const std::wstring& title) { return folderPicker_.pick(owner, title); });
-    actions_ = std::make_unique<MainWindowActions>(*toolkit_, services_.fileSystems,
-                                                   *services_.automation, services_.openWebPage);
+    actions_ =
+        std::make_unique<MainWindowActions>(*toolkit_, services_.fileSystems, *services_.automation,
+                                            services_.openWebPage, services_.showInFolder);
+    acceptDrops();
 }
 
 MainWindow::~MainWindow() {
@@ -204,6 +206,8 @@ void MainWindow::guarded(Handler&& handler) noexcept {
     }
 }
 
+void MainWindow::guardedCall(const std::function<void()>& handler) noexcept { guarded(handler); }
+
 void MainWindow::reportUnhandled(int number, const std::wstring& description) noexcept {
     if (toolkit_) toolkit_->showPendingRows();
     try {
@@ -319,10 +323,20 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_SETCURSOR: result = onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam)); break;
     case WM_PAINT: paint(); return 0;
-    case WM_ACTIVATE: onActivate(LOWORD(wParam), HIWORD(wParam) != 0); return 0;
-    case WM_NOTIFY:
-        if (pathTips_) result = pathTips_->onNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_NOTIFY: {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        if (header.idFrom == kIdPstList && header.code == LVN_KEYDOWN)
+            onListKey(reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey);
+        else if (pathTips_)
+            result = pathTips_->onNotify(header);
         break;
+    }
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != control(kIdPstList)) break;
+        onContextMenu(lParam);
+        return 0;
+    case WM_DROPFILES: onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_ACTIVATE: onActivate(LOWORD(wParam), HIWORD(wParam) != 0); return 0;
     case WM_SIZE: onSize(); return 0;
     case WM_GETMINMAXINFO: onGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
     case WM_DPICHANGED:

@@ -4,6 +4,8 @@
 // top-level report of errors that no handler traps.
 #pragma once
 #include <windows.h>
+// Included after windows.h, which it needs.
+#include <shellapi.h>
 
 #include <functional>
 #include <memory>
@@ -26,6 +28,7 @@ struct MainWindowServices {
     scan::FileSystemFactory fileSystems;
     outlook::Automation* automation = nullptr;
     std::function<void(const std::wstring&)> openWebPage;
+    std::function<void(const std::wstring&)> showInFolder;  // Open containing folder
 };
 
 struct MainWindowOptions {
@@ -35,6 +38,9 @@ struct MainWindowOptions {
     // critical message box titled with the application title, then the
     // process ends with a non-zero code.
     std::function<void(int number, const std::wstring& description)> onUnhandledError;
+    // Shows the list's context menu at a point of the screen and returns the
+    // id of the item chosen (0: none). Unset: TrackPopupMenu.
+    std::function<int(HMENU menu, POINT at)> trackMenu;
 };
 
 class MainWindow {
@@ -80,9 +86,16 @@ private:
     void onActivate(int state, bool minimized);
     bool onClose();
     void paint();
+    // The list's keys, context menu and drops (main_window_list_win.cpp).
+    void acceptDrops();
+    void onListKey(WORD key);
+    void onContextMenu(LPARAM where);
+    POINT contextMenuPoint(LPARAM where) const;
+    void onDropFiles(HDROP drop);
 
     template <typename Handler>
     void guarded(Handler&& handler) noexcept;
+    void guardedCall(const std::function<void()>& handler) noexcept;  // for other files
     void reportUnhandled(int number, const std::wstring& description) noexcept;
 
     MainWindowServices services_;

@@ -66,6 +66,8 @@ inline void closeHandle(HANDLE h) noexcept { ::CloseHandle(h); }
 inline void findClose(HANDLE h) noexcept { ::FindClose(h); }
 inline void regCloseKey(HKEY h) noexcept { ::RegCloseKey(h); }
 inline void deleteDc(HDC h) noexcept { ::DeleteDC(h); }
+inline void globalFree(HGLOBAL h) noexcept { ::GlobalFree(h); }
+inline void destroyMenu(HMENU h) noexcept { ::DestroyMenu(h); }
 
 using UniqueHwnd = UniqueHandle<NullHandleTraits<HWND, destroyWindow>>;
 using UniqueFont = UniqueHandle<NullHandleTraits<HFONT, deleteGdiObject>>;
@@ -78,6 +80,8 @@ using UniqueCursor = UniqueHandle<NullHandleTraits<HCURSOR, destroyCursor>>;
 using UniquePen = UniqueHandle<NullHandleTraits<HPEN, deleteGdiObject>>;
 using UniqueMemoryDc = UniqueHandle<NullHandleTraits<HDC, deleteDc>>;  // CreateCompatibleDC
 using UniqueRegKey = UniqueHandle<NullHandleTraits<HKEY, regCloseKey>>;
+using UniqueGlobal = UniqueHandle<NullHandleTraits<HGLOBAL, globalFree>>;  // until SetClipboardData
+using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, destroyMenu>>;
 // Processes, threads, mutexes, snapshots: null when there is none.
 using UniqueKernelHandle = UniqueHandle<NullHandleTraits<HANDLE, closeHandle>>;
 // CreateFileW and FindFirstFileExW say "none" with INVALID_HANDLE_VALUE.
@@ -98,6 +102,21 @@ public:
 private:
     HWND hwnd_;
     HDC dc_;
+};
+
+// The clipboard, open for one window until the end of the scope.
+class OpenClipboard {
+public:
+    explicit OpenClipboard(HWND owner) noexcept : open_(::OpenClipboard(owner) != FALSE) {}
+    ~OpenClipboard() {
+        if (open_) ::CloseClipboard();
+    }
+    OpenClipboard(const OpenClipboard&) = delete;
+    OpenClipboard& operator=(const OpenClipboard&) = delete;
+    explicit operator bool() const noexcept { return open_; }
+
+private:
+    bool open_;
 };
 
 // Memory the shell or COM hands out with CoTaskMemAlloc.

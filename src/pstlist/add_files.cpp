@@ -75,10 +75,7 @@ void addFiles(ui::Toolkit& ui, scan::FileSystem& fs) {
     const std::wstring selection = dialog.fileName();
 
     if (pauseEndsOperation(ui)) return;  // pause: the dialog has closed
-    if (selection.empty()) {
-        ui.selectAll().setEnabled(false);
-        return;
-    }
+    if (selection.empty()) return;       // a cancel changes nothing in the window
     ui.selectAll().setEnabled(true);
     if (pauseEndsOperation(ui)) return;  // pause: Select All is enabled
     if (pauseEndsOperation(ui)) return;  // pause: before the selection is split

@@ -48,6 +48,10 @@ std::wstring skippedText(size_t folders, const std::vector<std::wstring>& files)
     return text;
 }
 
+std::wstring noPstText(const std::wstring& folder) {
+    return L"No PST files were found in " + folder + L" or its subfolders.";
+}
+
 // The rows of the PSTs found, newest on top; the files that could no longer
 // be measured go to `unreadable`. Returns the number of rows added.
 int addRows(ui::Toolkit& ui, scan::FileSystem& fs, const scan::Collection& paths,
@@ -68,41 +72,47 @@ int addRows(ui::Toolkit& ui, scan::FileSystem& fs, const scan::Collection& paths
 
 }  // namespace
 
+FolderOutcome addFolderRows(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
+                            const std::wstring& root) {
+    const std::unique_ptr<scan::FileSystem> fs = fileSystems();
+    FolderOutcome outcome;
+    try {
+        StopOnClose pauses(ui);
+        const pst::PstScan found = pst::scanForPsts(root, fileSystems, pauses);
+        std::vector<std::wstring> unreadable;
+        const bool none = found.paths->count() == 0;
+        addRows(ui, *fs, *found.paths, unreadable);
+        if (!found.skippedFolders.empty() || !unreadable.empty())
+            outcome.message = skippedText(found.skippedFolders.size(), unreadable);
+        if (none)
+            outcome.message =
+                noPstText(root) + (outcome.message.empty() ? L"" : L"\n\n" + outcome.message);
+    } catch (const std::bad_alloc&) {
+        // Whatever the scan held is freed by now; the rows from before stay.
+        outcome.message = kOutOfMemoryText;
+        outcome.icon = ui::Icon::Critical;
+    } catch (const CloseAsked&) {
+        outcome = {L"", ui::Icon::Information, true};  // the window closes: nothing to say
+    }
+    return outcome;
+}
+
 void addFolder(ui::Toolkit& ui, const scan::FileSystemFactory& fileSystems,
                std::wstring& selectedFolder) {
     selectedFolder = ui.dialogs().browseFolder(kBrowseTitle);
-    if (selectedFolder.empty()) {
-        ui.selectAll().setEnabled(false);
-        return;
-    }
-    const std::unique_ptr<scan::FileSystem> fs = fileSystems();
-    if (selectedFolder.back() != fs->separator()) selectedFolder += fs->separator();
+    if (selectedFolder.empty()) return;  // a cancel changes nothing in the window
+    const wchar_t separator = fileSystems()->separator();
+    if (selectedFolder.back() != separator) selectedFolder += separator;
     // This run's own copy: a nested Add Folder in one of the pauses below
     // picks a new folder without changing the tree this run walks.
     const std::wstring root = selectedFolder;
 
     ui.setCursor(ui::Cursor::Hourglass);
-    std::wstring message;
-    ui::Icon icon = ui::Icon::Information;
-    try {
-        StopOnClose pauses(ui);
-        const pst::PstScan found = pst::scanForPsts(root, fileSystems, pauses);
-        std::vector<std::wstring> unreadable;
-        const int added = addRows(ui, *fs, *found.paths, unreadable);
-        ui.attachButton().setEnabled(added > 0);
-        if (!found.skippedFolders.empty() || !unreadable.empty())
-            message = skippedText(found.skippedFolders.size(), unreadable);
-    } catch (const std::bad_alloc&) {
-        // Whatever the scan held is freed by now; the rows from before stay.
-        message = kOutOfMemoryText;
-        icon = ui::Icon::Critical;
-    } catch (const CloseAsked&) {
-        ui.setCursor(ui::Cursor::Default);
-        return;  // the window closes: no total, no message
-    }
+    const FolderOutcome outcome = addFolderRows(ui, fileSystems, root);
     ui.setCursor(ui::Cursor::Default);
+    if (outcome.closing) return;  // no total, no message
     refreshTotal(ui);
-    if (!message.empty()) ui.dialogs().messageBox(message, icon);
+    if (!outcome.message.empty()) ui.dialogs().messageBox(outcome.message, outcome.icon);
 }
 
 }  // namespace pelorin::pstlist

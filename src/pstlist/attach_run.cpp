@@ -51,39 +51,74 @@ private:
 // Rows are only ever inserted at the top, so the run keeps its place by
 // counting from the bottom: rows added during a pause shift nothing it has
 // still to do, and a row that vanished makes the lookup fail.
+int rowFromBottom(const ui::ListView& list, int fromBottom) { return list.count() - fromBottom; }
+
+// The ticked rows from `fromBottom` down to the last one say the run did
+// not reach them.
+void markNotTried(ui::ListView& list, int fromBottom, RunCounts& counts) {
+    for (; fromBottom >= 0; --fromBottom) {
+        const int row = rowFromBottom(list, fromBottom);
+        if (row < 1 || !list.checked(row)) continue;
+        list.setSubItem(row, kStatusColumn, kStatusNotTried);
+        ++counts.notTried;
+    }
+}
+
 std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
-                                     outlook::OutlookSession& outlook, RunWait& wait) {
+                                     outlook::OutlookSession& outlook, RunCounts& counts,
+                                     RunWait& wait) {
     pst::ProfileFiles profile(outlook.storePathsOrNone());
     auto& list = ui.pstList();
     for (int fromBottom = list.count() - 1; fromBottom >= 0; --fromBottom) {
         ui.doEvents();  // pauseBeforeRow(n)
         if (ui.closeRequested()) return std::nullopt;
-        const int row = list.count() - fromBottom;
+        const int row = rowFromBottom(list, fromBottom);
         if (!list.checked(row)) {
             list.setSubItem(row, kStatusColumn, L"");
+            ++counts.unticked;
             continue;
         }
         // The path goes over exactly as the row holds it.
         const std::wstring path = list.text(row);
+        list.setSubItem(row, kStatusColumn, kStatusAttaching);
         wait.setRow(fromBottom);
         try {
             const auto outcome = pst::attachFile(files, outlook, profile, path);
-            list.setSubItem(row, kStatusColumn,
-                            outcome == pst::AttachOutcome::Added ? kStatusDone : kStatusAlreadyIn);
+            const bool added = outcome == pst::AttachOutcome::Added;
+            list.setSubItem(row, kStatusColumn, added ? kStatusDone : kStatusAlreadyIn);
+            ++(added ? counts.attached : counts.alreadyIn);
         } catch (const Error& e) {
-            const bool stopped = outlook::isStoppedWait(e);
-            list.setSubItem(
-                row, kStatusColumn,
-                stopped ? kStatusStoppedWaiting : kStatusFailedPrefix + outlook::shortReason(e));
-            return RowFailure{path, e, stopped};
+            // A wait the user stopped is no failure: the file may still be
+            // added by Outlook, and the next run's check settles it.
+            if (outlook::isStoppedWait(e)) {
+                list.setSubItem(row, kStatusColumn, kStatusStoppedWaiting);
+                return RowFailure{path, e, true};
+            }
+            list.setSubItem(row, kStatusColumn, kStatusFailedPrefix + outlook::shortReason(e));
+            ++counts.failed;
+            markNotTried(list, fromBottom - 1, counts);
+            return RowFailure{path, e};
         }
     }
     return std::nullopt;
 }
 
+int tickedRows(const ui::ListView& list) {
+    int ticked = 0;
+    for (int row = 1; row <= list.count(); ++row) ticked += list.checked(row) ? 1 : 0;
+    return ticked;
+}
+
+// A new run's results are not mixed up with the last one's.
+void clearTickedStatuses(ui::ListView& list) {
+    for (int row = 1; row <= list.count(); ++row)
+        if (list.checked(row)) list.setSubItem(row, kStatusColumn, L"");
+}
+
 void runAttach(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSystem& files) {
     ui.doEvents();  // kPauseBeforeOutlook
     if (ui.closeRequested()) return;
+    RunCounts counts;
     RunWait wait(ui);
     const outlook::WatchWaits watching(wait);  // until Outlook's objects are released
     std::optional<outlook::OutlookSession> outlook;
@@ -91,13 +126,14 @@ void runAttach(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSyste
         outlook.emplace(automation);
     } catch (const outlook::ConnectError& e) {
         // A wait the user stopped while Outlook started is no failure either.
-        if (!ui.closeRequested() && !outlook::isStoppedWait(e))
-            ui.dialogs().messageBox(outlook::connectFailureText(e), ui::Icon::Critical);
+        if (ui.closeRequested() || outlook::isStoppedWait(e)) return;
+        markNotTried(ui.pstList(), ui.pstList().count() - 1, counts);
+        ui.dialogs().messageBox(outlook::connectFailureText(e), ui::Icon::Critical);
         return;
     }
     std::optional<RowFailure> failure;
     try {
-        failure = attachRows(ui, files, *outlook, wait);
+        failure = attachRows(ui, files, *outlook, counts, wait);
     } catch (const Error& e) {
         failure = RowFailure{L"", e};
     }
@@ -106,28 +142,48 @@ void runAttach(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSyste
     if (ui.closeRequested() || (failure && failure->stoppedWaiting)) return;
     if (!failure) {
         outlook.reset();
-        ui.dialogs().messageBox(kAllAdded, ui::Icon::Information);
+        ui.dialogs().messageBox(closingText(counts), ui::Icon::Information);
         return;
     }
     // The objects still held are released once the box has been closed.
     std::wstring text = std::wstring(kFailed) + L"\n\n";
     if (!failure->path.empty()) text += failure->path + L"\n";
-    ui.dialogs().messageBox(text + outlook::describeWithCode(failure->error), ui::Icon::Critical);
+    text += outlook::describeWithCode(failure->error) + L"\n\n" + countsText(counts);
+    ui.dialogs().messageBox(text, ui::Icon::Critical);
 }
 
 }  // namespace
 
+std::wstring countsText(const RunCounts& counts) {
+    std::wstring text = std::to_wstring(counts.attached) + L" attached";
+    const std::pair<int, const wchar_t*> parts[] = {{counts.alreadyIn, L" already in Outlook"},
+                                                    {counts.failed, L" failed"},
+                                                    {counts.notTried, L" not tried"},
+                                                    {counts.unticked, L" not ticked"}};
+    for (const auto& [n, what] : parts)
+        if (n > 0) text += L", " + std::to_wstring(n) + what;
+    return text + L".";
+}
+
+std::wstring closingText(const RunCounts& counts) {
+    const bool everyRowAttachedNow = counts.attached > 0 && counts.alreadyIn == 0 &&
+                                     counts.failed == 0 && counts.notTried == 0 &&
+                                     counts.unticked == 0;
+    return everyRowAttachedNow ? std::wstring(kAllAdded) : countsText(counts);
+}
+
 void attachTickedRows(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSystem& files) {
     if (ui::overlaps(ui.busyWith(), ui::Busy::Attaching)) return;
-    // Only the Select All box opens the way: rows ticked one by one while it
-    // is unticked (or greyed) do not count.
-    if (ui.pstList().count() == 0 || ui.selectAll().value() != 1) {
+    // Every ticked row counts, whether Select All is ticked or not; with
+    // none, Outlook is not even started.
+    if (tickedRows(ui.pstList()) == 0) {
         ui.dialogs().messageBox(kNoneSelected, ui::Icon::Critical);
         return;
     }
     // The controls that would change the list or start another run are
     // greyed, each given its own state back however the run ends.
     const ui::BusyLock lock(ui, ui::Busy::Attaching);
+    clearTickedStatuses(ui.pstList());
     runAttach(ui, automation, files);
 }
 

@@ -91,6 +91,32 @@ void applySelectAll(ui::Toolkit& ui) {
     for (int i = 1; i <= n; ++i) list.setChecked(i, tick);
 }
 
+std::vector<std::wstring> highlightedPaths(const ui::ListView& list) {
+    std::vector<std::wstring> paths;
+    for (int row = 1; row <= list.count(); ++row)
+        if (list.highlighted(row)) paths.push_back(list.text(row));
+    return paths;
+}
+
+void removeHighlightedRows(ui::Toolkit& ui) {
+    ui::ListView& list = ui.pstList();
+    // From the bottom, so the rows still to look at keep their numbers.
+    for (int row = list.count(); row >= 1; --row)
+        if (list.highlighted(row)) list.remove(row);
+    refreshTotal(ui);
+    if (list.count() == 0) ui.selectAll().setEnabled(false);
+}
+
+void highlightAll(ui::ListView& list) {
+    for (int row = 1; row <= list.count(); ++row) list.setHighlighted(row, true);
+}
+
+std::wstring pathLines(const std::vector<std::wstring>& paths) {
+    std::wstring text;
+    for (const std::wstring& path : paths) text += path + L"\r\n";
+    return text;
+}
+
 void clearList(ui::Toolkit& ui) {
     ui.pstList().clear();
     ui::CheckBox& box = ui.selectAll();

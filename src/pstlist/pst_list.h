@@ -36,4 +36,13 @@ void refreshTotal(ui::Toolkit& ui);
 void applySelectAll(ui::Toolkit& ui);
 void clearList(ui::Toolkit& ui);
 
+// The highlighted rows' paths, top to bottom.
+std::vector<std::wstring> highlightedPaths(const ui::ListView& list);
+// Removes the highlighted rows; the total follows, and Select All is greyed
+// once the list is empty.
+void removeHighlightedRows(ui::Toolkit& ui);
+void highlightAll(ui::ListView& list);
+// The highlighted rows' paths, one a line, for the clipboard.
+std::wstring pathLines(const std::vector<std::wstring>& paths);
+
 }  // namespace pelorin::pstlist

@@ -38,6 +38,10 @@ private:
 // address). An empty text does nothing; the outcome is not looked at.
 void openWebPage(const std::wstring& url);
 
+// Opens the folder holding `path` in the shell's file browser with the file
+// selected. Fire-and-forget, like openWebPage.
+void showInFolder(const std::wstring& path);
+
 namespace detail {
 // The classic picker, which selects `preselect` once it is open and then
 // presses OK (for driving the picker in tests); an empty `preselect` is the

@@ -172,6 +172,12 @@ std::wstring FolderPicker::pick(void* owner, const std::wstring& title) {
     return chosen;
 }
 
+void showInFolder(const std::wstring& path) {
+    if (path.empty()) return;
+    const std::wstring args = L"/select,\"" + path + L"\"";
+    ShellExecuteW(nullptr, L"open", L"explorer.exe", args.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
 void openWebPage(const std::wstring& url) {
     if (url.empty()) return;
     ShellExecuteW(nullptr, L"open", url.c_str(), L"", L"", SW_SHOWNORMAL);

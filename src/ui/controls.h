@@ -36,6 +36,12 @@ enum ControlId : int {
     kIdWarning,
     kIdTotal,
     kIdTotalCaption,
+    // The list's keys, its context menu and a drop onto it.
+    kIdRemoveRows,    // Delete, the menu's Remove
+    kIdCopyPaths,     // the menu's Copy path
+    kIdOpenFolder,    // the menu's Open containing folder
+    kIdHighlightAll,  // Ctrl+A
+    kIdDropFiles,     // files dropped on the window
 };
 
 enum class ControlKind { ListView, Button, CheckBox, Label, Command /* no window */ };
@@ -82,6 +88,12 @@ inline constexpr ControlRow kControlRows[] = {
     {kIdWarning, ControlKind::Label, Busy::None, true, Anchor::Wide},
     {kIdTotal, ControlKind::Label},
     {kIdTotalCaption, ControlKind::Label},
+    // What changes the list waits until the window is no longer busy.
+    {kIdRemoveRows, ControlKind::Command, Busy::Attaching | Busy::Adding},
+    {kIdCopyPaths, ControlKind::Command, Busy::Attaching | Busy::Adding},
+    {kIdOpenFolder, ControlKind::Command, Busy::Attaching | Busy::Adding},
+    {kIdHighlightAll, ControlKind::Command, Busy::Attaching | Busy::Adding},
+    {kIdDropFiles, ControlKind::Command, Busy::Attaching | Busy::Adding},
 };
 
 // The row of `id`; raises pelorin::Error(kErrInternal) for an id with none.

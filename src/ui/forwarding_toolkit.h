@@ -24,6 +24,7 @@ public:
     void setCursor(Cursor cursor) override { inner_.setCursor(cursor); }
     wchar_t decimalSeparator() const override { return inner_.decimalSeparator(); }
     bool closeRequested() const override { return inner_.closeRequested(); }
+    bool copyText(const std::wstring& text) override { return inner_.copyText(text); }
     void doEvents() override { inner_.doEvents(); }
 
 protected:

@@ -38,6 +38,11 @@ void HeadlessListView::setSubItem(int row, Column column, const std::wstring& te
     at(row).cells[static_cast<size_t>(n)] = text;
 }
 
+void HeadlessListView::remove(int row) {
+    at(row);  // raises for a row out of range
+    rows.erase(rows.begin() + (row - 1));
+}
+
 void HeadlessFileDialog::showOpen() {
     ++shown;
     if (answers.empty()) {

@@ -17,6 +17,7 @@ namespace pelorin::ui {
 struct HeadlessRow {
     std::array<std::wstring, kColumnCount> cells;  // by Column; FileName is the text
     bool checked = false;
+    bool highlighted = false;
     int smallIcon = 0;
 };
 
@@ -29,6 +30,9 @@ public:
     void setSubItem(int row, Column column, const std::wstring& text) override;
     bool checked(int row) const override { return at(row).checked; }
     void setChecked(int row, bool value) override { at(row).checked = value; }
+    bool highlighted(int row) const override { return at(row).highlighted; }
+    void setHighlighted(int row, bool value) override { at(row).highlighted = value; }
+    void remove(int row) override;
     void clear() override { rows.clear(); }
 
     std::vector<HeadlessRow> rows;  // rows[0] is row 1
@@ -108,6 +112,10 @@ public:
     CheckBox& checkBox(ControlId id) override;
     bool closeRequested() const override { return closeRequest; }
     bool stopWaitAsked() override { return closeRequest || escapePressed; }
+    bool copyText(const std::wstring& text) override {
+        clipboard = text;
+        return true;
+    }
     Label& totalLabel() override { return total; }
     Busy busyWith() const override { return busy; }
     void setBusyWith(Busy kinds) override { busy = kinds; }
@@ -126,6 +134,7 @@ public:
 
     HeadlessListView list;
     bool closeRequest = false;
+    std::wstring clipboard;
     Busy busy = Busy::None;
     bool escapePressed = false;  // stops a wait on Outlook (stopWaitAsked)
     HeadlessLabel total;

@@ -29,6 +29,10 @@ public:
     virtual void setSubItem(int row, Column column, const std::wstring& text) = 0;
     virtual bool checked(int row) const = 0;
     virtual void setChecked(int row, bool value) = 0;
+    // Highlighted: part of the list's selection (several rows may be).
+    virtual bool highlighted(int row) const = 0;
+    virtual void setHighlighted(int row, bool value) = 0;
+    virtual void remove(int row) = 0;
     virtual void clear() = 0;
 
 protected:
@@ -114,6 +118,8 @@ public:
     // what changed, takes in the user's keys and the window's own close
     // requests, and says whether Escape or a close asked to stop waiting.
     virtual bool stopWaitAsked() { return closeRequested(); }
+    // Puts the text on the clipboard; false when the clipboard refused it.
+    virtual bool copyText(const std::wstring& text) = 0;
 
     CheckBox& selectAll() { return checkBox(kIdSelectAll); }
     Button& attachButton() { return button(kIdAttach); }

@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <vector>
 
 #include "base/error.h"
+#include "base/handles_win.h"
 
 namespace pelorin::ui {
 namespace {
@@ -96,6 +98,19 @@ bool Win32ListView::checked(int row) const {
     const auto state = send(hwnd_, LVM_GETITEMSTATE, item(row), LVIS_STATEIMAGEMASK);
     return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
 }
+
+bool Win32ListView::highlighted(int row) const {
+    return (send(hwnd_, LVM_GETITEMSTATE, item(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+void Win32ListView::setHighlighted(int row, bool value) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = value ? LVIS_SELECTED : 0;
+    send(hwnd_, LVM_SETITEMSTATE, item(row), reinterpret_cast<LPARAM>(&state));
+}
+
+void Win32ListView::remove(int row) { send(hwnd_, LVM_DELETEITEM, item(row)); }
 
 void Win32ListView::setChecked(int row, bool value) {
     LVITEMW request{};
@@ -194,6 +209,22 @@ FileDialog& Win32Toolkit::fileDialog() {
 Dialogs& Win32Toolkit::dialogs() {
     list_.resumeDrawing();
     return dialogsOverride_ ? *dialogsOverride_ : dialogs_;
+}
+
+// The text as CF_UNICODETEXT; the clipboard owns the memory once it took it.
+bool Win32Toolkit::copyText(const std::wstring& text) {
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!memory) return false;
+    void* target = GlobalLock(memory.get());
+    if (!target) return false;
+    memcpy(target, text.c_str(), bytes);
+    GlobalUnlock(memory.get());
+    const pelorin::OpenClipboard clipboard(owner_);
+    if (!clipboard || !EmptyClipboard()) return false;
+    if (!SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
+    memory.release();
+    return true;
 }
 
 void Win32Toolkit::setCursor(Cursor cursor) {

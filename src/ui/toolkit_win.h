@@ -26,6 +26,9 @@ public:
     void setSubItem(int row, Column column, const std::wstring& text) override;
     bool checked(int row) const override;
     void setChecked(int row, bool value) override;
+    bool highlighted(int row) const override;
+    void setHighlighted(int row, bool value) override;
+    void remove(int row) override;
     void clear() override;
 
     // Inserting a row into a drawn list view costs milliseconds under some
@@ -110,6 +113,7 @@ public:
     void requestClose() { closeRequested_ = true; }
     // toolkit_wait_win.cpp
     bool stopWaitAsked() override;
+    bool copyText(const std::wstring& text) override;
     Label& totalLabel() override { return totalLabel_; }
     Busy busyWith() const override { return busy_; }
     void setBusyWith(Busy kinds) override { busy_ = kinds; }

@@ -14,6 +14,7 @@ public:
     int doEventsCalls() const override { return tk_.doEventsCalls; }
     ui::Cursor cursor() const override { return tk_.cursor(); }
     const char* kind() const override { return "headless"; }
+    std::wstring clipboardText() override { return tk_.clipboard; }
 
 private:
     ui::HeadlessToolkit tk_;

@@ -25,6 +25,8 @@ public:
     virtual int doEventsCalls() const = 0;
     virtual ui::Cursor cursor() const = 0;
     virtual const char* kind() const = 0;
+    // What the toolkit last put on the clipboard.
+    virtual std::wstring clipboardText() = 0;
 };
 
 // "headless" everywhere; "win32" (the real window) in the Windows build.

@@ -97,7 +97,7 @@ protected:
     test::TempTree tmp;
 };
 
-TEST_P(AddFile, SetsUpTheDialogAndCancelOnlyDisablesSelectAll) {
+TEST_P(AddFile, SetsUpTheDialogAndCancelChangesNothing) {
     tmp.file(L"old.pst", 1536);
     h->fileDialog().answers = {at(L"old.pst")};
     click();
@@ -109,7 +109,7 @@ TEST_P(AddFile, SetsUpTheDialogAndCancelOnlyDisablesSelectAll) {
     EXPECT_EQ(h->fileDialog().filter, L"Outlook PST File(s)|*.pst");
     EXPECT_EQ(h->fileDialog().shown, 2);
     EXPECT_EQ(texts(), Paths{at(L"old.pst")});
-    EXPECT_FALSE(h->ui().selectAll().enabled());
+    EXPECT_TRUE(h->ui().selectAll().enabled());
     EXPECT_EQ(h->ui().selectAll().value(), 1);
     EXPECT_FALSE(h->ui().attachButton().enabled());
     EXPECT_EQ(h->ui().totalLabel().caption(), L"1");

@@ -139,7 +139,7 @@ protected:
     test::TempTree tree;
 };
 
-TEST_P(AddFolder, CancelOnlyDisablesSelectAllAndEmptiesTheFolder) {
+TEST_P(AddFolder, CancelChangesNothingInTheWindow) {
     tree.file(L"old.pst", 1536);
     choose(tree.path());
     click();
@@ -149,7 +149,7 @@ TEST_P(AddFolder, CancelOnlyDisablesSelectAllAndEmptiesTheFolder) {
     EXPECT_EQ(h->dialogs().browseTitles, Paths(2, L"Select folder having PST files..."));
     EXPECT_EQ(selectedFolder, L"");
     EXPECT_EQ(texts(), Paths{tree.path(L"old.pst")});
-    EXPECT_FALSE(h->ui().selectAll().enabled());
+    EXPECT_TRUE(h->ui().selectAll().enabled());
     EXPECT_EQ(h->ui().selectAll().value(), 1);
     EXPECT_FALSE(h->ui().attachButton().enabled());
     EXPECT_EQ(h->ui().totalLabel().caption(), L"1");
@@ -169,7 +169,6 @@ TEST_P(AddFolder, PstsOfTheWholeTreeGoOnTopInReverseScanOrder) {
     tree.file(L"empty/nothing.ost", 1);
     insertPstRow(h->ui(), L"older.pst", 1);
     h->ui().selectAll().setValue(1);
-    h->ui().attachButton().setEnabled(false);
 
     choose(tree.path());  // no trailing separator: one is added
     choose(tree.path() + std::wstring(1, std::filesystem::path::preferred_separator));
@@ -200,17 +199,24 @@ TEST_P(AddFolder, PstsOfTheWholeTreeGoOnTopInReverseScanOrder) {
     EXPECT_TRUE(h->dialogs().messages.empty());
 }
 
-TEST_P(AddFolder, ATreeWithoutPstsDisablesAttachAndKeepsTheTotal) {
+// A tree without PSTs says so, naming the folder, and leaves the attach
+// button as it was, so a later Add File can be attached.
+TEST_P(AddFolder, ATreeWithoutPstsSaysSoAndKeepsAttachEnabled) {
     tree.file(L"a.txt", 1);
     tree.file(L"sub/b.pst.bak", 1);
     insertPstRow(h->ui(), L"older.pst", 1);
     refreshTotal(h->ui());
     choose(tree.path());
     click();
+    const std::wstring folder =
+        tree.path() + std::wstring(1, std::filesystem::path::preferred_separator);
     EXPECT_EQ(texts(), Paths{L"older.pst"});
     EXPECT_TRUE(h->ui().selectAll().enabled());
-    EXPECT_FALSE(h->ui().attachButton().enabled());
+    EXPECT_TRUE(h->ui().attachButton().enabled());
     EXPECT_EQ(h->ui().totalLabel().caption(), L"1");
+    ASSERT_EQ(h->dialogs().messages.size(), 1u);
+    EXPECT_EQ(h->dialogs().messages[0].text,
+              L"No PST files were found in " + folder + L" or its subfolders.");
 }
 
 TEST_P(AddFolder, UnreadableFoldersAndVanishedFilesAreSkippedAndReported) {

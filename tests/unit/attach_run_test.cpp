@@ -70,8 +70,9 @@ public:
         for (const auto& m : h->dialogs().messages) out.push_back(m.text);
         return out;
     }
-    std::wstring failedAt(const std::wstring& name, const std::wstring& detail) {
-        return std::wstring(kFailed) + L"\n\n" + path(name) + L"\n" + detail;
+    std::wstring failedAt(const std::wstring& name, const std::wstring& detail,
+                          const std::wstring& counts) {
+        return std::wstring(kFailed) + L"\n\n" + path(name) + L"\n" + detail + L"\n\n" + counts;
     }
 
     test::TempTree tree;
@@ -98,23 +99,27 @@ TEST_P(AttachRun, OutcomesOfOneClick) {
          nullptr,
          {L"a.pst", L"c.pst"},
          {L"Done", L"", L"Done"},
-         [](AttachRun&) { return kAllAdded; }},
+         [](AttachRun&) { return L"2 attached, 1 not ticked."; }},
         {"a refused row stops the run and says why",
          all,
          [](AttachRun& t) {
              t.outlook.failOn(t.add(L"b.pst"), outlook::kHrAccessDenied, L"File access is denied");
          },
          {L"a.pst", L"b.pst"},
-         {L"Done", L"Failed: read-only", L""},
-         [](AttachRun& t) { return t.failedAt(L"b.pst", L"File access is denied (0x80070005)"); }},
+         {L"Done", L"Failed: read-only", L"Not tried"},
+         [](AttachRun& t) {
+             return t.failedAt(L"b.pst", L"File access is denied (0x80070005)",
+                               L"1 attached, 1 failed, 1 not tried.");
+         }},
         {"a file moved since it was listed never reaches Outlook",
          all,
          [](AttachRun& t) { t.tree.remove(L"b.pst"); },
          {L"a.pst"},
-         {L"Done", L"Failed: file not found", L""},
+         {L"Done", L"Failed: file not found", L"Not tried"},
          [](AttachRun& t) {
              return t.failedAt(L"b.pst",
-                               L"The file does not exist, or it is a folder. (0x80070002)");
+                               L"The file does not exist, or it is a folder. (0x80070002)",
+                               L"1 attached, 1 failed, 1 not tried.");
          }},
         {"a folder in place of the file",
          all,
@@ -123,17 +128,21 @@ TEST_P(AttachRun, OutcomesOfOneClick) {
              t.tree.folder(L"a.pst");
          },
          {},
-         {L"Failed: file not found", L"x", L""},
+         {L"Failed: file not found", L"Not tried", L"Not tried"},
          [](AttachRun& t) {
              return t.failedAt(L"a.pst",
-                               L"The file does not exist, or it is a folder. (0x80070002)");
+                               L"The file does not exist, or it is a folder. (0x80070002)",
+                               L"0 attached, 1 failed, 2 not tried.");
          }},
         {"AddStore answers but the profile does not list the file",
          all,
          [](AttachRun& t) { t.outlook.addedStoresJoin = false; },
          {L"a.pst"},
-         {L"Failed: Outlook did not add the file", L"x", L""},
-         [](AttachRun& t) { return t.failedAt(L"a.pst", L"Outlook did not add the file"); }},
+         {L"Failed: Outlook did not add the file", L"Not tried", L"Not tried"},
+         [](AttachRun& t) {
+             return t.failedAt(L"a.pst", L"Outlook did not add the file",
+                               L"0 attached, 1 failed, 2 not tried.");
+         }},
         {"Outlook busy past the retries",
          all,
          [](AttachRun& t) {
@@ -141,9 +150,10 @@ TEST_P(AttachRun, OutcomesOfOneClick) {
                               L"Call was rejected by callee");
          },
          {L"a.pst"},
-         {L"Failed: Outlook is busy", L"x", L""},
+         {L"Failed: Outlook is busy", L"Not tried", L"Not tried"},
          [](AttachRun& t) {
-             return t.failedAt(L"a.pst", L"Call was rejected by callee (0x80010001)");
+             return t.failedAt(L"a.pst", L"Call was rejected by callee (0x80010001)",
+                               L"0 attached, 1 failed, 2 not tried.");
          }},
         {"only the new Outlook: not installed",
          abc,
@@ -151,7 +161,7 @@ TEST_P(AttachRun, OutcomesOfOneClick) {
              t.outlook.failOn(L"create Outlook.Application", outlook::kHrClassNotRegistered);
          },
          {},
-         {L"old", L"Done", L""},
+         {L"Not tried", L"Done", L"Not tried"},
          [](AttachRun&) { return outlook::kNotInstalled; }},
         {"unknown ProgID: not installed",
          abc,
@@ -159,7 +169,7 @@ TEST_P(AttachRun, OutcomesOfOneClick) {
              t.outlook.failOn(L"create Outlook.Application", outlook::kHrClassString);
          },
          {},
-         {L"old", L"Done", L""},
+         {L"Not tried", L"Done", L"Not tried"},
          [](AttachRun&) { return outlook::kNotInstalled; }},
         {"another integrity level",
          abc,
@@ -167,13 +177,13 @@ TEST_P(AttachRun, OutcomesOfOneClick) {
              t.outlook.failOn(L"create Outlook.Application", outlook::kHrServerExecFailure);
          },
          {},
-         {L"old", L"Done", L""},
+         {L"Not tried", L"Done", L"Not tried"},
          [](AttachRun&) { return outlook::kUnreachable; }},
         {"GetNamespace fails: Outlook could not be started",
          abc,
          [](AttachRun& t) { t.outlook.failOn(L"GetNamespace MAPI", -2147467259, L"boom"); },
          {},
-         {L"old", L"Done", L""},
+         {L"Not tried", L"Done", L"Not tried"},
          [](AttachRun&) { return std::wstring(outlook::kCannotStart) + L"\n\nboom (0x80004005)"; }},
         {"rows in the profile under other spellings are not sent again",
          all,
@@ -182,18 +192,24 @@ TEST_P(AttachRun, OutcomesOfOneClick) {
          },
          {L"b.pst"},
          {kStatusAlreadyIn, L"Done", kStatusAlreadyIn},
-         [](AttachRun&) { return kAllAdded; }},
+         [](AttachRun&) { return L"1 attached, 2 already in Outlook."; }},
         {"Stores failing: every row is sent",
          all,
          [](AttachRun& t) { t.outlook.storesFail = true; },
          {L"a.pst", L"b.pst", L"c.pst"},
          {L"Done", L"Done", L"Done"},
          [](AttachRun&) { return kAllAdded; }},
-        {"Select All unticked",
+        {"Select All unticked: the rows ticked one by one still go",
          abc,
          [](AttachRun& t) { t.h->ui().selectAll().setValue(0); },
+         {L"a.pst", L"c.pst"},
+         {L"Done", L"", L"Done"},
+         [](AttachRun&) { return L"2 attached, 1 not ticked."; }},
+        {"nothing ticked: Outlook is not started",
+         {{L"a.pst", false, L"old"}, {L"b.pst", false, L"Done"}},
+         nullptr,
          {},
-         {L"old", L"Done", L""},
+         {L"old", L"Done"},
          [](AttachRun&) { return kNoneSelected; }},
     };
     for (const auto& c : cases) {
@@ -208,7 +224,25 @@ TEST_P(AttachRun, OutcomesOfOneClick) {
         EXPECT_EQ(statuses(), c.statuses);
         EXPECT_EQ(messages(), Texts{c.message(*this)});
         EXPECT_EQ(outlook.alive, 0);
+        if (c.message(*this) == kNoneSelected) {
+            EXPECT_TRUE(outlook.log.empty());
+        }
     }
+}
+
+// What each row says at each step of a run: ticked rows cleared before
+// Outlook is reached, the row being sent says so, earlier rows keep theirs.
+TEST_P(AttachRun, StatusesDuringARun) {
+    fill({{L"a.pst", true, L"Done"}, {L"b.pst", false, L"x"}, {L"c.pst", true, L"Failed: y"}});
+    Texts beforeOutlook, whileSendingC;
+    h->at(kPauseBeforeOutlook, [&] { beforeOutlook = statuses(); });
+    outlook.during = [&](const std::wstring& entry) {
+        if (entry == add(L"c.pst")) whileSendingC = statuses();
+    };
+    click();
+    EXPECT_EQ(beforeOutlook, (Texts{L"", L"x", L""}));
+    EXPECT_EQ(whileSendingC, (Texts{L"Done", L"", L"Adding to Outlook\u2026"}));
+    EXPECT_EQ(statuses(), (Texts{L"Done", L"", L"Done"}));
 }
 
 TEST_P(AttachRun, FailureReleasesTheObjectsOnlyAfterTheMessageIsClosed) {
@@ -277,7 +311,7 @@ TEST_P(AttachRun, ClicksAndClosesDuringARun) {
          pauseBeforeRow(1),
          [](AttachRun& t) { t.h->ui().pstList().setChecked(2, false); },
          {L"a.pst", L"c.pst"},
-         {kAllAdded}},
+         {L"2 attached, 1 not ticked."}},
         {"closing stops the run with no message",
          pauseBeforeRow(2),
          [](AttachRun& t) {

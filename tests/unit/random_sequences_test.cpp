@@ -252,10 +252,7 @@ private:
             std::swap(probe, rng_);
             const std::wstring sel = nextSelection();
             std::swap(probe, rng_);
-            if (sel.empty()) {
-                m.selectAllEnabled = false;
-                break;
-            }
+            if (sel.empty()) break;  // a cancel changes nothing
             m.selectAllEnabled = true;
             std::vector<std::wstring> elems;
             std::wstring cur;
@@ -289,10 +286,7 @@ private:
             std::swap(probe, rng_);
             const std::wstring folder = nextFolder();
             std::swap(probe, rng_);
-            if (folder.empty()) {
-                m.selectAllEnabled = false;
-                break;
-            }
+            if (folder.empty()) break;  // a cancel changes nothing
             m.selectAllEnabled = true;
             int added = 0;
             for (const auto& f : bfsFiles(folder)) {
@@ -304,16 +298,19 @@ private:
                 m.rows.insert(m.rows.begin(), ModelRow{text, sizeOf(f), L"", false});
                 ++added;
             }
-            m.attachEnabled = added > 0;
+            if (added == 0) m.messages.push_back(ui::Icon::Information);
             m.total = std::to_wstring(m.rows.size());
             break;
         }
         case 2: {
             const bool failCreate = probe() % 8 == 0;
-            if (m.rows.empty() || m.selectAllValue != 1) {
+            if (std::none_of(m.rows.begin(), m.rows.end(),
+                             [](const ModelRow& r) { return r.checked; })) {
                 m.messages.push_back(ui::Icon::Critical);
                 break;
             }
+            for (auto& r : m.rows)
+                if (r.checked) r.status = failCreate ? L"Not tried" : L"";
             if (failCreate) {
                 m.messages.push_back(ui::Icon::Critical);
                 break;
@@ -321,6 +318,10 @@ private:
             bool failed = false;
             std::vector<std::wstring> sent;  // a path listed twice goes over once
             for (auto& r : m.rows) {
+                if (failed) {
+                    if (r.checked) r.status = L"Not tried";
+                    continue;
+                }
                 if (!r.checked) {
                     r.status.clear();
                     continue;
@@ -332,7 +333,7 @@ private:
                 if (automation_.refuses(r.text)) {
                     r.status = L"Failed: refused";
                     failed = true;
-                    break;
+                    continue;
                 }
                 r.status = L"Done";
                 sent.push_back(r.text);
@@ -370,7 +371,7 @@ private:
                 << "size text of row " << i;
             const std::wstring status = ui_.list.subItem(i, ui::Column::Status);
             EXPECT_TRUE(status.empty() || status == L"Done" || status == L"Already in Outlook" ||
-                        status.rfind(L"Failed: ", 0) == 0);
+                        status == L"Not tried" || status.rfind(L"Failed: ", 0) == 0);
             if (status == L"Done") {
                 EXPECT_NE(std::find(automation_.added.begin(), automation_.added.end(), path),
                           automation_.added.end())

@@ -137,6 +137,7 @@ private:
 using test::kAllAdded;
 using test::kFailed;
 constexpr wchar_t kRefused[] = L"Failed: ";  // a status that starts so
+constexpr wchar_t kNotTried[] = L"Not tried";
 
 TEST(ComFaults, EveryFailureEndsInTheMessageWithTheRowMarkedAndNothingHeld) {
     const struct {
@@ -147,41 +148,41 @@ TEST(ComFaults, EveryFailureEndsInTheMessageWithTheRowMarkedAndNothingHeld) {
         std::wstring message;                // its first paragraph
     } cases[] = {
         {"no fault", S_OK, {}, {L"Done", L"Done", L"Done"}, kAllAdded},
-        {"create fails", REGDB_E_CLASSNOTREG, {}, {L"old", L"old", L"old"}, kNotInstalled},
+        {"create fails", REGDB_E_CLASSNOTREG, {}, {kNotTried, kNotTried, kNotTried}, kNotInstalled},
         {"other integrity level",
          CO_E_SERVER_EXEC_FAILURE,
          {},
-         {L"old", L"old", L"old"},
+         {kNotTried, kNotTried, kNotTried},
          kUnreachable},
         {"GetNamespace unknown",
          S_OK,
          {kGetNamespace, 1, Fault::UnknownName},
-         {L"old", L"old", L"old"},
+         {kNotTried, kNotTried, kNotTried},
          kCannotStart},
         {"GetNamespace fails",
          S_OK,
          {kGetNamespace, 1, Fault::CallFails},
-         {L"old", L"old", L"old"},
+         {kNotTried, kNotTried, kNotTried},
          kCannotStart},
         {"GetNamespace no object",
          S_OK,
          {kGetNamespace, 1, Fault::NotAnObject},
-         {L"old", L"old", L"old"},
+         {kNotTried, kNotTried, kNotTried},
          kCannotStart},
         {"AddStore unknown",
          S_OK,
          {kAddStore, 1, Fault::UnknownName},
-         {kRefused, L"old", L"old"},
+         {kRefused, kNotTried, kNotTried},
          kFailed},
         {"AddStore fails at row b",
          S_OK,
          {kAddStore, 2, Fault::CallFails},
-         {L"Done", kRefused, L"old"},
+         {L"Done", kRefused, kNotTried},
          kFailed},
         {"AddStore refuses row b",
          S_OK,
          {kAddStore, 2, Fault::Exception},
-         {L"Done", kRefused, L"old"},
+         {L"Done", kRefused, kNotTried},
          kFailed},
         {"AddStore refuses row c later",
          S_OK,

@@ -123,9 +123,10 @@ TEST_F(ComStandin, PathsArriveInOrderAndUnchangedAndTheServerEndsAfterTheRun) {
     EXPECT_EQ(statuses(), std::vector<std::wstring>(paths.size(), L"Done"));
     EXPECT_TRUE(test::standinGone()) << "the run left Outlook objects alive";
 
-    // A second run adds the same files again: accepted, not listed twice.
+    // A second run finds the same files in the profile: not sent again, and
+    // the box does not claim they were added now.
     run(*automation);
-    EXPECT_EQ(tk.dlg.messages.back().text, kAllAdded);
+    EXPECT_EQ(tk.dlg.messages.back().text, L"0 attached, 4 already in Outlook.");
     EXPECT_TRUE(test::standinGone());
 
     EXPECT_EQ(ourStores(), paths);
@@ -147,7 +148,7 @@ TEST_F(ComStandin, ARefusedFileEndsTheRunAtItsRow) {
     EXPECT_EQ(tk.dlg.messages[0].text.find(std::wstring(kFailed) + L"\n\n" + bad + L"\n"), 0u);
     EXPECT_EQ(tk.dlg.messages[0].icon, ui::Icon::Critical);
     EXPECT_EQ(statuses(),
-              (std::vector<std::wstring>{L"Done", L"Failed: not a PST file", L"before"}));
+              (std::vector<std::wstring>{L"Done", L"Failed: not a PST file", L"Not tried"}));
     EXPECT_TRUE(test::standinGone());
     EXPECT_EQ(ourStores(), std::vector<std::wstring>{good});
 }
@@ -208,13 +209,13 @@ TEST_F(ComStandin, RefusalsCarryTheServersDescriptionAndCode) {
     EXPECT_EQ(ourStores(), std::vector<std::wstring>{tree.path(L"missing.pst")});
 }
 
-TEST_F(ComStandin, NoOutlookRegisteredEndsInTheFailureMessageWithStatusesUntouched) {
+TEST_F(ComStandin, NoOutlookRegisteredEndsInTheFailureMessageWithTheRowsNotTried) {
     fill({pst(L"a.pst"), pst(L"b.pst")});
     RenamedAutomation automation;
     run(automation);
     ASSERT_EQ(tk.dlg.messages.size(), 1u);
     EXPECT_EQ(tk.dlg.messages[0].text, kNotInstalled);
-    EXPECT_EQ(statuses(), (std::vector<std::wstring>{L"before", L"before"}));
+    EXPECT_EQ(statuses(), (std::vector<std::wstring>{L"Not tried", L"Not tried"}));
     try {
         automation.create(L"");
         ADD_FAILURE();

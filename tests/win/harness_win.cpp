@@ -39,24 +39,9 @@ const bool dpiAware = [] {
     return set && set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));
 }();
 
-void saveShot(app::MainWindow& main, bool fromScreen) {
-    main.toolkit().showPendingRows();  // tests call the handlers directly
-    saveShotOf(main.hwnd(), "", fromScreen);
-}
-
-}  // namespace
-
-void saveShotOf(HWND hwnd, const std::string& suffix, bool fromScreen) {
-    const char* dir = std::getenv("PELORIN_SHOT_DIR");
-    const auto* test = testing::UnitTest::GetInstance()->current_test_info();
-    if (!dir || !*dir || !test || !IsWindow(hwnd)) return;
-    std::string name = std::string(test->test_suite_name()) + "." + test->name() + suffix;
-    for (char& c : name)
-        if (c == '/') c = '_';
-    UpdateWindow(hwnd);
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    const int w = client.right, h = client.bottom;
+// The pixels of `area` in the device context `source` as a BMP file.
+void writeBmp(HDC source, const RECT& area, const std::string& file) {
+    const int w = area.right - area.left, h = area.bottom - area.top;
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;
     info.biWidth = w;
@@ -66,26 +51,66 @@ void saveShotOf(HWND hwnd, const std::string& suffix, bool fromScreen) {
     info.biCompression = BI_RGB;
     const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
     std::vector<char> pixels(stride * static_cast<DWORD>(h));
-    // From the screen, the client area with any popup over it (a tooltip).
-    POINT origin{0, 0};
-    if (fromScreen) ClientToScreen(hwnd, &origin);
-    const WindowDc window(fromScreen ? nullptr : hwnd);
-    const UniqueMemoryDc memory(CreateCompatibleDC(window.get()));
-    const UniqueBitmap bitmap(CreateCompatibleBitmap(window.get(), w, h));
+    const UniqueMemoryDc memory(CreateCompatibleDC(source));
+    const UniqueBitmap bitmap(CreateCompatibleBitmap(source, w, h));
     const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, w, h, window.get(), origin.x, origin.y, SRCCOPY);
+    BitBlt(memory.get(), 0, 0, w, h, source, area.left, area.top, SRCCOPY);
     SelectObject(memory.get(), old);
     GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(),
               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    const BITMAPFILEHEADER file{
+    const BITMAPFILEHEADER header{
         0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info) + pixels.size()), 0, 0,
         sizeof(BITMAPFILEHEADER) + sizeof(info)};
-    if (FILE* out = std::fopen((std::string(dir) + "/" + name + ".bmp").c_str(), "wb")) {
-        std::fwrite(&file, sizeof(file), 1, out);
+    if (FILE* out = std::fopen(file.c_str(), "wb")) {
+        std::fwrite(&header, sizeof(header), 1, out);
         std::fwrite(&info, sizeof(info), 1, out);
         std::fwrite(pixels.data(), 1, pixels.size(), out);
         std::fclose(out);
     }
+}
+
+// <dir>/<suite>.<test><suffix>.bmp with PELORIN_SHOT_DIR set, else empty.
+std::string shotFile(const std::string& suffix) {
+    const char* dir = std::getenv("PELORIN_SHOT_DIR");
+    const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+    if (!dir || !*dir || !test) return {};
+    std::string name = std::string(test->test_suite_name()) + "." + test->name() + suffix;
+    for (char& c : name)
+        if (c == '/') c = '_';
+    return std::string(dir) + "/" + name + ".bmp";
+}
+
+void saveShot(app::MainWindow& main, bool fromScreen) {
+    main.toolkit().showPendingRows();  // tests call the handlers directly
+    saveShotOf(main.hwnd(), "", fromScreen);
+}
+
+}  // namespace
+
+void saveShotOf(HWND hwnd, const std::string& suffix, bool fromScreen) {
+    const std::string file = shotFile(suffix);
+    if (file.empty() || !IsWindow(hwnd)) return;
+    UpdateWindow(hwnd);
+    RECT area{};
+    GetClientRect(hwnd, &area);
+    if (!fromScreen) {
+        const WindowDc window(hwnd);
+        writeBmp(window.get(), area, file);
+        return;
+    }
+    // From the screen, the client area with any popup over it (a tooltip).
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    const WindowDc screen(nullptr);
+    writeBmp(screen.get(), area, file);
+}
+
+void saveScreenShot(HWND around, const std::string& suffix) {
+    const std::string file = shotFile(suffix);
+    if (file.empty()) return;
+    RECT area{};
+    GetWindowRect(around, &area);
+    const WindowDc screen(nullptr);
+    writeBmp(screen.get(), area, file);
 }
 
 std::wstring besideTestProgram(const std::wstring& name) {
@@ -120,9 +145,11 @@ Win32Harness::Win32Harness(std::unique_ptr<outlook::Automation> automation)
     services.fileSystems = [this] { return fileSystems(); };
     services.automation = automation_.get();
     services.openWebPage = [this](const std::wstring& url) { openedPages.push_back(url); };
+    services.showInFolder = [this](const std::wstring& path) { shownInFolder.push_back(path); };
     app::MainWindowOptions options;
     options.resources = programResources();
     options.quitWhenClosed = false;
+    options.trackMenu = [this](HMENU menu, POINT) { return pickMenuItem(menu); };
     options.onUnhandledError = [this](int number, const std::wstring& description) {
         unhandled.push_back({number, description});
     };
@@ -140,6 +167,17 @@ Win32Harness::~Win32Harness() {
     // Drain what the closed window left on the queue.
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+std::wstring Win32Harness::clipboardText() {
+    const OpenClipboard clipboard(window_->hwnd());
+    if (!clipboard) return L"<clipboard busy>";
+    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (!text) return L"";
+    std::wstring copy = text;
+    GlobalUnlock(data);
+    return copy;
 }
 
 void Win32Harness::at(int call, std::function<void()> action) {

@@ -24,6 +24,9 @@ namespace pelorin::test {
 // when it is not built.
 HMODULE programResources();
 std::wstring programPath();
+// With PELORIN_SHOT_DIR set, the screen over the window `around` (popups
+// included) goes to <dir>/<suite>.<test><suffix>.bmp.
+void saveScreenShot(HWND around, const std::string& suffix);
 // The file `name` in the test program's own folder.
 std::wstring besideTestProgram(const std::wstring& name);
 
@@ -52,6 +55,7 @@ public:
     int doEventsCalls() const override { return window_->toolkit().doEventsCalls(); }
     ui::Cursor cursor() const override { return window_->toolkit().cursor(); }
     const char* kind() const override { return "win32"; }
+    std::wstring clipboardText() override;
 
     app::MainWindow& window() { return *window_; }
     HWND control(app::ControlId id) const { return window_->control(id); }
@@ -62,6 +66,9 @@ public:
     // What the window's services saw; fileSystems may be replaced.
     scan::FileSystemFactory fileSystems;
     std::vector<std::wstring> openedPages;
+    std::vector<std::wstring> shownInFolder;
+    // Answers the list's context menu in place of the user (0: dismissed).
+    std::function<int(HMENU menu)> pickMenuItem = [](HMENU) { return 0; };
     std::vector<UnhandledReport> unhandled;
     // The shot of the window (PELORIN_SHOT_DIR) taken from the screen, with
     // popups such as a tooltip over it.
