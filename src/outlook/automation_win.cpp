@@ -102,10 +102,17 @@ class ComAutomation final : public Automation {
 public:
     explicit ComAutomation(CallRetry retry) : retry_(retry) {}
 
+    // Objects made while others of this automation live share their filter:
+    // a second filter registered over the first would be unregistered with
+    // the first, leaving the later calls with none (no retry, no cancel).
     std::unique_ptr<AutoObject> create(const std::wstring& progId) override {
-        auto shared = std::make_shared<Shared>();
-        shared->retry = retry_;
-        if (retry_.enabled) shared->filter = std::make_unique<MessageFilterScope>(retry_);
+        std::shared_ptr<Shared> shared = shared_.lock();
+        if (!shared) {
+            shared = std::make_shared<Shared>();
+            shared->retry = retry_;
+            if (retry_.enabled) shared->filter = std::make_unique<MessageFilterScope>(retry_);
+            shared_ = shared;
+        }
         CLSID clsid{};
         com::check(::CLSIDFromProgID(progId.c_str(), &clsid), progId);
         ComPtr<IDispatch> object;
@@ -116,6 +123,7 @@ public:
 
 private:
     CallRetry retry_;
+    std::weak_ptr<Shared> shared_;
 };
 
 }  // namespace
