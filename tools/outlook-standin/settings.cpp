@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "base/text.h"
 #include "dispatch.h"
@@ -37,6 +38,21 @@ bool busyNow() { return busyUntil != 0 && ::GetTickCount64() < busyUntil; }
 
 namespace {
 
+// The lines of a setting file, without their line ends; none when it is absent.
+std::vector<std::wstring> linesOf(const wchar_t* name) {
+    const std::wstring text = pelorin::fromUtf8(readAll(besideProfile(name)));
+    std::vector<std::wstring> lines;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos) end = text.size();
+        std::wstring line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 DWORD millisecondsIn(const wchar_t* name, DWORD otherwise) {
     const std::string text = readAll(besideProfile(name));
     if (text.empty()) return otherwise;
@@ -49,35 +65,19 @@ DWORD blockAddStoreMs() { return millisecondsIn(L"block-addstore-ms", 0); }
 DWORD profileLockMs() { return millisecondsIn(L"profile-lock-ms", 30000); }
 
 void applyInjectedFailure(const std::wstring& path) {
-    const std::wstring text = pelorin::fromUtf8(readAll(besideProfile(L"fail-addstore")));
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(L'\n', start);
-        if (end == std::wstring::npos) end = text.size();
-        const std::wstring line = text.substr(start, end - start);
-        start = end + 1;
+    for (const std::wstring& line : linesOf(L"fail-addstore")) {
         const size_t tab1 = line.find(L'\t');
         const size_t tab2 = tab1 == std::wstring::npos ? tab1 : line.find(L'\t', tab1 + 1);
         if (tab2 == std::wstring::npos || tab1 == 0) continue;
         if (path.find(line.substr(0, tab1)) == std::wstring::npos) continue;
         const auto code = static_cast<HRESULT>(std::wcstoul(line.c_str() + tab1 + 1, nullptr, 16));
-        std::wstring description = line.substr(tab2 + 1);
-        if (!description.empty() && description.back() == L'\r') description.pop_back();
-        throw Refusal{code, description};
+        throw Refusal{code, line.substr(tab2 + 1)};
     }
 }
 
 bool addStoreIgnored(const std::wstring& path) {
-    const std::wstring text = pelorin::fromUtf8(readAll(besideProfile(L"ignore-addstore")));
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(L'\n', start);
-        if (end == std::wstring::npos) end = text.size();
-        std::wstring line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == L'\r') line.pop_back();
+    for (const std::wstring& line : linesOf(L"ignore-addstore"))
         if (!line.empty() && path.find(line) != std::wstring::npos) return true;
-    }
     return false;
 }
 
