@@ -90,6 +90,7 @@ const struct {
 
 constexpr int kCycles = 20;
 constexpr long kSlack = 5;  // a fixed allowance, whatever kCycles is
+constexpr int kSettleCycles = 3;
 const std::vector<std::wstring> kFiles = {L"a.pst", L"b.pst", L"c.pst", L"sub/d.pst"};
 
 class WindowLeak : public testing::Test {
@@ -147,8 +148,18 @@ TEST_F(WindowLeak, ManyWindowsLeaveTheCountsFlat) {
     long before[std::size(kCounters)];
     for (size_t i = 0; i < std::size(kCounters); ++i) before[i] = kCounters[i].count();
     for (int n = 0; n < kCycles; ++n) ASSERT_NO_FATAL_FAILURE(cycle()) << "cycle " << n;
+    // Threads that come and go (COM's, the thread pool's timers) hold
+    // handles for a while on a busy machine: the lowest count over a few
+    // more windows leaves them out, while a leak still shows in each one.
+    long lowest[std::size(kCounters)];
+    for (size_t i = 0; i < std::size(kCounters); ++i) lowest[i] = kCounters[i].count();
+    for (int n = 0; n < kSettleCycles; ++n) {
+        ASSERT_NO_FATAL_FAILURE(cycle()) << "settling cycle " << n;
+        for (size_t i = 0; i < std::size(kCounters); ++i)
+            lowest[i] = std::min(lowest[i], kCounters[i].count());
+    }
     for (size_t i = 0; i < std::size(kCounters); ++i) {
-        const long after = kCounters[i].count();
+        const long after = lowest[i];
         std::printf("%s: %ld -> %ld over %d windows\n", kCounters[i].name, before[i], after,
                     kCycles);
         EXPECT_GT(before[i], 0) << kCounters[i].name << " cannot be counted";
