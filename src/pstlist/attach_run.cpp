@@ -71,7 +71,10 @@ std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
     auto& list = ui.pstList();
     for (int fromBottom = list.count() - 1; fromBottom >= 0; --fromBottom) {
         ui.doEvents();  // pauseBeforeRow(n)
-        if (ui.closeRequested()) return std::nullopt;
+        if (ui.closeRequested()) {
+            markNotTried(list, fromBottom, counts);
+            return std::nullopt;
+        }
         const int row = rowFromBottom(list, fromBottom);
         if (!list.checked(row)) {
             list.setSubItem(row, kStatusColumn, L"");
@@ -92,6 +95,7 @@ std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
             // added by Outlook, and the next run's check settles it.
             if (outlook::isStoppedWait(e)) {
                 list.setSubItem(row, kStatusColumn, kStatusStoppedWaiting);
+                markNotTried(list, fromBottom - 1, counts);
                 return RowFailure{path, e, true};
             }
             list.setSubItem(row, kStatusColumn, kStatusFailedPrefix + outlook::shortReason(e));
@@ -109,6 +113,12 @@ int tickedRows(const ui::ListView& list) {
     return ticked;
 }
 
+int firstTickedFromBottom(const ui::ListView& list) {
+    for (int row = 1; row <= list.count(); ++row)
+        if (list.checked(row)) return list.count() - row;
+    return -1;
+}
+
 // A new run's results are not mixed up with the last one's.
 void clearTickedStatuses(ui::ListView& list) {
     for (int row = 1; row <= list.count(); ++row)
@@ -122,12 +132,14 @@ void runAttach(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSyste
     RunWait wait(ui);
     const outlook::WatchWaits watching(wait);  // until Outlook's objects are released
     std::optional<outlook::OutlookSession> outlook;
+    // While Outlook starts, the first ticked row is the one waiting.
+    wait.setRow(firstTickedFromBottom(ui.pstList()));
     try {
         outlook.emplace(automation);
     } catch (const outlook::ConnectError& e) {
+        markNotTried(ui.pstList(), ui.pstList().count() - 1, counts);
         // A wait the user stopped while Outlook started is no failure either.
         if (ui.closeRequested() || outlook::isStoppedWait(e)) return;
-        markNotTried(ui.pstList(), ui.pstList().count() - 1, counts);
         ui.dialogs().messageBox(outlook::connectFailureText(e), ui::Icon::Critical);
         return;
     }
