@@ -1,8 +1,10 @@
 #include "outlook/com_win.h"
 
 #include <memory>
+#include <utility>
 #include <vector>
 
+#include "outlook/call_wait.h"
 #include "outlook/failure_text.h"
 
 namespace pelorin::outlook::com {
@@ -82,13 +84,20 @@ void waitPainting(std::chrono::milliseconds interval) {
 
 }  // namespace
 
+// A busy Outlook (starting, or refusing calls) is a wait like any other:
+// the thread's watcher hears of it once and is asked before each new try,
+// so Escape or a close stops it between two refusals.
 HRESULT retryWhileBusy(const CallRetry* retry, const std::function<HRESULT()>& call) {
     const ULONGLONG start = ::GetTickCount64();
+    bool announced = false;
     for (;;) {
         const HRESULT hr = call();
         if (!isBusy(hr) || !retry || !retry->enabled ||
             ::GetTickCount64() - start >= static_cast<ULONGLONG>(retry->limit.count()))
             return hr;
+        WaitWatcher* watcher = currentWaitWatcher();
+        if (watcher && !std::exchange(announced, true)) watcher->waiting();
+        if (watcher && watcher->stopWaiting()) return kHrCallCanceled;
         waitPainting(retry->interval);
     }
 }

@@ -5,6 +5,7 @@
 // row's tick is read when the run reaches it.
 #include "pstlist/attach_run.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "outlook/call_wait.h"
@@ -48,6 +49,29 @@ private:
     bool stopped_ = false;
 };
 
+// The taskbar button counts the ticked rows the run has finished; it shows
+// the error colour after a failure, and nothing once the run is over.
+class RunProgress {
+public:
+    RunProgress(ui::TaskbarProgress& bar, int total) : bar_(bar), total_(total) {
+        bar_.setProgress(0, total_);
+    }
+    ~RunProgress() { bar_.clear(); }
+    RunProgress(const RunProgress&) = delete;
+    RunProgress& operator=(const RunProgress&) = delete;
+    // A row ticked during the run makes the total grow.
+    void rowDone() {
+        ++done_;
+        bar_.setProgress(done_, std::max(done_, total_));
+    }
+    void failed() { bar_.setError(); }
+
+private:
+    ui::TaskbarProgress& bar_;
+    int total_;
+    int done_ = 0;
+};
+
 // Rows are only ever inserted at the top, so the run keeps its place by
 // counting from the bottom: rows added during a pause shift nothing it has
 // still to do, and a row that vanished makes the lookup fail.
@@ -66,12 +90,15 @@ void markNotTried(ui::ListView& list, int fromBottom, RunCounts& counts) {
 
 std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
                                      outlook::OutlookSession& outlook, RunCounts& counts,
-                                     RunWait& wait) {
+                                     RunWait& wait, RunProgress& progress) {
     pst::ProfileFiles profile(outlook.storePathsOrNone());
     auto& list = ui.pstList();
     for (int fromBottom = list.count() - 1; fromBottom >= 0; --fromBottom) {
         ui.doEvents();  // pauseBeforeRow(n)
-        if (ui.closeRequested()) return std::nullopt;
+        if (ui.closeRequested()) {
+            markNotTried(list, fromBottom, counts);
+            return std::nullopt;
+        }
         const int row = rowFromBottom(list, fromBottom);
         if (!list.checked(row)) {
             list.setSubItem(row, kStatusColumn, L"");
@@ -81,20 +108,24 @@ std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
         // The path goes over exactly as the row holds it.
         const std::wstring path = list.text(row);
         list.setSubItem(row, kStatusColumn, kStatusAttaching);
+        list.ensureVisible(row);
         wait.setRow(fromBottom);
         try {
             const auto outcome = pst::attachFile(files, outlook, profile, path);
             const bool added = outcome == pst::AttachOutcome::Added;
             list.setSubItem(row, kStatusColumn, added ? kStatusDone : kStatusAlreadyIn);
             ++(added ? counts.attached : counts.alreadyIn);
+            progress.rowDone();
         } catch (const Error& e) {
             // A wait the user stopped is no failure: the file may still be
             // added by Outlook, and the next run's check settles it.
             if (outlook::isStoppedWait(e)) {
                 list.setSubItem(row, kStatusColumn, kStatusStoppedWaiting);
+                markNotTried(list, fromBottom - 1, counts);
                 return RowFailure{path, e, true};
             }
             list.setSubItem(row, kStatusColumn, kStatusFailedPrefix + outlook::shortReason(e));
+            progress.failed();
             ++counts.failed;
             markNotTried(list, fromBottom - 1, counts);
             return RowFailure{path, e};
@@ -109,6 +140,12 @@ int tickedRows(const ui::ListView& list) {
     return ticked;
 }
 
+int firstTickedFromBottom(const ui::ListView& list) {
+    for (int row = 1; row <= list.count(); ++row)
+        if (list.checked(row)) return list.count() - row;
+    return -1;
+}
+
 // A new run's results are not mixed up with the last one's.
 void clearTickedStatuses(ui::ListView& list) {
     for (int row = 1; row <= list.count(); ++row)
@@ -119,23 +156,28 @@ void runAttach(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSyste
     ui.doEvents();  // kPauseBeforeOutlook
     if (ui.closeRequested()) return;
     RunCounts counts;
+    RunProgress progress(ui.taskbar(), tickedRows(ui.pstList()));  // cleared on the way out
     RunWait wait(ui);
     const outlook::WatchWaits watching(wait);  // until Outlook's objects are released
     std::optional<outlook::OutlookSession> outlook;
+    // While Outlook starts, the first ticked row is the one waiting.
+    wait.setRow(firstTickedFromBottom(ui.pstList()));
     try {
         outlook.emplace(automation);
     } catch (const outlook::ConnectError& e) {
+        markNotTried(ui.pstList(), ui.pstList().count() - 1, counts);
         // A wait the user stopped while Outlook started is no failure either.
         if (ui.closeRequested() || outlook::isStoppedWait(e)) return;
-        markNotTried(ui.pstList(), ui.pstList().count() - 1, counts);
+        progress.failed();
         ui.dialogs().messageBox(outlook::connectFailureText(e), ui::Icon::Critical);
         return;
     }
     std::optional<RowFailure> failure;
     try {
-        failure = attachRows(ui, files, *outlook, counts, wait);
+        failure = attachRows(ui, files, *outlook, counts, wait, progress);
     } catch (const Error& e) {
         failure = RowFailure{L"", e};
+        progress.failed();
     }
     // The session releases Outlook on the way out; a stopped wait has its
     // row's status and no message.

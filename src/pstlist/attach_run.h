@@ -13,9 +13,9 @@ namespace pelorin::pstlist {
 inline constexpr wchar_t kStatusDone[] = L"Done";
 inline constexpr wchar_t kStatusAlreadyIn[] = L"Already in Outlook";
 inline constexpr wchar_t kStatusFailedPrefix[] = L"Failed: ";
-// While AddStore waits on something Outlook shows; Escape or a close stops
-// the wait, and the run ends there.
-inline constexpr wchar_t kStatusWaiting[] = L"Waiting for Outlook";
+// While Outlook starts or a call waits on it (busy, or showing something);
+// Escape or a close stops the wait, and the run ends there.
+inline constexpr wchar_t kStatusWaiting[] = L"Waiting for Outlook\u2026";
 inline constexpr wchar_t kStatusStoppedWaiting[] = L"Stopped waiting; Outlook may still add it";
 inline constexpr wchar_t kStatusAttaching[] = L"Adding to Outlook\u2026";  // while the row is sent
 inline constexpr wchar_t kStatusNotTried[] = L"Not tried";  // ticked, but the run stopped first

@@ -21,6 +21,7 @@ public:
     void setBusyWith(Busy kinds) override { inner_.setBusyWith(kinds); }
     FileDialog& fileDialog() override { return inner_.fileDialog(); }
     Dialogs& dialogs() override { return inner_.dialogs(); }
+    TaskbarProgress& taskbar() override { return inner_.taskbar(); }
     void setCursor(Cursor cursor) override { inner_.setCursor(cursor); }
     wchar_t decimalSeparator() const override { return inner_.decimalSeparator(); }
     bool closeRequested() const override { return inner_.closeRequested(); }

@@ -34,8 +34,10 @@ public:
     void setHighlighted(int row, bool value) override { at(row).highlighted = value; }
     void remove(int row) override;
     void clear() override { rows.clear(); }
+    void ensureVisible(int row) override { shownRows.push_back(at(row).cells[0]); }
 
-    std::vector<HeadlessRow> rows;  // rows[0] is row 1
+    std::vector<HeadlessRow> rows;        // rows[0] is row 1
+    std::vector<std::wstring> shownRows;  // the paths ensureVisible was given, in order
 
 private:
     HeadlessRow& at(int row);
@@ -103,6 +105,17 @@ public:
     std::function<void()> onMessageBox;  // runs while a box is "open"
 };
 
+// Records what the taskbar button was told: "done/total", "error", "clear".
+class HeadlessTaskbar final : public TaskbarProgress {
+public:
+    void setProgress(int done, int total) override {
+        events.push_back(std::to_wstring(done) + L"/" + std::to_wstring(total));
+    }
+    void setError() override { events.push_back(L"error"); }
+    void clear() override { events.push_back(L"clear"); }
+    std::vector<std::wstring> events;
+};
+
 // The controls of kControlRows, each in the state the window starts with.
 class HeadlessToolkit final : public Toolkit {
 public:
@@ -121,6 +134,7 @@ public:
     void setBusyWith(Busy kinds) override { busy = kinds; }
     FileDialog& fileDialog() override { return openDialog; }
     Dialogs& dialogs() override { return dlg; }
+    TaskbarProgress& taskbar() override { return progress; }
     void setCursor(Cursor c) override { cursors.push_back(c); }
     wchar_t decimalSeparator() const override { return decimal; }
     void doEvents() override;
@@ -140,6 +154,7 @@ public:
     HeadlessLabel total;
     HeadlessFileDialog openDialog;
     HeadlessDialogs dlg;
+    HeadlessTaskbar progress;
     std::vector<Cursor> cursors;
     wchar_t decimal = L'.';
     int doEventsCalls = 0;

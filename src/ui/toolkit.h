@@ -34,9 +34,22 @@ public:
     virtual void setHighlighted(int row, bool value) = 0;
     virtual void remove(int row) = 0;
     virtual void clear() = 0;
+    // Scrolls the list as little as needed to show the whole row.
+    virtual void ensureVisible(int row) = 0;
 
 protected:
     ~ListView() = default;
+};
+
+// The progress the window's taskbar button shows during a run.
+class TaskbarProgress {
+public:
+    virtual void setProgress(int done, int total) = 0;
+    virtual void setError() = 0;  // keeps the value, in the error colour
+    virtual void clear() = 0;     // no progress shown
+
+protected:
+    ~TaskbarProgress() = default;
 };
 
 // A control the user can click, which can be greyed.
@@ -109,6 +122,7 @@ public:
     virtual void setBusyWith(Busy kinds) = 0;
     virtual FileDialog& fileDialog() = 0;
     virtual Dialogs& dialogs() = 0;
+    virtual TaskbarProgress& taskbar() = 0;
     virtual void setCursor(Cursor cursor) = 0;     // the application-wide pointer
     virtual wchar_t decimalSeparator() const = 0;  // the user's locale
     // The user asked to close the window while a click's loop runs; the

@@ -121,6 +121,11 @@ void Win32ListView::setChecked(int row, bool value) {
 
 void Win32ListView::clear() { send(hwnd_, LVM_DELETEALLITEMS); }
 
+void Win32ListView::ensureVisible(int row) {
+    resumeDrawing();
+    send(hwnd_, LVM_ENSUREVISIBLE, item(row), FALSE);
+}
+
 // --- check box, button, label ------------------------------------------------
 
 int Win32CheckBox::value() const {
@@ -182,7 +187,8 @@ Win32Toolkit::Win32Toolkit(HWND owner, std::wstring appTitle, FolderPicker pickF
       list_(GetDlgItem(owner, kIdPstList)),
       totalLabel_(GetDlgItem(owner, kIdTotal)),
       dialogs_(owner, std::move(appTitle), std::move(pickFolder)),
-      fileDialog_(owner, [this]() -> Dialogs& { return dialogs(); }) {
+      fileDialog_(owner, [this]() -> Dialogs& { return dialogs(); }),
+      taskbar_(owner) {
     for (const ControlRow& row : kControlRows) {
         const HWND hwnd = GetDlgItem(owner, row.id);
         if (row.kind == ControlKind::Button) buttons_.emplace(row.id, hwnd);

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "ui/file_dialog_win.h"
+#include "ui/taskbar_win.h"
 #include "ui/toolkit.h"
 
 namespace pelorin::ui {
@@ -30,6 +31,7 @@ public:
     void setHighlighted(int row, bool value) override;
     void remove(int row) override;
     void clear() override;
+    void ensureVisible(int row) override;  // LVM_ENSUREVISIBLE
 
     // Inserting a row into a drawn list view costs milliseconds under some
     // window systems, so an insert stops the list's drawing and the next
@@ -119,6 +121,7 @@ public:
     void setBusyWith(Busy kinds) override { busy_ = kinds; }
     FileDialog& fileDialog() override;
     Dialogs& dialogs() override;
+    TaskbarProgress& taskbar() override { return taskbarOverride_ ? *taskbarOverride_ : taskbar_; }
     void setCursor(Cursor cursor) override;
     wchar_t decimalSeparator() const override;
     // Pumps the message queue (at most once every few milliseconds), then
@@ -134,6 +137,7 @@ public:
     // Test seams: nullptr restores the window's own.
     void useFileDialog(FileDialog* dialog) { fileDialogOverride_ = dialog; }
     void useDialogs(Dialogs* dialogs) { dialogsOverride_ = dialogs; }
+    void useTaskbar(TaskbarProgress* taskbar) { taskbarOverride_ = taskbar; }
     // Runs on every doEvents() call with its 1-based number.
     void setDoEventsHook(std::function<void(int call)> hook) { hook_ = std::move(hook); }
 
@@ -155,6 +159,8 @@ private:
     Win32FileDialog fileDialog_;
     FileDialog* fileDialogOverride_ = nullptr;
     Dialogs* dialogsOverride_ = nullptr;
+    Win32Taskbar taskbar_;  // after owner_, which it is made from
+    TaskbarProgress* taskbarOverride_ = nullptr;
     std::function<void(int)> hook_;
     Cursor cursor_ = Cursor::Default;
     int doEventsCalls_ = 0;

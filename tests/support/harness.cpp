@@ -10,6 +10,7 @@ public:
     ui::Toolkit& ui() override { return tk_; }
     ui::HeadlessFileDialog& fileDialog() override { return tk_.openDialog; }
     ui::HeadlessDialogs& dialogs() override { return tk_.dlg; }
+    ui::HeadlessTaskbar& taskbar() override { return tk_.progress; }
     void at(int call, std::function<void()> action) override { tk_.at(call, std::move(action)); }
     int doEventsCalls() const override { return tk_.doEventsCalls; }
     ui::Cursor cursor() const override { return tk_.cursor(); }

@@ -20,6 +20,8 @@ public:
     // The scripted open-file dialog and dialogs the toolkit uses.
     virtual ui::HeadlessFileDialog& fileDialog() = 0;
     virtual ui::HeadlessDialogs& dialogs() = 0;
+    // What the taskbar button was told (the window's own is a stub under Wine).
+    virtual ui::HeadlessTaskbar& taskbar() = 0;
     // Runs `action` inside the doEvents() call with this 1-based number.
     virtual void at(int call, std::function<void()> action) = 0;
     virtual int doEventsCalls() const = 0;

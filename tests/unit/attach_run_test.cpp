@@ -356,12 +356,42 @@ TEST_P(AttachRun, TheRunDisablesTheListButtonsAndGivesTheirStatesBack) {
               (std::vector<bool>{true, true, false, true, true}));
 }
 
+// The taskbar button counts the finished rows from 0, turns to the error
+// colour on a failure and shows nothing once the run is over, the box
+// closed; each ticked row the run reaches is scrolled into view first.
+TEST_P(AttachRun, TheTaskbarAndTheListFollowTheRun) {
+    const struct {
+        const char* name;
+        const wchar_t* failOn;  // or null
+        Texts taskbar, shown;
+    } cases[] = {
+        {"every row added", nullptr, {L"0/2", L"1/2", L"2/2", L"clear"}, {L"a.pst", L"c.pst"}},
+        {"a failure", L"c.pst", {L"0/2", L"1/2", L"error", L"clear"}, {L"a.pst", L"c.pst"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        fill({{L"a.pst", true, L""}, {L"b.pst", false, L""}, {L"c.pst", true, L""}});
+        if (c.failOn) outlook.failOn(add(c.failOn));
+        Texts atBox;
+        h->dialogs().onMessageBox = [&] { atBox = h->taskbar().events; };
+        click();
+        EXPECT_EQ(h->taskbar().events, c.taskbar);
+        EXPECT_EQ(atBox.back(), c.taskbar[c.taskbar.size() - 2]) << "cleared before the box";
+        if (auto* headless = dynamic_cast<ui::HeadlessToolkit*>(&h->ui())) {
+            Texts shown;
+            for (const auto& name : c.shown) shown.push_back(path(name));
+            EXPECT_EQ(headless->list.shownRows, shown);
+        }
+    }
+}
+
 PELORIN_FOR_EACH_HARNESS(AttachRun);
 
-// While a call waits on Outlook the run's watcher shows the wait in the
-// row and answers the message filter: stop once Escape or a close came. The
-// stopped call ends the run with its own status (none while Outlook was
-// still starting) and no message.
+// While a call waits on Outlook (or Outlook starts) the run's watcher shows
+// the wait in the current row and answers the message filter: stop once
+// Escape or a close came. The stopped call ends the run with its own status,
+// the rest of the ticked rows not tried, and no message.
 TEST(AttachRunWait, TheRowShowsTheWaitAndEscapeOrCloseStopsIt) {
     const struct {
         const char* name;
@@ -369,9 +399,13 @@ TEST(AttachRunWait, TheRowShowsTheWaitAndEscapeOrCloseStopsIt) {
         std::wstring call;  // the call that waits, before the tree's path
         Texts statuses;
     } cases[] = {
-        {"Escape", true, false, L"AddStore ", {kStatusStoppedWaiting, L""}},
-        {"close", false, true, L"AddStore ", {kStatusStoppedWaiting, L""}},
-        {"Escape while Outlook starts", true, false, L"GetNamespace MAPI", {L"", L""}},
+        {"Escape", true, false, L"AddStore ", {kStatusStoppedWaiting, kStatusNotTried}},
+        {"close", false, true, L"AddStore ", {kStatusStoppedWaiting, kStatusNotTried}},
+        {"Escape while Outlook starts",
+         true,
+         false,
+         L"GetNamespace MAPI",
+         {kStatusNotTried, kStatusNotTried}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -402,7 +436,7 @@ TEST(AttachRunWait, TheRowShowsTheWaitAndEscapeOrCloseStopsIt) {
         };
         const auto fs = scan::makePlatformFileSystem();
         attachTickedRows(tk, scripted, *fs);
-        EXPECT_EQ(seen, c.statuses[0].empty() ? L"" : kStatusWaiting);
+        EXPECT_EQ(seen, kStatusWaiting);
         EXPECT_FALSE(stopBefore);
         EXPECT_TRUE(stopAfter);
         EXPECT_EQ(test::rowStatuses(tk.list), c.statuses);

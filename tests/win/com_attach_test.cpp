@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -252,23 +253,47 @@ std::wstring topRowStatus(HWND list) {
     return text;
 }
 
-// While AddStore waits on Outlook (a prompt it shows) the row says so, and
-// Escape or closing the window stops the wait: the row's own status, no
-// message box. A user on another thread acts once the call is under way.
+// While Outlook is busy starting, or AddStore waits on it (a prompt it
+// shows), the row says so, and Escape or closing the window stops the wait:
+// the row's own status, the rest not tried, no message box. A user on
+// another thread acts once the row says it waits. The busy start lasts far
+// longer than the run's retry limit, so a run that ends with no failure and
+// no AddStore ended on the Escape while the stand-in was still busy.
 TEST_F(ComAttach, EscapeOrCloseStopsAWaitOnOutlook) {
-    for (const bool close : {false, true}) {
-        SCOPED_TRACE(close ? "close" : "Escape");
-        test::StandinSetting block(L"block-addstore-ms", "4000");
+    const struct {
+        const char* name;
+        const wchar_t* setting;
+        const char* ms;
+        bool close;
+        Texts statuses, calls;
+    } cases[] = {
+        {"Escape on a blocked AddStore",
+         L"block-addstore-ms",
+         "4000",
+         false,
+         {pstlist::kStatusStoppedWaiting, pstlist::kStatusNotTried},
+         {L"a.pst"}},
+        {"close on a blocked AddStore", L"block-addstore-ms", "4000", true, {}, {L"a.pst"}},
+        {"Escape during a busy start",
+         L"busy-start-ms",
+         "120000",
+         false,
+         {pstlist::kStatusNotTried, pstlist::kStatusNotTried},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::optional<test::StandinSetting> setting(std::in_place, c.setting, c.ms);
         std::filesystem::remove(standinFile(L"calls.log"));
         test::Win32Harness h(makeComAutomation());
         fill(h.ui(), {L"a.pst", L"b.pst"});
         const HWND window = h.window().hwnd(), list = h.control(app::kIdPstList);
         std::wstring seen;
         std::thread user([&] {
-            if (!waitUntil([&] { return !calls().empty(); })) return;
-            waitUntil([&] { return (seen = topRowStatus(list)) == pstlist::kStatusWaiting; });
-            if (!close) test::saveShotOf(window, ".waiting");
-            if (close)
+            if (!waitUntil([&] { return (seen = topRowStatus(list)) == pstlist::kStatusWaiting; }))
+                return;
+            if (!c.close) test::saveShotOf(window, c.calls.empty() ? ".busystart" : ".waiting");
+            if (c.close)
                 ::PostMessageW(window, WM_CLOSE, 0, 0);
             else
                 ::PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -277,12 +302,14 @@ TEST_F(ComAttach, EscapeOrCloseStopsAWaitOnOutlook) {
         user.join();
         EXPECT_EQ(seen, pstlist::kStatusWaiting);
         EXPECT_TRUE(h.dialogs().messages.empty());
-        EXPECT_EQ(calls(), Texts{add(L"a.pst")});
-        if (close) {
+        Texts adds;
+        for (const auto& name : c.calls) adds.push_back(add(name.c_str()));
+        EXPECT_EQ(calls(), adds);
+        if (c.close)
             EXPECT_FALSE(::IsWindow(window));
-        } else {
-            EXPECT_EQ(statuses(h.ui()), (Texts{pstlist::kStatusStoppedWaiting, L""}));
-        }
+        else
+            EXPECT_EQ(statuses(h.ui()), c.statuses);
+        setting.reset();  // the next stand-in starts as usual
         EXPECT_TRUE(test::standinGone());
         test::forgetStoresUnder(tree.path());
     }

@@ -157,6 +157,7 @@ Win32Harness::Win32Harness(std::unique_ptr<outlook::Automation> automation)
     auto& tk = window_->toolkit();
     tk.useFileDialog(&fileDialog_);
     tk.useDialogs(&dialogs_);
+    tk.useTaskbar(&taskbar_);
     tk.setDoEventsHook([this](int call) { scheduled_.runDue(call); });
     window_->show(SW_SHOWNORMAL);
 }

@@ -51,6 +51,7 @@ public:
     ui::Toolkit& ui() override { return window_->toolkit(); }
     ui::HeadlessFileDialog& fileDialog() override { return fileDialog_; }
     ui::HeadlessDialogs& dialogs() override { return dialogs_; }
+    ui::HeadlessTaskbar& taskbar() override { return taskbar_; }
     void at(int call, std::function<void()> action) override;
     int doEventsCalls() const override { return window_->toolkit().doEventsCalls(); }
     ui::Cursor cursor() const override { return window_->toolkit().cursor(); }
@@ -78,6 +79,7 @@ private:
     class NoAutomation;
     ui::HeadlessFileDialog fileDialog_;
     ui::HeadlessDialogs dialogs_;
+    ui::HeadlessTaskbar taskbar_;
     std::unique_ptr<outlook::Automation> automation_;
     ScheduledActions scheduled_;
     std::unique_ptr<app::MainWindow> window_;

@@ -52,6 +52,31 @@ TEST_F(WindowToolkit, RowsInsertAtTheTopAndKeepTheirPlace) {
     EXPECT_EQ(item.iImage, 1);  // image 2, the application icon
 }
 
+// The run keeps the row it attaches in view: the real list scrolls as
+// little as needed to show the row, whichever way. The window's own
+// taskbar progress (Wine's ITaskbarList3 is a stub) takes every call.
+TEST_F(WindowToolkit, EnsureVisibleScrollsTheRowIntoView) {
+    for (int i = 1; i <= 40; ++i) list().insert(1, L"C:\\" + std::to_wstring(i) + L".pst", 2);
+    const HWND hwnd = h.control(app::kIdPstList);
+    const auto perPage = static_cast<int>(SendMessageW(hwnd, LVM_GETCOUNTPERPAGE, 0, 0));
+    ASSERT_LT(perPage, 30);
+    const struct {
+        int row, top;  // 1-based row asked for, 1-based top row after it (0: any)
+    } cases[] = {{40, 0}, {2, 2}, {1, 1}, {6, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        list().ensureVisible(c.row);
+        const auto top = static_cast<int>(SendMessageW(hwnd, LVM_GETTOPINDEX, 0, 0)) + 1;
+        EXPECT_TRUE(top <= c.row && c.row < top + perPage) << top;
+        if (c.top) EXPECT_EQ(top, c.top);
+    }
+    h.window().toolkit().useTaskbar(nullptr);
+    auto& bar = h.ui().taskbar();
+    bar.setProgress(1, 3);
+    bar.setError();
+    bar.clear();
+}
+
 // Inserts stop the list's drawing for speed; the end of the click draws the
 // rows again, so the user sees them.
 TEST_F(WindowToolkit, RowsAddedByAClickAreDrawnWhenItEnds) {
