@@ -23,6 +23,7 @@ struct Options {
     std::wstring listFile;                           // --from LIST
     ListEncoding listEncoding = ListEncoding::Auto;  // --list-encoding ansi|oem
     std::wstring report;                             // --report CSV
+    std::wstring log;                                // --log FILE
     std::vector<std::wstring> paths;
     // Paths before "--" written as a Windows switch ("/all"): a usage error
     // unless such a path exists.

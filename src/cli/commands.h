@@ -10,19 +10,21 @@
 #include "cli/outlook_profile.h"
 #include "cli/records.h"
 #include "cli/report_file.h"
+#include "cli/run_log.h"
 
 namespace pelorin::cli {
 
-// Writes each record's line, and its report row, as it is made, with
+// Writes each record's line, its report row and its log line as it is made, with
 // progress before each file.
 class Reporter {
 public:
-    Reporter(Console& console, int total, ReportWriter* report = nullptr)
-        : console_(console), total_(total), report_(report) {}
+    Reporter(Console& console, int total, ReportWriter* report = nullptr, RunLog* log = nullptr)
+        : console_(console), total_(total), report_(report), log_(log) {}
     void starting(const std::wstring& path) { console_.progress(++index_, total_, path); }
     void done(FileRecord record) {
         console_.out(resultLine(record));
         if (report_) report_->add(record);
+        if (log_) log_->file(record);
         records_.push_back(std::move(record));
     }
     std::vector<FileRecord>& records() { return records_; }
@@ -31,6 +33,7 @@ private:
     Console& console_;
     int total_;
     ReportWriter* report_;
+    RunLog* log_;
     int index_ = 0;
     std::vector<FileRecord> records_;
 };

@@ -11,11 +11,12 @@ std::wstring helpText() {
 
 Usage:
   pelorin-cli attach [--continue] [--dry-run] [--from LIST] [--list-encoding ansi|oem]
-                     [--report CSV] [--timeout SECONDS] PATH...
+                     [--report CSV] [--log FILE] [--timeout SECONDS] PATH...
   pelorin-cli detach [--all] [--from LIST] [--list-encoding ansi|oem] [--report CSV]
-                     [--timeout SECONDS] [PATH...]
-  pelorin-cli list   [--report CSV] [--timeout SECONDS]
-  pelorin-cli check  [--from LIST] [--list-encoding ansi|oem] [--report CSV] PATH...
+                     [--log FILE] [--timeout SECONDS] [PATH...]
+  pelorin-cli list   [--report CSV] [--log FILE] [--timeout SECONDS]
+  pelorin-cli check  [--from LIST] [--list-encoding ansi|oem] [--report CSV]
+                     [--log FILE] PATH...
   pelorin-cli --help | --version
 
 A PATH is a PST file or a folder; a folder is searched with all its subfolders
@@ -61,6 +62,15 @@ and the run then ends with exit code 1.
                  earlier report. A field that a spreadsheet would take for a
                  formula (starting with =, +, -, @, a tab or a carriage
                  return) gets a leading apostrophe.
+  --log FILE     append to FILE (created when missing, never replaced) one
+                 line when the run starts (time, user, computer, version,
+                 command line), one per file (time, result, path, reason,
+                 HRESULT) and one when it ends (time, exit code, summary);
+                 TAB-separated, UTF-8 without a byte-order mark, the time in
+                 ISO 8601 with the offset from UTC. Runs writing to one log
+                 at once never mix within a line. A log that cannot be
+                 opened for appending (read-only, a folder) or that names a
+                 PST or OST is a usage error, and nothing runs.
   --timeout SECONDS
                  attach, detach, list: how long to wait for Outlook on one file
                  (it may be showing a password prompt or a repair question)
@@ -79,7 +89,8 @@ Exit codes:
      Outlook, a folder could not be read, or the report could not be written
      or moved into place
   2  usage error: unknown option, no paths, a list file that cannot be read
-     or is refused, a report name that would replace another file
+     or is refused, a report name that would replace another file, a log
+     that cannot be opened
   3  Outlook unavailable: not installed, cannot be started, running elevated
      while Outlook is not (or the other way round), or running as a service
      account such as SYSTEM, where Outlook automation is not supported (run it
