@@ -11,12 +11,13 @@ std::wstring helpText() {
 
 Usage:
   pelorin-cli attach [--continue] [--dry-run] [--from LIST] [--list-encoding ansi|oem]
-                     [--report CSV] [--log FILE] [--timeout SECONDS] PATH...
+                     [--report CSV] [--log FILE] [--json] [--quiet]
+                     [--timeout SECONDS] PATH...
   pelorin-cli detach [--all] [--from LIST] [--list-encoding ansi|oem] [--report CSV]
-                     [--log FILE] [--timeout SECONDS] [PATH...]
-  pelorin-cli list   [--report CSV] [--log FILE] [--timeout SECONDS]
+                     [--log FILE] [--json] [--quiet] [--timeout SECONDS] [PATH...]
+  pelorin-cli list   [--report CSV] [--log FILE] [--json] [--quiet] [--timeout SECONDS]
   pelorin-cli check  [--from LIST] [--list-encoding ansi|oem] [--report CSV]
-                     [--log FILE] PATH...
+                     [--log FILE] [--json] [--quiet] PATH...
   pelorin-cli --help | --version
 
 A PATH is a PST file or a folder; a folder is searched with all its subfolders
@@ -71,6 +72,15 @@ and the run then ends with exit code 1.
                  at once never mix within a line. A log that cannot be
                  opened for appending (read-only, a folder) or that names a
                  PST or OST is a usage error, and nothing runs.
+  --json         one JSON object per line on standard output for each file,
+                 {"path","size_bytes","format","result","reason","hresult"}
+                 (null where unknown), then {"summary","exit_code"}, instead
+                 of the TAB lines and the summary on standard error. ASCII
+                 only: other characters are \uXXXX escapes, so the lines
+                 read the same under any console code page.
+  --quiet        print only usage errors, errors that end the run and the
+                 failed and problem lines (no progress, no summary); the
+                 exit code is the same
   --timeout SECONDS
                  attach, detach, list: how long to wait for Outlook on one file
                  (it may be showing a password prompt or a repair question)
@@ -82,6 +92,13 @@ Output: one line per file on standard output,
 RESULT is attached, already, failed, skipped, detached, ok, warning, problem or
 stopped. A summary line ("3 of 5 attached, 1 already in Outlook, 1 failed")
 goes to standard error, and progress too when it is a console.
+In a console the lines are shown as they are. Redirected to a file or a pipe
+they are UTF-8 (without a byte-order mark). cmd reads them right after
+chcp 65001; Windows PowerShell 5.1 reads a program's output in
+[Console]::OutputEncoding, so set
+  [Console]::OutputEncoding = [System.Text.Encoding]::UTF8
+before capturing them ($lines = pelorin-cli check D:\Archive). --json output
+is ASCII and needs neither.
 
 Exit codes:
   0  every file attached, already attached, detached or ok (warnings included)

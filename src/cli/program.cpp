@@ -212,7 +212,9 @@ int runOptions(Options& options, Services& services, RunLog* log, std::wstring& 
         return kExitUsage;
 
     const Files expanded = expandPaths(options.paths, services);
-    Reporter reporter(services.console, static_cast<int>(expanded.files.size()), report.get(), log);
+    const LineStyle style{options.json, options.quiet};
+    Reporter reporter(services.console, static_cast<int>(expanded.files.size()), report.get(), log,
+                      style);
     for (const std::wstring& folder : expanded.unreadableFolders)
         reporter.done(FileRecord{folder, Result::Skipped, L"folder could not be read"});
     const bool reached = runCommand(options, expanded.files, services, reporter);
@@ -225,10 +227,12 @@ int runOptions(Options& options, Services& services, RunLog* log, std::wstring& 
             if (code == kExitOk) code = kExitFailed;
         }
     }
-    if (reached) {
+    if (reached)
         summary = summaryOf(options, reporter.records(), expanded.unreadableFolders.size());
+    if (options.json && !options.quiet)
+        services.console.out(jsonSummary(summary, code));
+    else if (reached && !options.quiet)
         services.console.err(summary);
-    }
     return code;
 }
 

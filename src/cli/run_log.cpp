@@ -1,8 +1,7 @@
 #include "cli/run_log.h"
 
-#include <cstdio>
-
 #include "base/text.h"
+#include "outlook/failure_text.h"
 
 namespace pelorin::cli {
 
@@ -36,11 +35,7 @@ void RunLog::file(const FileRecord& record) {
     std::wstring fields = resultLine(record);
     if (record.reason.empty()) fields += L"\t";
     fields += L"\t";
-    if (record.hresult) {
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(record.hresult));
-        fields += fromUtf8(hex);
-    }
+    if (record.hresult) fields += outlook::hresultText(record.hresult);
     write(fields);
 }
 

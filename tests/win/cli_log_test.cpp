@@ -1,4 +1,5 @@
-// pelorin-cli.exe's --log under Wine: runs appending to one log at once.
+// pelorin-cli.exe's --log and --json under Wine: runs appending to one log
+// at once, and JSON lines in ASCII for any path.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -64,6 +65,30 @@ TEST(CliLog, TwoRunsAppendToOneLog) {
     EXPECT_NE(refused.err.find(L"cannot be opened for appending"), std::wstring::npos)
         << refused.err;
     EXPECT_EQ(fileBytes(readOnly), log);
+}
+
+// --json through the real program: ASCII lines, the Cyrillic and CJK names
+// as escapes, and the summary object last.
+TEST(CliJson, RealExeWritesAsciiLines) {
+    TempTree tree;
+    const std::wstring name = L"\x410\x440\x445\x438\x432 \x90AE\x4EF6.pst";
+    tree.file(name);
+    writePst(tree.fsPath(name), {});
+    const Output run = runCli(tree, {L"check", L"--json", tree.path(name)});
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.err, L"");
+    std::wstring path = tree.path(L"x");
+    path.pop_back();  // the folder, with its separator
+    std::wstring escaped;
+    for (const wchar_t c : path) escaped += c == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, c);
+    EXPECT_EQ(
+        run.lines(),
+        (std::vector<std::wstring>{
+            L"{\"path\":\"" + escaped +
+                L"\\u0410\\u0440\\u0445\\u0438\\u0432 \\u90ae\\u4ef6.pst\",\"size_bytes\":8192,"
+                L"\"format\":\"Unicode PST\",\"result\":\"ok\",\"reason\":null,\"hresult\":null}",
+            L"{\"summary\":\"1 checked: 1 ok\",\"exit_code\":0}"}));
+    for (const wchar_t c : run.out) EXPECT_LT(static_cast<unsigned>(c), 0x80u);
 }
 
 }  // namespace
