@@ -72,6 +72,9 @@ std::optional<UsageError> applyOption(const CommandRules& rules, const std::wstr
     if (arg == L"--all") return flag(rules.all, options.all);
     if (arg == L"--from") return value(rules.listFile, options.listFile);
     if (arg == L"--report") return value(true, options.report);
+    if (arg == L"--log") return value(true, options.log);
+    if (arg == L"--json") return flag(true, options.json);
+    if (arg == L"--quiet") return flag(true, options.quiet);
     if (arg == L"--list-encoding") {
         if (!rules.listFile) return usage(arg + L" is not an option of " + rules.name);
         const std::wstring name = i + 1 < args.size() ? args[++i] : std::wstring();

@@ -23,6 +23,9 @@ struct Options {
     std::wstring listFile;                           // --from LIST
     ListEncoding listEncoding = ListEncoding::Auto;  // --list-encoding ansi|oem
     std::wstring report;                             // --report CSV
+    std::wstring log;                                // --log FILE
+    bool json = false;                               // --json
+    bool quiet = false;                              // --quiet
     std::vector<std::wstring> paths;
     // Paths before "--" written as a Windows switch ("/all"): a usage error
     // unless such a path exists.

@@ -7,22 +7,39 @@
 #include "cli/args.h"
 #include "cli/console.h"
 #include "cli/file_facts.h"
+#include "cli/json_lines.h"
 #include "cli/outlook_profile.h"
 #include "cli/records.h"
 #include "cli/report_file.h"
+#include "cli/run_log.h"
 
 namespace pelorin::cli {
 
-// Writes each record's line, and its report row, as it is made, with
+// How the result lines are written: TAB lines or JSON objects (--json), and
+// under --quiet only those that failed or have a problem, with no progress.
+struct LineStyle {
+    bool json = false, quiet = false;
+    bool shows(Result result) const {
+        return !quiet || result == Result::Failed || result == Result::Problem;
+    }
+};
+
+// Writes each record's line, its report row and its log line as it is made, with
 // progress before each file.
 class Reporter {
 public:
-    Reporter(Console& console, int total, ReportWriter* report = nullptr)
-        : console_(console), total_(total), report_(report) {}
-    void starting(const std::wstring& path) { console_.progress(++index_, total_, path); }
+    Reporter(Console& console, int total, ReportWriter* report = nullptr, RunLog* log = nullptr,
+             LineStyle style = {})
+        : console_(console), total_(total), report_(report), log_(log), style_(style) {}
+    void starting(const std::wstring& path) {
+        ++index_;
+        if (!style_.quiet) console_.progress(index_, total_, path);
+    }
     void done(FileRecord record) {
-        console_.out(resultLine(record));
+        if (style_.shows(record.result))
+            console_.out(style_.json ? jsonRecord(record) : resultLine(record));
         if (report_) report_->add(record);
+        if (log_) log_->file(record);
         records_.push_back(std::move(record));
     }
     std::vector<FileRecord>& records() { return records_; }
@@ -31,6 +48,8 @@ private:
     Console& console_;
     int total_;
     ReportWriter* report_;
+    RunLog* log_;
+    LineStyle style_;
     int index_ = 0;
     std::vector<FileRecord> records_;
 };

@@ -11,11 +11,13 @@ std::wstring helpText() {
 
 Usage:
   pelorin-cli attach [--continue] [--dry-run] [--from LIST] [--list-encoding ansi|oem]
-                     [--report CSV] [--timeout SECONDS] PATH...
+                     [--report CSV] [--log FILE] [--json] [--quiet]
+                     [--timeout SECONDS] PATH...
   pelorin-cli detach [--all] [--from LIST] [--list-encoding ansi|oem] [--report CSV]
-                     [--timeout SECONDS] [PATH...]
-  pelorin-cli list   [--report CSV] [--timeout SECONDS]
-  pelorin-cli check  [--from LIST] [--list-encoding ansi|oem] [--report CSV] PATH...
+                     [--log FILE] [--json] [--quiet] [--timeout SECONDS] [PATH...]
+  pelorin-cli list   [--report CSV] [--log FILE] [--json] [--quiet] [--timeout SECONDS]
+  pelorin-cli check  [--from LIST] [--list-encoding ansi|oem] [--report CSV]
+                     [--log FILE] [--json] [--quiet] PATH...
   pelorin-cli --help | --version
 
 A PATH is a PST file or a folder; a folder is searched with all its subfolders
@@ -61,6 +63,24 @@ and the run then ends with exit code 1.
                  earlier report. A field that a spreadsheet would take for a
                  formula (starting with =, +, -, @, a tab or a carriage
                  return) gets a leading apostrophe.
+  --log FILE     append to FILE (created when missing, never replaced) one
+                 line when the run starts (time, user, computer, version,
+                 command line), one per file (time, result, path, reason,
+                 HRESULT) and one when it ends (time, exit code, summary);
+                 TAB-separated, UTF-8 without a byte-order mark, the time in
+                 ISO 8601 with the offset from UTC. Runs writing to one log
+                 at once never mix within a line. A log that cannot be
+                 opened for appending (read-only, a folder) or that names a
+                 PST or OST is a usage error, and nothing runs.
+  --json         one JSON object per line on standard output for each file,
+                 {"path","size_bytes","format","result","reason","hresult"}
+                 (null where unknown), then {"summary","exit_code"}, instead
+                 of the TAB lines and the summary on standard error. ASCII
+                 only: other characters are \uXXXX escapes, so the lines
+                 read the same under any console code page.
+  --quiet        print only usage errors, errors that end the run and the
+                 failed and problem lines (no progress, no summary); the
+                 exit code is the same
   --timeout SECONDS
                  attach, detach, list: how long to wait for Outlook on one file
                  (it may be showing a password prompt or a repair question)
@@ -72,6 +92,13 @@ Output: one line per file on standard output,
 RESULT is attached, already, failed, skipped, detached, ok, warning, problem or
 stopped. A summary line ("3 of 5 attached, 1 already in Outlook, 1 failed")
 goes to standard error, and progress too when it is a console.
+In a console the lines are shown as they are. Redirected to a file or a pipe
+they are UTF-8 (without a byte-order mark). cmd reads them right after
+chcp 65001; Windows PowerShell 5.1 reads a program's output in
+[Console]::OutputEncoding, so set
+  [Console]::OutputEncoding = [System.Text.Encoding]::UTF8
+before capturing them ($lines = pelorin-cli check D:\Archive). --json output
+is ASCII and needs neither.
 
 Exit codes:
   0  every file attached, already attached, detached or ok (warnings included)
@@ -79,7 +106,8 @@ Exit codes:
      Outlook, a folder could not be read, or the report could not be written
      or moved into place
   2  usage error: unknown option, no paths, a list file that cannot be read
-     or is refused, a report name that would replace another file
+     or is refused, a report name that would replace another file, a log
+     that cannot be opened
   3  Outlook unavailable: not installed, cannot be started, running elevated
      while Outlook is not (or the other way round), or running as a service
      account such as SYSTEM, where Outlook automation is not supported (run it

@@ -53,6 +53,7 @@ int wmain(int argc, wchar_t** argv) {
         const auto console = cli::makeWin32Console();
         const auto probe = cli::makeWin32FileProbe(environmentVariable);
         const auto reports = cli::makeWin32ReportFiles();
+        const auto logs = cli::makeWin32LogPlace();
         NoEvents events;
         cli::Services services{*console,
                                *probe,
@@ -61,7 +62,8 @@ int wmain(int argc, wchar_t** argv) {
                                connectOutlook,
                                environmentVariable,
                                *reports,
-                               cli::decodeSystemCodePage};
+                               cli::decodeSystemCodePage,
+                               *logs};
         try {
             exitCode = cli::runCli(std::vector<std::wstring>(argv + 1, argv + argc), services);
         } catch (const Error& e) {

@@ -202,19 +202,9 @@ std::wstring summaryOf(const Options& options, const std::vector<FileRecord>& re
     return text;
 }
 
-}  // namespace
-
-int runCli(const std::vector<std::wstring>& args, Services& services) {
-    ParsedArgs parsed = parseArgs(args);
-    if (const auto* error = std::get_if<UsageError>(&parsed)) {
-        services.console.err(L"pelorin-cli: " + error->message);
-        return kExitUsage;
-    }
-    if (const auto* info = std::get_if<Info>(&parsed)) {
-        services.console.out(*info == Info::Help ? helpText() : versionText());
-        return kExitOk;
-    }
-    Options options = std::get<Options>(parsed);
+// The run after its command line is read; `summary` gets the summary line
+// when Outlook was reached.
+int runOptions(Options& options, Services& services, RunLog* log, std::wstring& summary) {
     const std::unique_ptr<scan::FileSystem> fs = services.fileSystems();
     std::unique_ptr<ReportWriter> report;
     if (!gatherPaths(options, services) || !switchesArePaths(options, services, *fs) ||
@@ -222,7 +212,9 @@ int runCli(const std::vector<std::wstring>& args, Services& services) {
         return kExitUsage;
 
     const Files expanded = expandPaths(options.paths, services);
-    Reporter reporter(services.console, static_cast<int>(expanded.files.size()), report.get());
+    const LineStyle style{options.json, options.quiet};
+    Reporter reporter(services.console, static_cast<int>(expanded.files.size()), report.get(), log,
+                      style);
     for (const std::wstring& folder : expanded.unreadableFolders)
         reporter.done(FileRecord{folder, Result::Skipped, L"folder could not be read"});
     const bool reached = runCommand(options, expanded.files, services, reporter);
@@ -236,8 +228,58 @@ int runCli(const std::vector<std::wstring>& args, Services& services) {
         }
     }
     if (reached)
-        services.console.err(
-            summaryOf(options, reporter.records(), expanded.unreadableFolders.size()));
+        summary = summaryOf(options, reporter.records(), expanded.unreadableFolders.size());
+    if (options.json && !options.quiet)
+        services.console.out(jsonSummary(summary, code));
+    else if (reached && !options.quiet)
+        services.console.err(summary);
+    return code;
+}
+
+// --log opened for appending; the message for a usage error when it cannot
+// be. Text appended to a PST or OST would damage it.
+std::variant<std::unique_ptr<RunLog>, std::wstring> openLog(const Options& options,
+                                                            Services& services) {
+    const std::wstring full = services.files.fullPath(options.log);
+    std::wstring lower = full;
+    for (wchar_t& c : lower)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    if (lower.ends_with(L".pst") || lower.ends_with(L".ost"))
+        return L"--log " + options.log + L" names a PST or OST file; name a .log file";
+    std::unique_ptr<OutputFile> file = services.logs.openAppend(full);
+    if (!file)
+        return L"--log " + options.log +
+               L" cannot be opened for appending (read-only, a folder, or a folder that does "
+               L"not exist)";
+    return std::make_unique<RunLog>(services.logs, std::move(file));
+}
+
+}  // namespace
+
+int runCli(const std::vector<std::wstring>& args, Services& services) {
+    ParsedArgs parsed = parseArgs(args);
+    if (const auto* error = std::get_if<UsageError>(&parsed)) {
+        services.console.err(L"pelorin-cli: " + error->message);
+        return kExitUsage;
+    }
+    if (const auto* info = std::get_if<Info>(&parsed)) {
+        services.console.out(*info == Info::Help ? helpText() : versionText());
+        return kExitOk;
+    }
+    Options options = std::get<Options>(parsed);
+    std::unique_ptr<RunLog> log;
+    if (!options.log.empty()) {
+        auto opened = openLog(options, services);
+        if (const auto* problem = std::get_if<std::wstring>(&opened)) {
+            services.console.err(L"pelorin-cli: " + *problem);
+            return kExitUsage;
+        }
+        log = std::move(std::get<std::unique_ptr<RunLog>>(opened));
+        log->start(versionText(), args);
+    }
+    std::wstring summary;
+    const int code = runOptions(options, services, log.get(), summary);
+    if (log) log->end(code, summary);
     return code;
 }
 

@@ -13,6 +13,7 @@
 #include "cli/list_file.h"
 #include "cli/outlook_profile.h"
 #include "cli/report_file.h"
+#include "cli/run_log.h"
 #include "scan/filesystem.h"
 
 namespace pelorin::cli {
@@ -28,6 +29,7 @@ struct Services {
     VariableLookup variables;
     ReportFiles& reports;
     CodePageDecoder codePages;  // --list-encoding ansi|oem
+    LogPlace& logs;             // --log FILE
 };
 
 // `args` without the program's own name; gives the exit code.

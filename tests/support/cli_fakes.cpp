@@ -79,6 +79,20 @@ std::unique_ptr<cli::OutputFile> ScriptedReports::create(const std::wstring& pat
     return std::make_unique<File>(*this, files[path]);
 }
 
+std::unique_ptr<cli::OutputFile> ScriptedLogs::openAppend(const std::wstring& path) {
+    struct File final : cli::OutputFile {
+        explicit File(std::string& bytes) : bytes(bytes) {}
+        bool append(std::string_view more) override {
+            bytes += more;
+            return true;
+        }
+        bool close() override { return true; }
+        std::string& bytes;
+    };
+    if (std::find(refused.begin(), refused.end(), path) != refused.end()) return nullptr;
+    return std::make_unique<File>(files[path]);
+}
+
 bool ScriptedReports::replace(const std::wstring& from, const std::wstring& to) {
     if (failReplace || !files.contains(from)) return false;
     files[to] = files[from];
@@ -180,7 +194,8 @@ int CliRun::run(const std::vector<std::wstring>& args) {
                                return it->second;
                            },
                            reports,
-                           scriptedCodePage};
+                           scriptedCodePage,
+                           logs};
     return cli::runCli(args, services);
 }
 

@@ -65,6 +65,17 @@ struct ScriptedReports final : cli::ReportFiles {
     bool failFolders = false, failCreate = false, failWrite = false, failReplace = false;
 };
 
+// Log files in memory, appended to; the clock, user and computer fixed.
+struct ScriptedLogs final : cli::LogPlace {
+    std::unique_ptr<cli::OutputFile> openAppend(const std::wstring& path) override;
+    std::wstring now() override { return L"2026-12-07T21:40:00+01:00"; }
+    std::wstring user() override { return L"anna"; }
+    std::wstring computer() override { return L"PC-7"; }
+
+    std::map<std::wstring, std::string> files;
+    std::vector<std::wstring> refused;  // paths that cannot be opened
+};
+
 // One run of pelorin-cli over scripted services.
 struct CliRun {
     RecordingConsole console;
@@ -74,6 +85,7 @@ struct CliRun {
     int timeoutSeconds = 0;                   // what the connection was given
     std::map<std::wstring, std::wstring> variables;
     ScriptedReports reports;
+    ScriptedLogs logs;
     std::wstring unreadableFolder;  // listing it fails
 
     int run(const std::vector<std::wstring>& args);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "base/text.h"
 #include "cli/records.h"
 #include "support/cli_fakes.h"
 #include "support/temp_tree.h"
@@ -399,6 +400,48 @@ TEST(CliReport, PartialFileMovedOverTheTarget) {
             EXPECT_NE(run.console.errLines.at(0).find(c.errorPart), std::wstring::npos)
                 << c.name << ": " << run.console.errLines.at(0);
         }
+    }
+}
+
+// --log appends: two runs leave their start, file and end lines one after
+// the other; a log that cannot be opened, or that names a PST, stops the run
+// before anything is done.
+TEST(CliLog, RunsAppendAndALogThatCannotBeOpenedIsAUsageError) {
+    CliRun run;
+    run.files.pst({L"C:\\a.pst", L"C:\\bad.pst"});
+    run.profile.failing[L"C:\\bad.pst"] = kNotPst;
+    run.logs.files[L"C:\\help desk.log"] = "earlier\r\n";
+    EXPECT_EQ(run.run({L"attach", L"--log", L"C:\\help desk.log", L"C:\\a.pst"}), 0);
+    EXPECT_EQ(run.run({L"attach", L"--log", L"C:\\help desk.log", L"C:\\bad.pst"}), 1);
+    const std::string t = "2026-12-07T21:40:00+01:00\t";
+    EXPECT_EQ(run.logs.files.at(L"C:\\help desk.log"),
+              "earlier\r\n" + t + "start\tanna\tPC-7\t" + toUtf8(cli::versionText()) +
+                  "\tpelorin-cli attach --log \"C:\\help desk.log\" C:\\a.pst\r\n" + t +
+                  "attached\tC:\\a.pst\t\t\r\n" + t + "end\texit 0\t1 of 1 attached\r\n" + t +
+                  "start\tanna\tPC-7\t" + toUtf8(cli::versionText()) +
+                  "\tpelorin-cli attach --log \"C:\\help desk.log\" C:\\bad.pst\r\n" + t +
+                  "failed\tC:\\bad.pst\tnot a PST file\t0x80040600\r\n" + t +
+                  "end\texit 1\t0 of 1 attached, 1 failed\r\n");
+
+    const struct {
+        const char* name;
+        std::wstring log;
+        std::wstring errorPart;
+    } refused[] = {
+        {"CannotOpen", L"C:\\ro.log", L"--log C:\\ro.log cannot be opened for appending"},
+        {"NamesAPst", L"C:\\a.pst", L"--log C:\\a.pst names a PST or OST file"},
+    };
+    for (const auto& c : refused) {
+        CliRun bad;
+        bad.files.pst({L"C:\\a.pst"});
+        bad.logs.refused.push_back(L"C:\\ro.log");
+        EXPECT_EQ(bad.run({L"attach", L"--log", c.log, L"C:\\a.pst"}), 2) << c.name;
+        EXPECT_TRUE(bad.profile.calls.empty()) << c.name;
+        EXPECT_TRUE(bad.console.outLines.empty()) << c.name;
+        EXPECT_TRUE(bad.logs.files.empty()) << c.name;
+        ASSERT_EQ(bad.console.errLines.size(), 1u) << c.name;
+        EXPECT_NE(bad.console.errLines[0].find(c.errorPart), std::wstring::npos)
+            << c.name << ": " << bad.console.errLines[0];
     }
 }
 
