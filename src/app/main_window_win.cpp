@@ -206,7 +206,13 @@ void MainWindow::guarded(Handler&& handler) noexcept {
     }
 }
 
-void MainWindow::guardedCall(const std::function<void()>& handler) noexcept { guarded(handler); }
+// Every click, key, menu choice and drop runs through here: a close asked
+// for meanwhile is carried out once the outermost of them has returned.
+void MainWindow::guardedCall(const std::function<void()>& handler) noexcept {
+    guarded(handler);
+    if (handlerDepth_ == 0 && toolkit_ && toolkit_->closeRequested() && hwnd_)
+        DestroyWindow(hwnd_.get());
+}
 
 void MainWindow::reportUnhandled(int number, const std::wstring& description) noexcept {
     if (toolkit_) toolkit_->showPendingRows();
@@ -226,9 +232,7 @@ void MainWindow::onCommand(int id, int code) {
     // BN_CLICKED and STN_CLICKED share the value 0.
     if (code != BN_CLICKED) return;
     // The hidden compression box and the keyboard's IDOK/IDCANCEL have no handler.
-    guarded([this, id] { actions_->run(static_cast<ControlId>(id)); });
-    // A close asked for meanwhile is carried out once every click has returned.
-    if (handlerDepth_ == 0 && toolkit_->closeRequested() && hwnd_) DestroyWindow(hwnd_.get());
+    guardedCall([this, id] { actions_->run(static_cast<ControlId>(id)); });
 }
 
 // The warning in dark red on its yellow band, the help link in blue; the

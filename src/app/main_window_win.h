@@ -95,7 +95,8 @@ private:
 
     template <typename Handler>
     void guarded(Handler&& handler) noexcept;
-    void guardedCall(const std::function<void()>& handler) noexcept;  // for other files
+    // Runs a handler, then carries out a close asked for meanwhile.
+    void guardedCall(const std::function<void()>& handler) noexcept;
     void reportUnhandled(int number, const std::wstring& description) noexcept;
 
     MainWindowServices services_;
