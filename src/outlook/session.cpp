@@ -2,14 +2,21 @@
 
 #include <exception>
 
+#include "base/error.h"
+#include "outlook/failure_text.h"
+
 namespace pelorin::outlook {
 
 namespace {
 
-// A store's file path, or empty when it has none or the property fails.
+// A store's file path, or empty when it has none or the property fails; a
+// wait the user stopped is passed on, never read as "no path".
 std::wstring filePathOf(AutoObject& store) {
     try {
         return store.getText(L"FilePath");
+    } catch (const Error& e) {
+        if (isStoppedWait(e)) throw;
+        return {};
     } catch (const std::exception&) {
         return {};
     }
@@ -81,6 +88,9 @@ void OutlookSession::addStore(const std::wstring& path) { mapi_->call(L"AddStore
 long OutlookSession::storeCount() {
     try {
         return mapi_->getObject(L"Stores")->getInteger(L"Count");
+    } catch (const Error& e) {
+        if (isStoppedWait(e)) throw;  // the user's stop is no unreadable list
+        return -1;
     } catch (const std::exception&) {
         return -1;
     }
@@ -93,6 +103,9 @@ OutlookSession::Listed OutlookSession::listsStore(
     try {
         all = mapi_->getObject(L"Stores");
         count = all->getInteger(L"Count");
+    } catch (const Error& e) {
+        if (isStoppedWait(e)) throw;
+        return Listed::Unknown;
     } catch (const std::exception&) {
         return Listed::Unknown;
     }
@@ -102,6 +115,8 @@ OutlookSession::Listed OutlookSession::listsStore(
         try {
             const std::wstring path = filePathOf(*all->item(i));
             if (!path.empty() && matches(path)) return Listed::Yes;
+        } catch (const Error& e) {
+            if (isStoppedWait(e)) throw;
         } catch (const std::exception&) {}
     }
     return Listed::No;

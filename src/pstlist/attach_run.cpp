@@ -36,10 +36,11 @@ class RunWait final : public outlook::WaitWatcher {
 public:
     explicit RunWait(ui::Toolkit& ui) : ui_(ui) {}
     void setRow(int fromBottom) { fromBottom_ = fromBottom; }
+    // A row that has its result, or a wait already stopped, keeps its status.
     void waiting() override {
+        if (stopped_ || fromBottom_ < 0) return;
         auto& list = ui_.pstList();
-        if (fromBottom_ >= 0)
-            list.setSubItem(list.count() - fromBottom_, kStatusColumn, kStatusWaiting);
+        list.setSubItem(list.count() - fromBottom_, kStatusColumn, kStatusWaiting);
     }
     bool stopWaiting() override { return stopped_ = stopped_ || ui_.stopWaitAsked(); }
 
@@ -116,7 +117,9 @@ std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
             list.setSubItem(row, kStatusColumn, added ? kStatusDone : kStatusAlreadyIn);
             ++(added ? counts.attached : counts.alreadyIn);
             progress.rowDone();
+            wait.setRow(-1);
         } catch (const Error& e) {
+            wait.setRow(-1);
             // A wait the user stopped is no failure: the file may still be
             // added by Outlook, and the next run's check settles it.
             if (outlook::isStoppedWait(e)) {
