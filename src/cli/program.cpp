@@ -246,6 +246,13 @@ std::variant<std::unique_ptr<RunLog>, std::wstring> openLog(const Options& optio
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
     if (lower.ends_with(L".pst") || lower.ends_with(L".ost"))
         return L"--log " + options.log + L" names a PST or OST file; name a .log file";
+    // Lines appended to a list, an input or the report would spoil it.
+    std::vector<std::wstring> others = options.paths;
+    for (const std::wstring* other : {&options.listFile, &options.report})
+        if (!other->empty()) others.push_back(*other);
+    for (const std::wstring& other : others)
+        if (services.files.samePath(full, other))
+            return L"--log " + options.log + L" is also named as input or report";
     std::unique_ptr<OutputFile> file = services.logs.openAppend(full);
     if (!file)
         return L"--log " + options.log +

@@ -427,15 +427,23 @@ TEST(CliLog, RunsAppendAndALogThatCannotBeOpenedIsAUsageError) {
         const char* name;
         std::wstring log;
         std::wstring errorPart;
+        std::vector<std::wstring> more;  // further arguments
     } refused[] = {
-        {"CannotOpen", L"C:\\ro.log", L"--log C:\\ro.log cannot be opened for appending"},
-        {"NamesAPst", L"C:\\a.pst", L"--log C:\\a.pst names a PST or OST file"},
+        {"CannotOpen", L"C:\\ro.log", L"--log C:\\ro.log cannot be opened for appending", {}},
+        {"NamesAPst", L"C:\\a.pst", L"--log C:\\a.pst names a PST or OST file", {}},
+        {"IsTheList", L"C:\\list.txt", L"--log C:\\list.txt is also named as input or report",
+         {L"--from", L"C:\\list.txt"}},
+        {"IsTheReport", L"C:\\r.csv", L"--log C:\\r.csv is also named as input or report",
+         {L"--report", L"C:\\r.csv"}},
     };
     for (const auto& c : refused) {
         CliRun bad;
         bad.files.pst({L"C:\\a.pst"});
         bad.logs.refused.push_back(L"C:\\ro.log");
-        EXPECT_EQ(bad.run({L"attach", L"--log", c.log, L"C:\\a.pst"}), 2) << c.name;
+        std::vector<std::wstring> args = {L"attach", L"--log", c.log};
+        args.insert(args.end(), c.more.begin(), c.more.end());
+        args.push_back(L"C:\\a.pst");
+        EXPECT_EQ(bad.run(args), 2) << c.name;
         EXPECT_TRUE(bad.profile.calls.empty()) << c.name;
         EXPECT_TRUE(bad.console.outLines.empty()) << c.name;
         EXPECT_TRUE(bad.logs.files.empty()) << c.name;
