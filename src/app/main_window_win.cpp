@@ -325,7 +325,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         result = onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         break;
-    case WM_SETCURSOR: result = onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam)); break;
+    case WM_SETCURSOR:
+        if (pathTips_) pathTips_->onSetCursor(reinterpret_cast<HWND>(wParam), HIWORD(lParam));
+        result = onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam));
+        break;
     case WM_PAINT: paint(); return 0;
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);

@@ -9,7 +9,6 @@
 namespace pelorin::app {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x5054;  // "PT"
 constexpr int kTextMargin = 2;            // the list's own gap around a label
 
 std::wstring itemText(HWND list, int item, int subItem) {
@@ -94,10 +93,9 @@ PathTips::PathTips(HWND window, HWND list, int maxTipWidth) : window_(window), l
         SendMessageW(tip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         setMaxTipWidth(maxTipWidth);
     }
-    SetWindowSubclass(list, listProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
-PathTips::~PathTips() { RemoveWindowSubclass(list_, listProc, kSubclassId); }
+PathTips::~PathTips() = default;
 
 void PathTips::setMaxTipWidth(int width) {
     if (tip_) SendMessageW(tip_.get(), TTM_SETMAXTIPWIDTH, 0, width);
@@ -132,18 +130,20 @@ void PathTips::onMouseMove(const MSG& message) {
     SendMessageW(tip_.get(), TTM_ACTIVATE, item >= 0, 0);
 }
 
-LRESULT CALLBACK PathTips::listProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                    DWORD_PTR data) {
-    auto* self = reinterpret_cast<PathTips*>(data);
-    if (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
-        MSG relayed{};
-        relayed.hwnd = hwnd;
-        relayed.message = message;
-        relayed.wParam = wParam;
-        relayed.lParam = lParam;
-        self->onMouseMove(relayed);
-    }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+void PathTips::onSetCursor(HWND under, UINT mouseMessage) {
+    if (under != list_) return;
+    if (mouseMessage != WM_MOUSEMOVE && mouseMessage != WM_LBUTTONDOWN &&
+        mouseMessage != WM_RBUTTONDOWN)
+        return;
+    POINT at{};
+    GetCursorPos(&at);
+    ScreenToClient(list_, &at);
+    MSG relayed{};
+    relayed.hwnd = list_;
+    relayed.message = mouseMessage;
+    relayed.lParam = MAKELPARAM(at.x, at.y);
+    relayed.pt = at;
+    onMouseMove(relayed);
 }
 
 std::optional<LRESULT> PathTips::onNotify(const NMHDR& header) {
