@@ -137,6 +137,10 @@ void PathTips::onSetCursor(HWND under, UINT mouseMessage) {
         return;
     POINT at{};
     GetCursorPos(&at);
+    if (mouseMessage == WM_MOUSEMOVE) {
+        if (at.x == lastMove_.x && at.y == lastMove_.y) return;
+        lastMove_ = at;
+    }
     ScreenToClient(list_, &at);
     MSG relayed{};
     relayed.hwnd = list_;

@@ -37,7 +37,9 @@ public:
     // `mouseMessage` the mouse message that moved it there. The list is not
     // subclassed for its mouse moves: under Wine a subclassed list view
     // makes every row insert far slower (Add Folder of 20,000 rows took
-    // 40 s instead of 5).
+    // 40 s instead of 5). A mouse move to where the pointer already was
+    // (sent whenever a window appears or changes under a still pointer) is
+    // not relayed: it would only restart the tooltip's timers.
     void onSetCursor(HWND under, UINT mouseMessage);
 
 private:
@@ -49,6 +51,7 @@ private:
     HWND list_;
     UniqueHwnd tip_;
     int shownItem_ = -1;
+    POINT lastMove_{-1, -1};  // screen point of the last mouse move relayed
     std::wstring tipText_;  // the text the tooltip points at while shown
 };
 
