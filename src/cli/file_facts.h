@@ -19,8 +19,6 @@ public:
     virtual FileFacts facts(const std::wstring& path) = 0;
     // The whole file, or nothing when it cannot be read.
     virtual std::optional<std::string> readAll(const std::wstring& path) = 0;
-    // Writes (replaces) the file; false when that fails.
-    virtual bool writeAll(const std::wstring& path, const std::string& bytes) = 0;
     // Whether two paths name the same file, as the file system compares them.
     virtual bool samePath(const std::wstring& a, const std::wstring& b) = 0;
     // The absolute form of a path: Outlook would resolve a relative one

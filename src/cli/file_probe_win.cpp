@@ -60,15 +60,6 @@ public:
         return bytes;
     }
 
-    bool writeAll(const std::wstring& path, const std::string& bytes) override {
-        const UniqueFile file = openFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
-        DWORD written = 0;
-        return file &&
-               ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                           nullptr) &&
-               written == bytes.size();
-    }
-
     bool samePath(const std::wstring& a, const std::wstring& b) override {
         return pst::sameFile(a, b);
     }

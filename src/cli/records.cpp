@@ -119,10 +119,4 @@ std::string csvRow(const FileRecord& r) {
                   csvField(r.reason) + L"," + hexOf(r.hresult));
 }
 
-std::string csvReport(const std::vector<FileRecord>& records) {
-    std::string out = "\xEF\xBB\xBF" + csvHeader() + "\r\n";
-    for (const FileRecord& r : records) out += csvRow(r) + "\r\n";
-    return out;
-}
-
 }  // namespace pelorin::cli

@@ -58,8 +58,4 @@ std::wstring csvField(const std::wstring& text);
 std::string csvHeader();
 std::string csvRow(const FileRecord& record);
 
-// The whole report: UTF-8 with a byte-order mark (so spreadsheet programs
-// read it as UTF-8), a header row, CRLF line ends.
-std::string csvReport(const std::vector<FileRecord>& records);
-
 }  // namespace pelorin::cli

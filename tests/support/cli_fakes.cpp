@@ -112,11 +112,6 @@ std::optional<std::string> ScriptedFiles::readAll(const std::wstring& path) {
     return it->second;
 }
 
-bool ScriptedFiles::writeAll(const std::wstring& path, const std::string& bytes) {
-    written[path] = bytes;
-    return true;
-}
-
 bool ScriptedFiles::samePath(const std::wstring& a, const std::wstring& b) {
     return folded(fullPath(a)) == folded(fullPath(b));
 }

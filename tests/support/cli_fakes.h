@@ -25,7 +25,6 @@ struct RecordingConsole final : cli::Console {
 struct ScriptedFiles final : cli::FileProbe {
     cli::FileFacts facts(const std::wstring& path) override;
     std::optional<std::string> readAll(const std::wstring& path) override;
-    bool writeAll(const std::wstring& path, const std::string& bytes) override;
     bool samePath(const std::wstring& a, const std::wstring& b) override;
     std::wstring fullPath(const std::wstring& path) override;
 
@@ -33,7 +32,6 @@ struct ScriptedFiles final : cli::FileProbe {
     void pst(const std::vector<std::wstring>& paths);
     std::map<std::wstring, cli::FileFacts> files;
     std::map<std::wstring, std::string> contents;  // for readAll
-    std::map<std::wstring, std::string> written;
 };
 
 // Attaches as the window's step does: a file the scripted files lack is
