@@ -35,6 +35,10 @@ std::wstring besideTestProgram(const std::wstring& name);
 // harness saves its window so as the test leaves it.
 void saveShotOf(HWND hwnd, const std::string& suffix = "", bool fromScreen = false);
 
+// A drop as the shell makes one: DROPFILES, then the paths, each ended by a
+// NUL, and one more NUL. The window frees it with DragFinish.
+HDROP makeDrop(const std::vector<std::wstring>& paths);
+
 struct UnhandledReport {
     int number;
     std::wstring description;

@@ -1,10 +1,12 @@
 // Closing the real window while an attach run started inside a pause of Add
-// File or Add Folder is running: the window stays until every click has
-// returned, the outer operation stops as its pause returns, and nothing is
-// reported as an error.
+// File or Add Folder is running, or during a drop: the window stays until
+// every click has returned, the outer operation stops as its pause returns,
+// and nothing is reported as an error.
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "pstlist/attach_run.h"
 #include "support/pauses.h"
@@ -18,13 +20,24 @@ TEST(WindowClose, AClosingRunInsideAnotherClickEndsBothThenTheWindow) {
     TempTree tree;
     tree.folder(L"sub");
     for (const wchar_t* name : {L"a.pst", L"b.pst", L"sub/c.pst"}) tree.file(name, 10);
+    constexpr int kNoAttach = -1;
     const struct {
         const char* name;
-        app::ControlId outer;
-        int attachAt;  // the outer click's pause where the attach click lands
+        std::function<void(Win32Harness&)> start;  // the outer click
+        int attachAt;  // its pause where the attach click lands, or kNoAttach
+        int closeAt;   // the pause where the window is closed
     } cases[] = {
-        {"Add File", app::kIdAddFile, kAddFileDialogClosed},
-        {"Add Folder", app::kIdAddFolder, kScanBeginPauses + 1},
+        {"Add File", [](Win32Harness& h) { h.click(app::kIdAddFile); }, kAddFileDialogClosed,
+         kAddFileDialogClosed + pstlist::kPauseBeforeOutlook},
+        {"Add Folder", [](Win32Harness& h) { h.click(app::kIdAddFolder); },
+         kScanBeginPauses + 1, kScanBeginPauses + 1 + pstlist::kPauseBeforeOutlook},
+        // A drop is no button click: its handler carries out the close too.
+        {"a drop",
+         [&](Win32Harness& h) {
+             ::SendMessageW(h.window().hwnd(), WM_DROPFILES,
+                            reinterpret_cast<WPARAM>(makeDrop({tree.path(L"sub")})), 0);
+         },
+         kNoAttach, kScanBeginPauses + 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -36,15 +49,12 @@ TEST(WindowClose, AClosingRunInsideAnotherClickEndsBothThenTheWindow) {
         h.ui().selectAll().setValue(1);
         h.ui().attachButton().setEnabled(true);
         const HWND window = h.window().hwnd();
-        h.at(c.attachAt, [&] { h.click(app::kIdAttach); });
-        // The attach run's first pause is the next one.
-        h.at(c.attachAt + pstlist::kPauseBeforeOutlook,
-             [&] { ::SendMessageW(window, WM_CLOSE, 0, 0); });
-        h.click(c.outer);
+        if (c.attachAt != kNoAttach) h.at(c.attachAt, [&] { h.click(app::kIdAttach); });
+        h.at(c.closeAt, [&] { ::SendMessageW(window, WM_CLOSE, 0, 0); });
+        c.start(h);
         EXPECT_FALSE(::IsWindow(window));
         // The outer click stops as the pause it was in returns.
-        EXPECT_EQ(h.doEventsCalls(), c.attachAt + pstlist::kPauseBeforeOutlook)
-            << "the outer click went on after the close";
+        EXPECT_EQ(h.doEventsCalls(), c.closeAt) << "the outer click went on after the close";
         EXPECT_TRUE(h.unhandled.empty());
         EXPECT_TRUE(h.dialogs().messages.empty());
     }

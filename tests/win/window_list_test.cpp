@@ -22,23 +22,6 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-// A drop as the shell makes one: DROPFILES, then the paths, each ended by a
-// NUL, and one more NUL. The window frees it with DragFinish.
-HDROP makeDrop(const Texts& paths) {
-    std::wstring list;
-    for (const auto& p : paths) list += p + L'\0';
-    list += L'\0';
-    const size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
-    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(),
-                list.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
 void pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
