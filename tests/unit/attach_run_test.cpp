@@ -398,6 +398,7 @@ TEST(AttachRunWait, TheRowShowsTheWaitAndEscapeOrCloseStopsIt) {
         bool escape, close;
         std::wstring call;  // the call that waits, before the tree's path
         Texts statuses;
+        bool afterAdd = false;  // only once a.pst's AddStore returned
     } cases[] = {
         {"Escape", true, false, L"AddStore ", {kStatusStoppedWaiting, kStatusNotTried}},
         {"close", false, true, L"AddStore ", {kStatusStoppedWaiting, kStatusNotTried}},
@@ -406,6 +407,13 @@ TEST(AttachRunWait, TheRowShowsTheWaitAndEscapeOrCloseStopsIt) {
          false,
          L"GetNamespace MAPI",
          {kStatusNotTried, kStatusNotTried}},
+        // The file is with Outlook by then: a stop is no "did not add".
+        {"Escape in the check after AddStore",
+         true,
+         false,
+         L"Stores",
+         {kStatusStoppedWaiting, kStatusNotTried},
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -420,8 +428,10 @@ TEST(AttachRunWait, TheRowShowsTheWaitAndEscapeOrCloseStopsIt) {
         tk.selectAll().setValue(1);
         test::ScriptedOutlook scripted;
         std::wstring seen;
-        bool stopBefore = true, stopAfter = false;
+        bool stopBefore = true, stopAfter = false, added = false;
         scripted.during = [&](const std::wstring& entry) {
+            if (entry == L"AddStore " + tree.path(L"a.pst") && c.afterAdd) added = true;
+            if (c.afterAdd != added) return;
             if (entry != c.call + (c.call == L"AddStore " ? tree.path(L"a.pst") : L"")) return;
             outlook::WaitWatcher* watcher = outlook::currentWaitWatcher();
             ASSERT_NE(watcher, nullptr);
