@@ -72,6 +72,10 @@ protected:
         ui.selectAll().setValue(1);
     }
     void run(ui::Toolkit& ui, CallRetry retry = {}) {
+        // A run begins once the last one's stand-in has ended: one still
+        // ending would refuse the new connection, as an Outlook shutting
+        // down does.
+        ASSERT_TRUE(test::standinGone());
         auto automation = makeComAutomation(retry);
         auto fs = scan::makePlatformFileSystem();
         pstlist::attachTickedRows(ui, *automation, *fs);

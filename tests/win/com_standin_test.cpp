@@ -80,6 +80,9 @@ protected:
     // removed from the profile again. Uses a direct activation of its own
     // and releases it, so the server can end.
     std::vector<std::wstring> ourStores() {
+        // A stand-in still ending after the test's own release would refuse
+        // this new connection, as an Outlook shutting down does.
+        EXPECT_TRUE(test::standinGone());
         auto automation = makeComAutomation();
         OutlookSession outlook(*automation);
         const std::wstring prefix = tree.path();

@@ -228,7 +228,7 @@ int standinProcesses() {
 }  // namespace
 
 bool standinGone() {
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 1200; ++i) {  // a bound for a loaded machine, not a pace
         if (standinProcesses() == 0) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

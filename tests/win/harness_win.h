@@ -93,7 +93,7 @@ private:
 // that need it skip otherwise.
 bool standinRegistered();
 
-// Whether every stand-in process has ended, waiting up to five seconds: the
+// Whether every stand-in process has ended, waiting up to a minute: the
 // server ends once the last object it handed out is released.
 bool standinGone();
 
