@@ -3,27 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "cli/file_facts.h"
-#include "support/pst_files.h"
+#include "support/pst_facts.h"
 
 namespace pelorin::test {
 namespace {
-
-cli::FileFacts factsOf(std::vector<std::uint8_t> bytes, std::int64_t size = 0) {
-    cli::FileFacts f;
-    f.exists = f.headRead = true;
-    f.size = size ? size : static_cast<std::int64_t>(bytes.size());
-    if (bytes.size() > 564) bytes.resize(564);
-    f.head = std::move(bytes);
-    return f;
-}
-
-// A sound Unicode PST's facts, changed.
-template <class Change>
-cli::FileFacts soundWith(Change change) {
-    cli::FileFacts f = factsOf(pstBytes());
-    change(f);
-    return f;
-}
 
 struct CheckCase {
     const char* name;

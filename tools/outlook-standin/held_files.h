@@ -2,7 +2,8 @@
 // every PST of its profile open: read and write access, sharing only reading
 // with other programs (none may write, rename or delete the file), and an
 // exclusive byte-range lock over the whole file, so another program can open
-// it but not read it.
+// it but not read it (Windows enforces the lock on reads; Wine takes it but
+// lets other handles read).
 #pragma once
 #include <string>
 #include <vector>
