@@ -3,9 +3,9 @@
 #include <exception>
 
 #include "base/error.h"
+#include "cli/store_health.h"
 #include "outlook/failure_text.h"
 #include "pst/attach_step.h"
-#include "cli/store_health.h"
 
 namespace pelorin::cli {
 
