@@ -11,7 +11,7 @@ namespace {
 struct CommandRules {
     const wchar_t* name;
     Command command;
-    // The options this command takes, besides --report.
+    // The options this command takes, besides --report (`all`: --all and --missing).
     bool keepGoing, dryRun, all, listFile, paths;
 };
 
@@ -70,6 +70,7 @@ std::optional<UsageError> applyOption(const CommandRules& rules, const std::wstr
     if (arg == L"--continue") return flag(rules.keepGoing, options.keepGoing);
     if (arg == L"--dry-run") return flag(rules.dryRun, options.dryRun);
     if (arg == L"--all") return flag(rules.all, options.all);
+    if (arg == L"--missing") return flag(rules.all, options.missing);
     if (arg == L"--from") return value(rules.listFile, options.listFile);
     if (arg == L"--report") return value(true, options.report);
     if (arg == L"--log") return value(true, options.log);
@@ -115,7 +116,10 @@ ParsedArgs parseArgs(const std::vector<std::wstring>& args) {
                 options.switchLike.push_back(arg);
         }
     }
+    if (options.all && options.missing) return usage(L"--all and --missing cannot be combined");
     if (options.all && !options.paths.empty()) return usage(L"--all takes no paths");
+    if (options.missing && (!options.paths.empty() || !options.listFile.empty()))
+        return usage(L"--missing takes no paths");
     if (options.listEncoding != ListEncoding::Auto && options.listFile.empty())
         return usage(L"--list-encoding needs --from LIST");
     if (needsPaths(options) && options.paths.empty() && options.listFile.empty())
@@ -125,7 +129,7 @@ ParsedArgs parseArgs(const std::vector<std::wstring>& args) {
 
 bool needsPaths(const Options& options) {
     if (options.command == Command::List) return false;
-    return !(options.command == Command::Detach && options.all);
+    return !(options.command == Command::Detach && (options.all || options.missing));
 }
 
 std::wstring versionText() { return L"pelorin-cli " PELORIN_CLI_VERSION_TEXT; }

@@ -20,6 +20,7 @@ struct Options {
     bool keepGoing = false;                          // --continue
     bool dryRun = false;                             // --dry-run
     bool all = false;                                // --all
+    bool missing = false;                            // --missing
     std::wstring listFile;                           // --from LIST
     ListEncoding listEncoding = ListEncoding::Auto;  // --list-encoding ansi|oem
     std::wstring report;                             // --report CSV
@@ -48,7 +49,7 @@ using ParsedArgs = std::variant<Options, Info, UsageError>;
 ParsedArgs parseArgs(const std::vector<std::wstring>& args);
 
 // Whether the command needs paths (from the command line or a list) to run:
-// attach and check do; detach does unless --all; list takes none.
+// attach and check do; detach does unless --all or --missing; list takes none.
 bool needsPaths(const Options& options);
 
 std::wstring helpText();

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "base/error.h"
+#include "cli/store_health.h"
 #include "outlook/failure_text.h"
 #include "pst/attach_step.h"
 
@@ -24,6 +25,15 @@ FileRecord measured(const std::wstring& path, const FileFacts& facts) {
         record.format = pst::formatOf(facts);
     }
     return record;
+}
+
+// What the file's warnings (a network path, a OneDrive-synced folder) add
+// to a reason.
+std::wstring withWarnings(std::wstring reason, const FileFacts& facts) {
+    if (!facts.exists) return reason;
+    const std::wstring warnings = pst::judgeFile(facts).warnings;
+    if (warnings.empty()) return reason;
+    return reason.empty() ? warnings : reason + L"; " + warnings;
 }
 
 // A call given up on is not a failure: Outlook may still carry it out.
@@ -60,13 +70,13 @@ void attachFiles(const Options& options, const std::vector<std::wstring>& files,
             record.reason = std::move(refusal);
         } else if (options.dryRun) {
             record.result = Result::Skipped;
-            record.reason = L"dry run: would be attached";
+            record.reason = withWarnings(L"dry run: would be attached", facts);
         } else {
             // A missing file goes to the step too: it checks the path again.
             try {
                 const bool added = profile.attach(path);
                 record.result = added ? Result::Attached : Result::Already;
-                if (!added) record.reason = L"already in Outlook";
+                record.reason = added ? withWarnings(L"", facts) : L"already in Outlook";
             } catch (const Error& e) {
                 failWith(record, e);
             }
@@ -82,31 +92,37 @@ void detachFiles(const Options& options, const std::vector<std::wstring>& files,
                  OutlookProfile& profile, FileProbe& probe, Reporter& reporter) {
     const std::vector<Store> stores = profile.stores();
     const bool defaultKnown = profile.defaultKnown();
-    std::vector<std::pair<std::wstring, const Store*>> targets;
-    if (options.all) {
+    std::vector<DetachTarget> targets;
+    if (options.missing) {
+        targets = missingTargets(stores, probe);
+    } else if (options.all) {
         for (const Store& store : stores)
-            if (store.pst) targets.emplace_back(store.filePath, &store);
+            if (store.pst) targets.push_back({store.filePath, &store});
     } else {
         for (const std::wstring& path : files)
-            targets.emplace_back(path, storeOf(stores, path, probe));
+            targets.push_back({path, storeOf(stores, path, probe)});
     }
-    for (const auto& [path, store] : targets) {
-        reporter.starting(path);
-        FileRecord record{path};
-        if (!store) {
+    for (const DetachTarget& target : targets) {
+        reporter.starting(target.path);
+        FileRecord record{target.path};
+        if (!target.store) {
             record.result = Result::Skipped;
             record.reason = L"not in Outlook";
+        } else if (!target.keep.empty()) {
+            record.result = Result::Skipped;
+            record.reason = target.keep;
         } else if (!defaultKnown) {
             record.result = Result::Failed;
             record.reason = L"refused: Outlook does not say which store is the profile's default";
-        } else if (store->isDefault) {
-            // Named, it is a refusal; under --all it is simply not touched.
-            record.result = options.all ? Result::Skipped : Result::Failed;
+        } else if (target.store->isDefault) {
+            // Named, it is a refusal; under --all or --missing it is simply not touched.
+            record.result = options.all || options.missing ? Result::Skipped : Result::Failed;
             record.reason = L"refused: the profile's default store";
         } else {
             try {
-                profile.remove(*store);
+                profile.remove(*target.store);
                 record.result = Result::Detached;
+                record.reason = target.removedWhy;
             } catch (const Error& e) {
                 failWith(record, e);
             }
@@ -118,13 +134,8 @@ void detachFiles(const Options& options, const std::vector<std::wstring>& files,
 void listStores(OutlookProfile& profile, FileProbe& probe, Reporter& reporter) {
     for (const Store& store : profile.stores()) {
         reporter.starting(store.filePath);
-        FileRecord record{store.filePath, Result::Ok};
-        if (store.pst) record = measured(store.filePath, probe.facts(store.filePath));
-        record.reason = std::wstring(store.pst ? L"pst" : L"store") +
-                        (store.isDefault ? L" (default)" : L"") + L": " + store.displayName;
-        if (!record.format.empty()) record.reason += L", " + record.format;
-        if (record.size) record.reason += L", " + std::to_wstring(*record.size) + L" bytes";
-        reporter.done(std::move(record));
+        const bool hasFile = !store.filePath.empty() && store.unreadable.empty();
+        reporter.done(storeHealth(store, hasFile ? probe.facts(store.filePath) : FileFacts{}));
     }
 }
 

@@ -20,7 +20,7 @@ namespace pelorin::cli {
 struct LineStyle {
     bool json = false, quiet = false;
     bool shows(Result result) const {
-        return !quiet || result == Result::Failed || result == Result::Problem;
+        return !quiet || (isBad(result) && result != Result::Stopped);
     }
 };
 
@@ -56,17 +56,19 @@ private:
 
 // For each file in order: missing -> failed (whatever the profile holds); a
 // name ending in a space or a dot -> failed; already a store -> already;
-// otherwise added (not under --dry-run). Without --continue the files after
-// the first failure are skipped.
+// refused by its facts (pst::attachRefusal) -> failed; otherwise added (not
+// under --dry-run), with its warnings as the reason. Without --continue the
+// files after the first failure are skipped.
 void attachFiles(const Options& options, const std::vector<std::wstring>& files,
                  OutlookProfile& profile, FileProbe& probe, Reporter& reporter);
 
-// Removes the stores of the named files (every PST store under --all); the
-// default store is never removed.
+// Removes the stores of the named files (every PST store under --all, the
+// PST stores whose file is gone under --missing); the default store is never
+// removed, and none when Outlook does not say which store is the default.
 void detachFiles(const Options& options, const std::vector<std::wstring>& files,
                  OutlookProfile& profile, FileProbe& probe, Reporter& reporter);
 
-// One record per store: "ok", the path, and as reason its kind and name.
+// One record per store (store_health.h): ok, missing or damaged.
 void listStores(OutlookProfile& profile, FileProbe& probe, Reporter& reporter);
 
 void checkFiles(const std::vector<std::wstring>& files, FileProbe& probe, Reporter& reporter);

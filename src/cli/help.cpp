@@ -13,7 +13,7 @@ Usage:
   pelorin-cli attach [--continue] [--dry-run] [--from LIST] [--list-encoding ansi|oem]
                      [--report CSV] [--log FILE] [--json] [--quiet]
                      [--timeout SECONDS] PATH...
-  pelorin-cli detach [--all] [--from LIST] [--list-encoding ansi|oem] [--report CSV]
+  pelorin-cli detach [--all | --missing] [--from LIST] [--list-encoding ansi|oem] [--report CSV]
                      [--log FILE] [--json] [--quiet] [--timeout SECONDS] [PATH...]
   pelorin-cli list   [--report CSV] [--log FILE] [--json] [--quiet] [--timeout SECONDS]
   pelorin-cli check  [--from LIST] [--list-encoding ansi|oem] [--report CSV]
@@ -25,23 +25,36 @@ for files named *.pst. Folders that cannot be read are skipped and reported,
 and the run then ends with exit code 1.
 
   attach     adds each file to the Outlook profile, in order. A file already in
-             the profile is reported as "already" and not added again. Stops
+             the profile is reported as "already" and not added again. A file
+             check calls a problem is refused (size: ANSI PSTs only); one with
+             a warning is attached, the warning given as the reason. Stops
              at the first failure unless --continue is given.
   detach     removes the named PST files from the profile (the files stay on
              disk). The profile's default store is never removed.
-  list       the profile's stores, one line each: ok, the file, then "pst" or
-             "store" (marked "(default)" for the default store), the name, and
-             for PSTs the format and the size in bytes.
+  list       the profile's stores, one line each: ok, missing or damaged, the
+             file, then "pst" or "store" (marked "(default)" for the default
+             store), the name, for PSTs the format and the size in bytes, and
+             what is wrong. A file Outlook holds open is ok ("in use by
+             Outlook"). A store Outlook cannot read is listed as damaged. Exit
+             code 1 when any store is missing or damaged (a change: list
+             used to end with 0 always).
   check      without Outlook: the file's format (Unicode PST, ANSI PST, OST, not
              a PST, damaged), read-only, in use, size against Outlook's limits
-             (ANSI about 1.93 GB, Unicode 50 GB), network path (not supported
-             by Outlook), OneDrive-synced folder.
+             (ANSI about 1.93 GB, Unicode 50 GB); warnings: network path (not
+             supported by Outlook), OneDrive-synced folder, size near a limit.
 
   --continue     attach: try every file, do not stop at a failure
   --dry-run      attach: do the checks and read the profile, add nothing; it
                  goes through every file and says what each would be
   --all          detach: every PST store of the profile (nothing is removed
                  when Outlook does not say which store is the default)
+  --missing      detach: every PST store whose file is not found in its
+                 folder. A store is kept when its folder, drive or share
+                 cannot be reached or access is denied (a share that is down,
+                 a drive not mapped yet at logon): "skipped ... kept: ...".
+                 Never an OST, a store without a file, or the default store;
+                 nothing is removed when Outlook does not say which store is
+                 the default.
   --from LIST    also read paths from LIST, one a line (UTF-8 or UTF-16, with
                  or without a byte-order mark); blank lines and lines starting
                  with # are ignored; %VARIABLES% such as %USERPROFILE% are
@@ -79,8 +92,8 @@ and the run then ends with exit code 1.
                  only: other characters are \uXXXX escapes, so the lines
                  read the same under any console code page.
   --quiet        print only usage errors, errors that end the run and the
-                 failed and problem lines (no progress, no summary); the
-                 exit code is the same
+                 failed, problem, missing and damaged lines (no progress, no
+                 summary); the exit code is the same
   --timeout SECONDS
                  attach, detach, list: how long to wait for Outlook on one file
                  (it may be showing a password prompt or a repair question)
@@ -89,8 +102,8 @@ and the run then ends with exit code 1.
 
 Output: one line per file on standard output,
   RESULT<TAB>PATH[<TAB>REASON]
-RESULT is attached, already, failed, skipped, detached, ok, warning, problem or
-stopped. A summary line ("3 of 5 attached, 1 already in Outlook, 1 failed")
+RESULT is attached, already, failed, skipped, detached, ok, warning, problem,
+stopped, missing or damaged. A summary line ("3 of 5 attached, 1 already in Outlook, 1 failed")
 goes to standard error, and progress too when it is a console.
 In a console the lines are shown as they are. Redirected to a file or a pipe
 they are UTF-8 (without a byte-order mark). cmd reads them right after
@@ -103,8 +116,8 @@ is ASCII and needs neither.
 Exit codes:
   0  every file attached, already attached, detached or ok (warnings included)
   1  at least one file failed, has a problem or was stopped waiting for
-     Outlook, a folder could not be read, or the report could not be written
-     or moved into place
+     Outlook, a store is missing or damaged (list), a folder could not be
+     read, or the report could not be written or moved into place
   2  usage error: unknown option, no paths, a list file that cannot be read
      or is refused, a report name that would replace another file, a log
      that cannot be opened

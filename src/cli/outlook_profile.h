@@ -11,9 +11,10 @@ namespace pelorin::cli {
 
 struct Store {
     std::wstring displayName;
-    std::wstring filePath;   // empty for a store without a file (a mailbox)
-    bool pst = false;        // a personal folders file
-    bool isDefault = false;  // the profile's default store
+    std::wstring filePath;         // empty for a store without a file (a mailbox)
+    bool pst = false;              // a personal folders file
+    bool isDefault = false;        // the profile's default store
+    std::wstring unreadable = {};  // why Outlook could not give its properties; empty when it did
 };
 
 class OutlookProfile {

@@ -37,6 +37,8 @@ const wchar_t* resultName(Result result) {
     case Result::Warning: return L"warning";
     case Result::Problem: return L"problem";
     case Result::Stopped: return L"stopped";
+    case Result::Missing: return L"missing";
+    case Result::Damaged: return L"damaged";
     }
     return L"failed";
 }
@@ -56,10 +58,15 @@ std::wstring resultLine(const FileRecord& record) {
     return line;
 }
 
+bool isBad(Result result) {
+    return result == Result::Failed || result == Result::Problem || result == Result::Stopped ||
+           result == Result::Missing || result == Result::Damaged;
+}
+
 int exitCodeOf(const std::vector<FileRecord>& records) {
-    const bool bad = countOf(records, Result::Failed) || countOf(records, Result::Problem) ||
-                     countOf(records, Result::Stopped);
-    return bad ? kExitFailed : kExitOk;
+    for (const FileRecord& r : records)
+        if (isBad(r.result)) return kExitFailed;
+    return kExitOk;
 }
 
 std::wstring summaryText(Command command, const std::vector<FileRecord>& records, bool dryRun) {
@@ -85,7 +92,9 @@ std::wstring summaryText(Command command, const std::vector<FileRecord>& records
                part(countOf(records, Result::Stopped), L"stopped waiting") +
                part(skipped, L"skipped");
     case Command::List:
-        return std::to_wstring(total) + (total == 1 ? L" store" : L" stores") + L" in the profile";
+        return std::to_wstring(total) + (total == 1 ? L" store" : L" stores") + L" in the profile" +
+               part(countOf(records, Result::Missing), L"missing") +
+               part(countOf(records, Result::Damaged), L"damaged");
     case Command::Check:
         return std::to_wstring(total) + L" checked: " +
                std::to_wstring(countOf(records, Result::Ok)) + L" ok" +

@@ -19,9 +19,25 @@ enum ExitCode : int {
 };
 
 // Stopped: the program gave up waiting for Outlook, which may still add the file.
-enum class Result { Attached, Already, Failed, Skipped, Detached, Ok, Warning, Problem, Stopped };
+// Missing and Damaged: a store of the profile whose file is gone or unsound (list).
+enum class Result {
+    Attached,
+    Already,
+    Failed,
+    Skipped,
+    Detached,
+    Ok,
+    Warning,
+    Problem,
+    Stopped,
+    Missing,
+    Damaged
+};
 
 const wchar_t* resultName(Result result);
+
+// Whether the result makes the run end with exit code 1 (and is shown under --quiet).
+bool isBad(Result result);
 
 struct FileRecord {
     FileRecord() = default;
@@ -40,7 +56,7 @@ struct FileRecord {
 // own descriptions hold them) becomes a space, so each file is one line.
 std::wstring resultLine(const FileRecord& record);
 
-// 1 when any file failed, has a problem or was given up on, else 0.
+// 1 when any record isBad, else 0.
 int exitCodeOf(const std::vector<FileRecord>& records);
 
 // "3 of 5 attached, 1 already in Outlook, 1 failed" and its kin.

@@ -24,10 +24,10 @@ public:
     std::vector<Store> stores() override {
         std::vector<Store> out;
         for (const outlook::StoreInfo& info : session_.stores(&defaultKnown_))
-            out.push_back(Store{info.displayName, info.filePath,
-                                info.exchangeStoreType == outlook::kPstStoreType &&
-                                    pst::isPstPath(info.filePath),
-                                info.isDefault});
+            out.push_back(Store{
+                info.displayName, info.filePath,
+                info.exchangeStoreType == outlook::kPstStoreType && pst::isPstPath(info.filePath),
+                info.isDefault, info.unreadable});
         return out;
     }
     bool defaultKnown() override { return defaultKnown_; }

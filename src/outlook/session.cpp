@@ -51,17 +51,21 @@ std::vector<StoreInfo> OutlookSession::stores(bool* defaultKnown) {
     std::vector<StoreInfo> out;
     const long count = all->getInteger(L"Count");
     for (long i = 1; i <= count; ++i) {
+        // A store that cannot be read (a broken link to a server, say) is
+        // still a row, with the reason.
+        StoreInfo info;
         try {
             auto store = all->item(i);
-            StoreInfo info;
             info.filePath = filePathOf(*store);
             info.displayName = store->getText(L"DisplayName");
             info.exchangeStoreType = store->getInteger(L"ExchangeStoreType");
-            info.isDefault = !info.filePath.empty() && info.filePath == defaultPath;
-            out.push_back(std::move(info));
+        } catch (const Error& e) {
+            info.unreadable = describeWithCode(e);
         } catch (const std::exception&) {
-            // A store that cannot be read (a broken link to a server, say) is skipped.
+            info.unreadable = L"the store cannot be read";
         }
+        info.isDefault = !info.filePath.empty() && info.filePath == defaultPath;
+        out.push_back(std::move(info));
     }
     return out;
 }

@@ -37,6 +37,9 @@ struct StoreInfo {
     std::wstring filePath;  // empty for a store that is not a file
     long exchangeStoreType = -1;
     bool isDefault = false;
+    // Set when the store's properties could not be read: Outlook's reason
+    // ("... (0x80004005)"); the fields read before it are kept.
+    std::wstring unreadable;
 };
 
 class OutlookSession {
@@ -47,7 +50,8 @@ public:
     OutlookSession& operator=(const OutlookSession&) = delete;
 
     // The profile's stores in Outlook's order. A store whose properties
-    // cannot be read is left out; a failure of Stores itself raises.
+    // cannot be read is listed with `unreadable` set; a failure of Stores
+    // itself raises.
     // `defaultKnown`, when given, says whether DefaultStore answered.
     std::vector<StoreInfo> stores(bool* defaultKnown = nullptr);
     // The full paths of the profile's file stores, read once; an empty list

@@ -20,7 +20,7 @@ bool isOst(const FileFacts& facts) {
 }
 
 // The reason a header is not accepted, in a few words; empty when it is.
-std::wstring headerProblem(const FileFacts& facts, PstCheck check) {
+std::wstring problemOf(const FileFacts& facts, PstCheck check) {
     if (outlook::accepted(check)) return {};
     if (check == PstCheck::NotPst && isOst(facts))
         return L"an OST (offline copy of a mailbox), not a PST";
@@ -45,21 +45,35 @@ std::wstring gigabytes(std::int64_t bytes) {
     return std::to_wstring(tenths / 10) + L"." + std::to_wstring(tenths % 10) + L" GB";
 }
 
-// Against Outlook's default limit for the format: a problem past it, a
-// warning near it.
-void checkSize(const FileFacts& facts, bool unicode, std::wstring& problems,
-               std::wstring& warnings) {
+// Against Outlook's default limit for the format: a problem at or past it,
+// a warning near it.
+FileVerdict sizeVerdict(const FileFacts& facts, bool unicode) {
     const std::int64_t limit = unicode ? kUnicodeLimit : kAnsiLimit;
     const std::int64_t warn = unicode ? kUnicodeWarn : kAnsiWarn;
     const std::wstring what =
         std::wstring(unicode ? L"Unicode" : L"ANSI") + L" limit of " + gigabytes(limit);
-    if (facts.size >= limit)
-        add(problems, L"size " + gigabytes(facts.size) + L" over the " + what);
-    else if (facts.size >= warn)
-        add(warnings, L"size " + gigabytes(facts.size) + L" near the " + what);
+    if (facts.size >= limit) return {L"size " + gigabytes(facts.size) + L" over the " + what, {}};
+    if (facts.size >= warn) return {{}, L"size " + gigabytes(facts.size) + L" near the " + what};
+    return {};
 }
 
 }  // namespace
+
+std::wstring absenceText(Absence absence) {
+    switch (absence) {
+    case Absence::FileNotFound: return L"file not found";
+    case Absence::FolderNotFound: return L"folder not found (a drive not mapped yet?)";
+    case Absence::Unreachable: return L"network path not found (a share that is down?)";
+    case Absence::Denied: return L"access denied";
+    case Absence::Folder: return L"a folder, not a file";
+    case Absence::Unknown: break;
+    }
+    return L"cannot be reached";
+}
+
+std::wstring headerProblem(const FileFacts& facts) {
+    return facts.headRead ? problemOf(facts, headerCheck(facts)) : std::wstring();
+}
 
 bool insideFolder(const std::wstring& path, const std::wstring& folder) {
     const auto fold = [](wchar_t c) {
@@ -86,8 +100,12 @@ std::wstring formatOf(const FileFacts& facts) {
 std::wstring attachRefusal(const FileFacts& facts) {
     if (facts.inUse) return L"in use by another program";
     if (!facts.headRead) return L"cannot be read";
-    if (std::wstring problem = headerProblem(facts, headerCheck(facts)); !problem.empty())
-        return problem;
+    const PstCheck check = headerCheck(facts);
+    if (std::wstring problem = problemOf(facts, check); !problem.empty()) return problem;
+    // A Unicode PST past its limit opens (the limit is a setting); an ANSI
+    // one cannot grow, and Outlook may damage it.
+    if (check == PstCheck::Ansi)
+        if (std::wstring size = sizeVerdict(facts, false).problems; !size.empty()) return size;
     if (facts.readOnly) return L"read-only";
     return {};
 }
@@ -101,15 +119,18 @@ FileVerdict judgeFile(const FileFacts& facts) {
         if (!facts.inUse) add(problems, L"cannot be read");
     } else {
         const PstCheck check = headerCheck(facts);
-        if (const std::wstring problem = headerProblem(facts, check); !problem.empty())
+        if (const std::wstring problem = problemOf(facts, check); !problem.empty()) {
             add(problems, problem);
-        else
-            checkSize(facts, check == PstCheck::Unicode, problems, warnings);
+        } else {
+            const FileVerdict size = sizeVerdict(facts, check == PstCheck::Unicode);
+            if (!size.problems.empty()) add(problems, size.problems);
+            if (!size.warnings.empty()) add(warnings, size.warnings);
+        }
     }
     if (facts.readOnly) add(problems, L"read-only");
     if (facts.inUse) add(problems, L"in use by another program");
     if (facts.network)
-        add(problems, L"on a network path (Outlook does not support PSTs on shares)");
+        add(warnings, L"on a network path (Outlook does not support PSTs on shares)");
     if (facts.oneDrive) add(warnings, L"in a OneDrive-synced folder");
     return verdict;
 }

@@ -52,16 +52,52 @@ void readHead(const std::wstring& path, FileFacts& facts) {
     facts.headRead = true;
 }
 
+bool isFolder(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Why GetFileAttributesEx found no file. A file counts as not found only
+// when its folder answers as a folder: a redirector may say "file not
+// found" for a share it cannot reach.
+Absence absenceOf(const std::wstring& path, DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND: {
+        const std::wstring full = longPath(path);
+        const std::size_t slash = full.find_last_of(L"\\/");
+        const bool reachable = slash != std::wstring::npos && isFolder(full.substr(0, slash + 1));
+        return reachable ? Absence::FileNotFound : Absence::FolderNotFound;
+    }
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE: return Absence::FolderNotFound;
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_NETNAME_DELETED:
+    case ERROR_NETWORK_UNREACHABLE:
+    case ERROR_HOST_UNREACHABLE:
+    case ERROR_NOT_CONNECTED:
+    case ERROR_UNEXP_NET_ERR:
+    case ERROR_SEM_TIMEOUT: return Absence::Unreachable;
+    case ERROR_ACCESS_DENIED: return Absence::Denied;
+    }
+    return Absence::Unknown;
+}
+
 }  // namespace
 
 FileFacts readFileFacts(const std::wstring& path,
                         const std::vector<std::wstring>& oneDriveFolders) {
     FileFacts facts;
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (path.empty() ||
-        !::GetFileAttributesExW(longPath(path).c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (path.empty()) return facts;
+    if (!::GetFileAttributesExW(longPath(path).c_str(), GetFileExInfoStandard, &data)) {
+        facts.absence = absenceOf(path, ::GetLastError());
         return facts;
+    }
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        facts.absence = Absence::Folder;
+        return facts;
+    }
     facts.exists = true;
     facts.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
                                            data.nFileSizeLow);

@@ -103,7 +103,9 @@ bool ScriptedReports::replace(const std::wstring& from, const std::wstring& to) 
 cli::FileFacts ScriptedFiles::facts(const std::wstring& path) {
     for (const auto& [name, facts] : files)
         if (samePath(name, path)) return facts;
-    return {};
+    cli::FileFacts none;
+    none.absence = pst::Absence::FileNotFound;
+    return none;
 }
 
 std::optional<std::string> ScriptedFiles::readAll(const std::wstring& path) {

@@ -21,7 +21,7 @@ struct RecordingConsole final : cli::Console {
 };
 
 // Paths are compared without regard to case; a relative path is made full
-// under "C:\work\".
+// under "C:\work\". A path not in `files` is a file not found in its folder.
 struct ScriptedFiles final : cli::FileProbe {
     cli::FileFacts facts(const std::wstring& path) override;
     std::optional<std::string> readAll(const std::wstring& path) override;

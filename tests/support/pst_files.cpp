@@ -61,4 +61,20 @@ std::filesystem::path writePst(const std::filesystem::path& path, const PstShape
     return path;
 }
 
+// The header of a file `size` bytes long: a small file's header with the
+// big length recorded in it and its CRCs made again.
+std::vector<std::uint8_t> pstHeaderRecording(PstLayout layout, std::uint64_t size) {
+    PstShape shape{layout};
+    shape.length = 1024;
+    auto b = pstBytes(shape);
+    const bool unicode = layout == PstLayout::Unicode;
+    const auto put = [&](std::size_t at, int bytes, std::uint64_t v) {
+        for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    put(unicode ? 184 : 168, unicode ? 8 : 4, size);
+    put(4, 4, pstHeaderCrc(b.data() + 8, 471));
+    if (unicode) put(524, 4, pstHeaderCrc(b.data() + 8, 516));
+    return b;
+}
+
 }  // namespace pelorin::test

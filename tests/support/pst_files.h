@@ -28,4 +28,8 @@ void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_
 // Writes a valid file; gives its path.
 std::filesystem::path writePst(const std::filesystem::path& path, const PstShape& shape = {});
 
+// The first 1024 bytes of a sound PST `size` bytes long (its header records
+// that length): with a file extended to `size`, a big PST without its bytes.
+std::vector<std::uint8_t> pstHeaderRecording(PstLayout layout, std::uint64_t size);
+
 }  // namespace pelorin::test

@@ -138,6 +138,25 @@ const RunCase kRuns[] = {
      {},
      L"0 of 1 detached, 1 failed",
      1},
+    {"DetachMissingRemovesOnlyFilesProvenGone",
+     {L"detach", L"--missing"},
+     {L"C:\\a.pst", L"C:\\gone.pst", L"Z:\\unmapped.pst", L"\\\\srv\\down\\x.pst",
+      L"C:\\locked\\x.pst", L"C:\\gone-default.pst"},
+     {},
+     {L"detached\tC:\\gone.pst", L"skipped\tZ:\\unmapped.pst", L"skipped\t\\\\srv\\down\\x.pst",
+      L"skipped\tC:\\locked\\x.pst", L"skipped\tC:\\gone-default.pst"},
+     {L"remove C:\\gone.pst"},
+     L"1 of 5 detached, 4 skipped",
+     0},
+    {"ListSaysMissingAndDamaged",
+     {L"list"},
+     {L"C:\\a.pst", L"C:\\gone.pst", L"C:\\damaged.pst"},
+     {},
+     {L"ok\tC:\\a.pst", L"missing\tC:\\gone.pst", L"damaged\tC:\\damaged.pst", L"ok\t",
+      L"missing\tC:\\gone.ost"},
+     {},
+     L"5 stores in the profile, 2 missing, 1 damaged",
+     1},
     {"DetachAllSparesDefault",
      {L"detach", L"--all"},
      {L"C:\\default.pst", L"C:\\a.pst", L"C:\\b.pst"},
@@ -160,9 +179,16 @@ TEST_P(CliRunTest, ResultsCallsSummaryAndExitCode) {
     run.files.pst({L"C:\\damaged.pst", L"C:\\ro.pst", L"C:\\x.pst ", L"C:\\Mail.\\y.pst"});
     run.files.files[L"C:\\damaged.pst"].head[40] ^= 1;
     run.files.files[L"C:\\ro.pst"].readOnly = true;
+    using pst::Absence;
+    for (const auto& [path, absence] : {std::pair{L"Z:\\unmapped.pst", Absence::FolderNotFound},
+                                        {L"\\\\srv\\down\\x.pst", Absence::Unreachable},
+                                        {L"C:\\locked\\x.pst", Absence::Denied}})
+        run.files.files[path].absence = absence;
     for (const std::wstring& path : c.attached)
-        run.profile.current.push_back({L"Store", path, true, path == L"C:\\default.pst"});
+        run.profile.current.push_back(
+            {L"Store", path, true, path.find(L"default") != std::wstring::npos});
     run.profile.current.push_back({L"Mailbox", L"", false, false});
+    run.profile.current.push_back({L"Offline", L"C:\\gone.ost", false, false});
     for (const std::wstring& path : c.failing) run.profile.failing[path] = kNotPst;
 
     EXPECT_EQ(run.run(c.args), c.exitCode);
@@ -293,12 +319,13 @@ TEST(CliRecords, ResultLineIsOneLine) {
 }
 
 // When Outlook does not say which store is the default, none is proven not
-// to be it: nothing is removed, by name or under --all.
+// to be it: nothing is removed, by name, under --all or under --missing.
 TEST(CliRun, DetachRefusedWhenTheDefaultIsUnknown) {
-    for (const std::vector<std::wstring>& args :
-         {std::vector<std::wstring>{L"detach", L"--all"}, {L"detach", L"C:\\a.pst"}}) {
+    for (const std::vector<std::wstring>& args : {std::vector<std::wstring>{L"detach", L"--all"},
+                                                  {L"detach", L"C:\\a.pst"},
+                                                  {L"detach", L"--missing"}}) {
         CliRun run;
-        run.files.pst({L"C:\\a.pst", L"C:\\default.pst"});
+        if (args[1] != L"--missing") run.files.pst({L"C:\\a.pst", L"C:\\default.pst"});
         run.profile.current = {{L"Default", L"C:\\default.pst", true, false},
                                {L"A", L"C:\\a.pst", true, false}};
         run.profile.defaultUnknown = true;
@@ -431,9 +458,13 @@ TEST(CliLog, RunsAppendAndALogThatCannotBeOpenedIsAUsageError) {
     } refused[] = {
         {"CannotOpen", L"C:\\ro.log", L"--log C:\\ro.log cannot be opened for appending", {}},
         {"NamesAPst", L"C:\\a.pst", L"--log C:\\a.pst names a PST or OST file", {}},
-        {"IsTheList", L"C:\\list.txt", L"--log C:\\list.txt is also named as input or report",
+        {"IsTheList",
+         L"C:\\list.txt",
+         L"--log C:\\list.txt is also named as input or report",
          {L"--from", L"C:\\list.txt"}},
-        {"IsTheReport", L"C:\\r.csv", L"--log C:\\r.csv is also named as input or report",
+        {"IsTheReport",
+         L"C:\\r.csv",
+         L"--log C:\\r.csv is also named as input or report",
          {L"--report", L"C:\\r.csv"}},
     };
     for (const auto& c : refused) {

@@ -68,5 +68,19 @@ TEST(CliSession, ConnectsOnlyWhenTheUserHasAProfile) {
     }
 }
 
+// A store whose properties Outlook cannot give (here: no DisplayName) is
+// still a row, with the path read before the failure and the reason.
+TEST(CliSession, AStoreOutlookCannotReadIsStillARow) {
+    ScriptedOutlook outlook;
+    outlook.stores = {L"C:\\a.pst"};
+    const auto profile = cli::connectSession(std::make_unique<Borrowed>(outlook),
+                                             [] { return scan::makePlatformFileSystem(); });
+    const std::vector<cli::Store> stores = profile->stores();
+    ASSERT_EQ(stores.size(), 1u);
+    EXPECT_EQ(stores[0].filePath, L"C:\\a.pst");
+    EXPECT_NE(stores[0].unreadable.find(L"member not found"), std::wstring::npos)
+        << stores[0].unreadable;
+}
+
 }  // namespace
 }  // namespace pelorin::test

@@ -6,6 +6,7 @@
 #include "base/handles_win.h"
 #include "base/path_win.h"
 #include "dispatch.h"
+#include "held_files.h"
 #include "profile.h"
 #include "settings.h"
 #include "stores.h"
@@ -68,7 +69,12 @@ public:
                           {L"StoreCount", kStoreCount, kGet},
                           {L"StorePath", kStorePath, kGet},
                           {L"ProfilePath", kProfilePath, kGet}}),
-          profile_(defaultProfilePath()) {}
+          profile_(defaultProfilePath()) {
+        // Outlook opens the profile's stores when it logs on.
+        try {
+            holdStoreFiles(profile_.load());
+        } catch (const Refusal&) {}
+    }
 
 protected:
     HRESULT call(DISPID id, const Args& args, VARIANT* result) override {
@@ -125,6 +131,12 @@ private:
         applyInjectedFailure(given);
         if (addStoreIgnored(given)) return;
         const std::wstring path = plainOpenPath(given);
+        ProfileLock lock;
+        auto stores = profile_.load();
+        // A file already in the profile counts as added (it is open already).
+        if (std::any_of(stores.begin(), stores.end(),
+                        [&](const std::wstring& s) { return pelorin::samePath(s, path); }))
+            return;
         if (::GetFileAttributesW(pelorin::longPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
             createEmptyPst(path);
         const std::wstring refusal = refusalFor(path);
@@ -132,24 +144,20 @@ private:
             const bool denied = refusal.rfind(L"File access", 0) == 0;
             throw Refusal{denied ? E_ACCESSDENIED : E_FAIL, refusal};
         }
-        ProfileLock lock;
-        auto stores = profile_.load();
-        // A file already in the profile counts as added.
-        if (std::any_of(stores.begin(), stores.end(),
-                        [&](const std::wstring& s) { return pelorin::samePath(s, path); }))
-            return;
         stores.push_back(path);
         profile_.save(stores);
+        holdStoreFiles({path});
     }
 
     void removeStore(const std::wstring& path) {
         logCall(L"RemoveStore " + path);
         ProfileLock lock;
         auto stores = profile_.load();
-        const auto end = std::remove_if(stores.begin(), stores.end(), [&](const std::wstring& s) {
-            return pelorin::samePath(s, path);
-        });
+        const auto end = std::stable_partition(
+            stores.begin(), stores.end(),
+            [&](const std::wstring& s) { return !pelorin::samePath(s, path); });
         if (end == stores.end()) return;
+        for (auto it = end; it != stores.end(); ++it) releaseStoreFile(*it);
         stores.erase(end, stores.end());
         profile_.save(stores);
     }
