@@ -98,11 +98,14 @@ std::vector<std::wstring> highlightedPaths(const ui::ListView& list) {
     return paths;
 }
 
-void removeHighlightedRows(ui::Toolkit& ui) {
+void removeHighlightedRows(ui::Toolkit& ui, RowReasons& reasons) {
     ui::ListView& list = ui.pstList();
     // From the bottom, so the rows still to look at keep their numbers.
-    for (int row = list.count(); row >= 1; --row)
-        if (list.highlighted(row)) list.remove(row);
+    for (int row = list.count(); row >= 1; --row) {
+        if (!list.highlighted(row)) continue;
+        reasons.removingRow(list, row);
+        list.remove(row);
+    }
     refreshTotal(ui);
     if (list.count() == 0) ui.selectAll().setEnabled(false);
 }
@@ -117,8 +120,9 @@ std::wstring pathLines(const std::vector<std::wstring>& paths) {
     return text;
 }
 
-void clearList(ui::Toolkit& ui) {
+void clearList(ui::Toolkit& ui, RowReasons& reasons) {
     ui.pstList().clear();
+    reasons.clear();
     ui::CheckBox& box = ui.selectAll();
     const int before = box.value();
     box.setValue(0);
