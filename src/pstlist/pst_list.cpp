@@ -91,6 +91,19 @@ void applySelectAll(ui::Toolkit& ui) {
     for (int i = 1; i <= n; ++i) list.setChecked(i, tick);
 }
 
+namespace {
+
+// An empty list leaves Select All as the window opens: unticked and greyed.
+// (Unticking it by code counts as a click on it; with no rows that changes
+// nothing.)
+void untickSelectAllOfEmptyList(ui::Toolkit& ui) {
+    ui::CheckBox& box = ui.selectAll();
+    box.setValue(0);
+    box.setEnabled(false);
+}
+
+}  // namespace
+
 std::vector<std::wstring> highlightedPaths(const ui::ListView& list) {
     std::vector<std::wstring> paths;
     for (int row = 1; row <= list.count(); ++row)
@@ -107,7 +120,7 @@ void removeHighlightedRows(ui::Toolkit& ui, RowReasons& reasons) {
         list.remove(row);
     }
     refreshTotal(ui);
-    if (list.count() == 0) ui.selectAll().setEnabled(false);
+    if (list.count() == 0) untickSelectAllOfEmptyList(ui);
 }
 
 void highlightAll(ui::ListView& list) {
@@ -123,12 +136,7 @@ std::wstring pathLines(const std::vector<std::wstring>& paths) {
 void clearList(ui::Toolkit& ui, RowReasons& reasons) {
     ui.pstList().clear();
     reasons.clear();
-    ui::CheckBox& box = ui.selectAll();
-    const int before = box.value();
-    box.setValue(0);
-    // Unticking the box by code counts as a click on it, as a user's would.
-    if (before != 0) applySelectAll(ui);
-    box.setEnabled(false);
+    untickSelectAllOfEmptyList(ui);
     ui.totalLabel().setCaption(L"0");
 }
 

@@ -40,7 +40,7 @@ void clearList(ui::Toolkit& ui, RowReasons& reasons);
 // The highlighted rows' paths, top to bottom.
 std::vector<std::wstring> highlightedPaths(const ui::ListView& list);
 // Removes the highlighted rows and their reasons; the total follows, and
-// Select All is greyed once the list is empty.
+// once the list is empty Select All is unticked and greyed, as at the start.
 void removeHighlightedRows(ui::Toolkit& ui, RowReasons& reasons);
 void highlightAll(ui::ListView& list);
 // The highlighted rows' paths, one a line, for the clipboard.
