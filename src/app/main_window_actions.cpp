@@ -70,10 +70,10 @@ void MainWindowActions::onAddFolder() {
 
 void MainWindowActions::onAddToOutlook() {
     auto fs = fileSystems_();
-    pstlist::attachTickedRows(ui_, automation_, *fs);
+    pstlist::attachTickedRows(ui_, automation_, *fs, reasons_);
 }
 
-void MainWindowActions::onClearList() { pstlist::clearList(ui_); }
+void MainWindowActions::onClearList() { pstlist::clearList(ui_, reasons_); }
 
 void MainWindowActions::onSelectAll() { pstlist::applySelectAll(ui_); }
 
@@ -81,7 +81,7 @@ void MainWindowActions::onHelpLink() {
     if (openWebPage_) openWebPage_(kHelpUrl);
 }
 
-void MainWindowActions::onRemoveRows() { pstlist::removeHighlightedRows(ui_); }
+void MainWindowActions::onRemoveRows() { pstlist::removeHighlightedRows(ui_, reasons_); }
 
 void MainWindowActions::onCopyPaths() {
     const auto paths = pstlist::highlightedPaths(ui_.pstList());
@@ -103,6 +103,10 @@ bool MainWindowActions::addDropped(const std::vector<std::wstring>& paths) {
     const ui::BusyLock busy(ui_, ui::Busy::Adding);
     pstlist::addDropped(ui_, fileSystems_, paths);
     return true;
+}
+
+std::wstring MainWindowActions::tipFor(int row) const {
+    return pstlist::rowTip(ui_.pstList(), reasons_, row);
 }
 
 }  // namespace pelorin::app

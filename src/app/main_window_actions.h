@@ -10,6 +10,7 @@
 
 #include "app/version.h"
 #include "outlook/automation.h"
+#include "pstlist/row_reasons.h"
 #include "scan/filesystem.h"
 #include "ui/toolkit.h"
 
@@ -41,12 +42,17 @@ public:
     // the window is busy.
     bool addDropped(const std::vector<std::wstring>& paths);
 
+    // The tooltip text of the 1-based row: its path, and its status or a
+    // failed row's whole reason.
+    std::wstring tipFor(int row) const;
+
 private:
     ui::Toolkit& ui_;
     scan::FileSystemFactory fileSystems_;
     outlook::Automation& automation_;
     std::function<void(const std::wstring&)> openWebPage_;
     std::function<void(const std::wstring&)> showInFolder_;  // the shell, in the program
+    pstlist::RowReasons reasons_;                            // the failed rows' whole reasons
 };
 
 }  // namespace pelorin::app

@@ -59,8 +59,9 @@ MainWindow::MainWindow(MainWindowServices services, MainWindowOptions options)
     loadResources();
     createControls();
     setUpPstList();
-    pathTips_ = std::make_unique<PathTips>(hwnd_.get(), control(kIdPstList),
-                                           ui::scaled(kClientSize.cx, dpi_));
+    pathTips_ = std::make_unique<PathTips>(
+        hwnd_.get(), control(kIdPstList), ui::scaled(kClientSize.cx, dpi_),
+        [this](int row) { return actions_ ? actions_->tipFor(row) : std::wstring(); });
     toolkit_ = std::make_unique<ui::Win32Toolkit>(
         hwnd_.get(), kAppTitle,
         [this](HWND owner, const std::wstring& title) { return folderPicker_.pick(owner, title); });

@@ -2,14 +2,13 @@
 
 #include <windowsx.h>
 
+#include <utility>
 #include <vector>
-
-#include "ui/columns.h"
 
 namespace pelorin::app {
 namespace {
 
-constexpr int kTextMargin = 2;            // the list's own gap around a label
+constexpr int kTextMargin = 2;  // the list's own gap around a label
 
 std::wstring itemText(HWND list, int item, int subItem) {
     std::vector<wchar_t> buffer(512);
@@ -78,7 +77,9 @@ std::wstring pathAsDrawn(HWND list, int item, int width) {
     return shown;
 }
 
-PathTips::PathTips(HWND window, HWND list, int maxTipWidth) : window_(window), list_(list) {
+PathTips::PathTips(HWND window, HWND list, int maxTipWidth,
+                   std::function<std::wstring(int row)> tipFor)
+    : window_(window), list_(list), tipFor_(std::move(tipFor)) {
     tip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
@@ -107,14 +108,6 @@ int PathTips::itemAt(POINT point) const {
     const auto item =
         static_cast<int>(SendMessageW(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     return (hit.flags & LVHT_ONITEM) ? item : -1;
-}
-
-std::wstring PathTips::tipFor(int item) const {
-    if (item < 0) return {};
-    std::wstring text = itemText(list_, item, 0);
-    const std::wstring status = itemText(list_, item, ui::columnIndex(ui::Column::Status));
-    if (!status.empty() && status != L"Done") text += L"\n" + status;
-    return text;
 }
 
 // The tooltip follows the pointer from row to row: a new row hides the old
@@ -159,7 +152,8 @@ std::optional<LRESULT> PathTips::onNotify(const NMHDR& header) {
         POINT at{};
         GetCursorPos(&at);
         ScreenToClient(list_, &at);
-        tipText_ = tipFor(itemAt(at));
+        const int item = itemAt(at);
+        tipText_ = item >= 0 ? tipFor_(item + 1) : std::wstring();
         info.lpszText = tipText_.data();
         return 0;
     }

@@ -1,12 +1,13 @@
 // Every path in the PST list readable: a path too long for its column is
 // drawn shortened (its last folders and the file name stay), and the
-// program's own tooltip shows the row's whole path, with its status on a
-// second line when the row has one other than "Done". The row's text stays
-// the full path.
+// program's own tooltip shows the row's whole path, with its status (a
+// failed row's whole reason) on a second line. The row's text stays the
+// full path.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -20,8 +21,9 @@ std::wstring pathAsDrawn(HWND list, int item, int width);
 
 class PathTips {
 public:
-    // Raises nothing: without a tooltip the list still works, paths still shortened.
-    PathTips(HWND window, HWND list, int maxTipWidth);
+    // `tipFor` gives the text of a 1-based row (pstlist::rowTip). Raises
+    // nothing: without a tooltip the list still works, paths still shortened.
+    PathTips(HWND window, HWND list, int maxTipWidth, std::function<std::wstring(int row)> tipFor);
     ~PathTips();
     PathTips(const PathTips&) = delete;
     PathTips& operator=(const PathTips&) = delete;
@@ -45,10 +47,10 @@ public:
 private:
     void onMouseMove(const MSG& message);
     LRESULT onCustomDraw(NMLVCUSTOMDRAW& draw);
-    std::wstring tipFor(int item) const;
 
     HWND window_;
     HWND list_;
+    std::function<std::wstring(int row)> tipFor_;
     UniqueHwnd tip_;
     int shownItem_ = -1;
     POINT lastMove_{-1, -1};  // screen point of the last mouse move relayed

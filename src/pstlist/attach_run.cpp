@@ -27,6 +27,7 @@ struct RowFailure {
     std::wstring path;
     Error error;
     bool stoppedWaiting = false;  // the user stopped the wait: not a failure
+    int fromBottom = -1;          // the failed row; -1 for a failure outside any row
 };
 
 // The run's waits on Outlook: the row being attached says so, and Escape or
@@ -125,13 +126,13 @@ std::optional<RowFailure> attachRows(ui::Toolkit& ui, scan::FileSystem& files,
             if (outlook::isStoppedWait(e)) {
                 list.setSubItem(row, kStatusColumn, kStatusStoppedWaiting);
                 markNotTried(list, fromBottom - 1, counts);
-                return RowFailure{path, e, true};
+                return RowFailure{path, e, true, fromBottom};
             }
             list.setSubItem(row, kStatusColumn, kStatusFailedPrefix + outlook::shortReason(e));
             progress.failed();
             ++counts.failed;
             markNotTried(list, fromBottom - 1, counts);
-            return RowFailure{path, e};
+            return RowFailure{path, e, false, fromBottom};
         }
     }
     return std::nullopt;
@@ -155,7 +156,8 @@ void clearTickedStatuses(ui::ListView& list) {
         if (list.checked(row)) list.setSubItem(row, kStatusColumn, L"");
 }
 
-void runAttach(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSystem& files) {
+void runAttach(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSystem& files,
+               RowReasons& reasons) {
     ui.doEvents();  // kPauseBeforeOutlook
     if (ui.closeRequested()) return;
     RunCounts counts;
@@ -182,6 +184,10 @@ void runAttach(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSyste
         failure = RowFailure{L"", e};
         progress.failed();
     }
+    // The row keeps the whole reason its status shortens.
+    if (failure && !failure->stoppedWaiting && failure->fromBottom >= 0)
+        reasons.set(ui.pstList(), rowFromBottom(ui.pstList(), failure->fromBottom),
+                    outlook::describeWithCode(failure->error));
     // The session releases Outlook on the way out; a stopped wait has its
     // row's status and no message.
     if (ui.closeRequested() || (failure && failure->stoppedWaiting)) return;
@@ -217,7 +223,8 @@ std::wstring closingText(const RunCounts& counts) {
     return everyRowAttachedNow ? std::wstring(kAllAdded) : countsText(counts);
 }
 
-void attachTickedRows(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSystem& files) {
+void attachTickedRows(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSystem& files,
+                      RowReasons& reasons) {
     if (ui::overlaps(ui.busyWith(), ui::Busy::Attaching)) return;
     // Every ticked row counts, whether Select All is ticked or not; with
     // none, Outlook is not even started.
@@ -229,7 +236,7 @@ void attachTickedRows(ui::Toolkit& ui, outlook::Automation& automation, scan::Fi
     // greyed, each given its own state back however the run ends.
     const ui::BusyLock lock(ui, ui::Busy::Attaching);
     clearTickedStatuses(ui.pstList());
-    runAttach(ui, automation, files);
+    runAttach(ui, automation, files, reasons);
 }
 
 }  // namespace pelorin::pstlist

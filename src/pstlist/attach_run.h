@@ -5,6 +5,7 @@
 #include <string>
 
 #include "outlook/automation.h"
+#include "pstlist/row_reasons.h"
 #include "scan/filesystem.h"
 #include "ui/toolkit.h"
 
@@ -41,7 +42,8 @@ inline constexpr int kPauseBeforeOutlook = 1;
 constexpr int pauseBeforeRow(int row) { return kPauseBeforeOutlook + row; }
 
 // The click on the attach button. A click while a run is active (a double
-// click) does nothing.
-void attachTickedRows(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSystem& files);
+// click) does nothing. The failed row's whole reason goes into `reasons`.
+void attachTickedRows(ui::Toolkit& ui, outlook::Automation& automation, scan::FileSystem& files,
+                      RowReasons& reasons);
 
 }  // namespace pelorin::pstlist

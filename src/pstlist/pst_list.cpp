@@ -91,6 +91,19 @@ void applySelectAll(ui::Toolkit& ui) {
     for (int i = 1; i <= n; ++i) list.setChecked(i, tick);
 }
 
+namespace {
+
+// An empty list leaves Select All as the window opens: unticked and greyed.
+// (Unticking it by code counts as a click on it; with no rows that changes
+// nothing.)
+void untickSelectAllOfEmptyList(ui::Toolkit& ui) {
+    ui::CheckBox& box = ui.selectAll();
+    box.setValue(0);
+    box.setEnabled(false);
+}
+
+}  // namespace
+
 std::vector<std::wstring> highlightedPaths(const ui::ListView& list) {
     std::vector<std::wstring> paths;
     for (int row = 1; row <= list.count(); ++row)
@@ -98,13 +111,16 @@ std::vector<std::wstring> highlightedPaths(const ui::ListView& list) {
     return paths;
 }
 
-void removeHighlightedRows(ui::Toolkit& ui) {
+void removeHighlightedRows(ui::Toolkit& ui, RowReasons& reasons) {
     ui::ListView& list = ui.pstList();
     // From the bottom, so the rows still to look at keep their numbers.
-    for (int row = list.count(); row >= 1; --row)
-        if (list.highlighted(row)) list.remove(row);
+    for (int row = list.count(); row >= 1; --row) {
+        if (!list.highlighted(row)) continue;
+        reasons.removingRow(list, row);
+        list.remove(row);
+    }
     refreshTotal(ui);
-    if (list.count() == 0) ui.selectAll().setEnabled(false);
+    if (list.count() == 0) untickSelectAllOfEmptyList(ui);
 }
 
 void highlightAll(ui::ListView& list) {
@@ -117,14 +133,10 @@ std::wstring pathLines(const std::vector<std::wstring>& paths) {
     return text;
 }
 
-void clearList(ui::Toolkit& ui) {
+void clearList(ui::Toolkit& ui, RowReasons& reasons) {
     ui.pstList().clear();
-    ui::CheckBox& box = ui.selectAll();
-    const int before = box.value();
-    box.setValue(0);
-    // Unticking the box by code counts as a click on it, as a user's would.
-    if (before != 0) applySelectAll(ui);
-    box.setEnabled(false);
+    reasons.clear();
+    untickSelectAllOfEmptyList(ui);
     ui.totalLabel().setCaption(L"0");
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "pstlist/row_reasons.h"
 #include "scan/filesystem.h"
 #include "ui/toolkit.h"
 
@@ -34,13 +35,13 @@ bool pauseEndsOperation(ui::Toolkit& ui);
 void refreshTotal(ui::Toolkit& ui);
 
 void applySelectAll(ui::Toolkit& ui);
-void clearList(ui::Toolkit& ui);
+void clearList(ui::Toolkit& ui, RowReasons& reasons);
 
 // The highlighted rows' paths, top to bottom.
 std::vector<std::wstring> highlightedPaths(const ui::ListView& list);
-// Removes the highlighted rows; the total follows, and Select All is greyed
-// once the list is empty.
-void removeHighlightedRows(ui::Toolkit& ui);
+// Removes the highlighted rows and their reasons; the total follows, and
+// once the list is empty Select All is unticked and greyed, as at the start.
+void removeHighlightedRows(ui::Toolkit& ui, RowReasons& reasons);
 void highlightAll(ui::ListView& list);
 // The highlighted rows' paths, one a line, for the clipboard.
 std::wstring pathLines(const std::vector<std::wstring>& paths);

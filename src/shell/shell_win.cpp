@@ -8,8 +8,9 @@
 
 #include <optional>
 
-#include "shell/shell.h"
 #include "base/handles_win.h"
+#include "shell/folder_picker_win.h"
+#include "shell/shell.h"
 
 namespace pelorin::shell {
 namespace {
@@ -62,21 +63,6 @@ int refuseTypedPath(HWND dialog, LPARAM typed) {
     return 1;
 }
 
-// The classic picker's callback: opens at the start folder, refuses a typed
-// path that names no folder.
-struct ClassicState {
-    const std::wstring& startIn;
-};
-
-int CALLBACK classicCallback(HWND dialog, UINT message, LPARAM param, LPARAM data) {
-    const auto* state = reinterpret_cast<ClassicState*>(data);
-    if (message == BFFM_INITIALIZED && !state->startIn.empty())
-        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
-                     reinterpret_cast<LPARAM>(state->startIn.c_str()));
-    if (message == BFFM_VALIDATEFAILEDW) return refuseTypedPath(dialog, param);
-    return 0;
-}
-
 constexpr UINT kClassicFlags =
     BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_VALIDATE | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
 
@@ -100,6 +86,15 @@ int CALLBACK selectAndAccept(HWND dialog, UINT message, LPARAM param, LPARAM dat
 }  // namespace
 
 namespace detail {
+
+int CALLBACK classicCallback(HWND dialog, UINT message, LPARAM param, LPARAM data) {
+    const auto* state = reinterpret_cast<ClassicState*>(data);
+    if (message == BFFM_INITIALIZED && !state->startIn.empty())
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
+                     reinterpret_cast<LPARAM>(state->startIn.c_str()));
+    if (message == BFFM_VALIDATEFAILEDW) return refuseTypedPath(dialog, param);
+    return 0;
+}
 
 std::optional<std::wstring> browseFolderModern(void* owner, const std::wstring& title,
                                                const std::wstring& startIn) {

@@ -163,6 +163,7 @@ TEST_P(AddFile, ClicksDuringThePausesDoNotChangeWhichNamesThisRunAdds) {
     // A nested Add File or Clear List at each pause after the dialog has
     // closed: the outer run still adds exactly a, b, c, and the nested one n.
     const int last = test::kAddFilePausesBeforeNames + 3 * test::kAddFilePausesPerName;
+    pstlist::RowReasons reasons;
     for (int pause = test::kAddFileDialogClosed; pause <= last; ++pause) {
         for (bool nestedClear : {false, true}) {
             SCOPED_TRACE(testing::Message()
@@ -171,7 +172,7 @@ TEST_P(AddFile, ClicksDuringThePausesDoNotChangeWhichNamesThisRunAdds) {
             h->fileDialog().answers = {multi({L"a.pst", L"b.pst", L"c.pst"}), at(L"n.pst")};
             h->at(pause, [&] {
                 if (nestedClear)
-                    pstlist::clearList(h->ui());
+                    pstlist::clearList(h->ui(), reasons);
                 else
                     click();
             });

@@ -271,6 +271,7 @@ TEST_P(AddFolder, ClicksDuringThePausesDoNotCrashOrLoseThisRunsRows) {
     click();
     const int pauses = h->doEventsCalls();
     ASSERT_GT(pauses, 10);
+    pstlist::RowReasons reasons;
     for (int pause = 1; pause <= pauses; ++pause) {
         for (int action = 0; action < 3; ++action) {
             SCOPED_TRACE(testing::Message() << "pause " << pause << " action " << action);
@@ -278,7 +279,7 @@ TEST_P(AddFolder, ClicksDuringThePausesDoNotCrashOrLoseThisRunsRows) {
             choose(tree.path());
             h->at(pause, [&] {
                 if (action == 0)
-                    clearList(h->ui());
+                    clearList(h->ui(), reasons);
                 else if (action == 1)
                     click();  // cancelled: no answer left
                 else {

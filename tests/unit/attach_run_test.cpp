@@ -63,7 +63,7 @@ public:
         }
         h->ui().selectAll().setValue(selectAll);
     }
-    void click() { attachTickedRows(h->ui(), outlook, *fs); }
+    void click() { attachTickedRows(h->ui(), outlook, *fs, reasons); }
     Texts statuses() { return test::rowStatuses(h->ui().pstList()); }
     Texts messages() {
         Texts out;
@@ -79,6 +79,7 @@ public:
     std::unique_ptr<scan::FileSystem> fs = scan::makePlatformFileSystem();
     std::unique_ptr<test::Harness> h;
     test::ScriptedOutlook outlook;
+    RowReasons reasons;
 };
 
 TEST_P(AttachRun, OutcomesOfOneClick) {
@@ -445,7 +446,8 @@ TEST(AttachRunWait, TheRowShowsTheWaitAndEscapeOrCloseStopsIt) {
             throw Error(kErrAutomation, L"canceled", outlook::kHrCallCanceled);
         };
         const auto fs = scan::makePlatformFileSystem();
-        attachTickedRows(tk, scripted, *fs);
+        RowReasons reasons;
+        attachTickedRows(tk, scripted, *fs, reasons);
         EXPECT_EQ(seen, kStatusWaiting);
         EXPECT_FALSE(stopBefore);
         EXPECT_TRUE(stopAfter);

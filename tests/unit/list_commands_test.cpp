@@ -58,6 +58,7 @@ TEST_P(ListCommands, EachCommandOnTheHighlightedRows) {
         std::wstring clipboard;
         Texts shown;
         bool selectAllEnabled;
+        int selectAllAfter = 1;  // ticked before each command
     } cases[] = {
         {"Delete removes the highlighted rows",
          {1, 3},
@@ -67,7 +68,15 @@ TEST_P(ListCommands, EachCommandOnTheHighlightedRows) {
          L"",
          {},
          true},
-        {"removing every row greys Select All", {1, 2, 3}, kIdRemoveRows, {}, {}, L"", {}, false},
+        {"removing every row unticks and greys Select All, as at the start",
+         {1, 2, 3},
+         kIdRemoveRows,
+         {},
+         {},
+         L"",
+         {},
+         false,
+         0},
         {"Delete with nothing highlighted",
          {},
          kIdRemoveRows,
@@ -106,6 +115,7 @@ TEST_P(ListCommands, EachCommandOnTheHighlightedRows) {
         fillRows();
         shown.clear();
         ui().copyText(L"");
+        ui().selectAll().setValue(1);
         highlight(c.rows);
         EXPECT_TRUE(actions->run(c.command));
         EXPECT_EQ(texts(), c.rowsAfter);
@@ -114,6 +124,7 @@ TEST_P(ListCommands, EachCommandOnTheHighlightedRows) {
         EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(ui().totalLabel().caption(), std::to_wstring(c.rowsAfter.size()));
         EXPECT_EQ(ui().selectAll().enabled(), c.selectAllEnabled);
+        EXPECT_EQ(ui().selectAll().value(), c.selectAllAfter);
     }
 }
 

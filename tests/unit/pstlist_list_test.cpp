@@ -85,7 +85,8 @@ TEST_P(PstList, ClearListResetsBoxAndTotalButNotAttach) {
         box().setEnabled(true);
         box().setValue(ticked ? 1 : 0);
         h->ui().attachButton().setEnabled(false);
-        clearList(ui());
+        RowReasons reasons;
+        clearList(ui(), reasons);
         EXPECT_EQ(list().count(), 0);
         EXPECT_EQ(box().value(), 0);
         EXPECT_FALSE(box().enabled());

@@ -78,7 +78,8 @@ protected:
         ASSERT_TRUE(test::standinGone());
         auto automation = makeComAutomation(retry);
         auto fs = scan::makePlatformFileSystem();
-        pstlist::attachTickedRows(ui, *automation, *fs);
+        pstlist::RowReasons reasons;
+        pstlist::attachTickedRows(ui, *automation, *fs, reasons);
     }
     Texts statuses(ui::Toolkit& ui) { return test::rowStatuses(ui.pstList()); }
     // The stand-in's log: what it was asked to add, in order.

@@ -206,7 +206,8 @@ TEST(ComFaults, EveryFailureEndsInTheMessageWithTheRowMarkedAndNothingHeld) {
         }
         tk.selectAll().setValue(1);
 
-        pstlist::attachTickedRows(tk, automation, *fs);
+        pstlist::RowReasons reasons;
+        pstlist::attachTickedRows(tk, automation, *fs, reasons);
 
         std::vector<std::wstring> statuses;
         for (int i = 1; i <= tk.list.count(); ++i) {

@@ -99,7 +99,8 @@ protected:
 
     void run(Automation& automation) {
         auto fs = scan::makePlatformFileSystem();
-        pstlist::attachTickedRows(tk, automation, *fs);
+        pstlist::RowReasons reasons;
+        pstlist::attachTickedRows(tk, automation, *fs, reasons);
     }
 
     test::TempTree tree;

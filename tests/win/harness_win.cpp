@@ -55,8 +55,9 @@ const bool dpiAware = [] {
     return set && set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));
 }();
 
-// The pixels of `area` in the device context `source` as a BMP file.
-void writeBmp(HDC source, const RECT& area, const std::string& file) {
+// The pixels of `area` in the device context `source` as a BMP file, with
+// the client area of `popup` (screen coordinates) over them.
+void writeBmp(HDC source, const RECT& area, const std::string& file, HWND popup = nullptr) {
     const int w = area.right - area.left, h = area.bottom - area.top;
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;
@@ -71,6 +72,14 @@ void writeBmp(HDC source, const RECT& area, const std::string& file) {
     const UniqueBitmap bitmap(CreateCompatibleBitmap(source, w, h));
     const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
     BitBlt(memory.get(), 0, 0, w, h, source, area.left, area.top, SRCCOPY);
+    if (popup) {
+        RECT at{};
+        GetClientRect(popup, &at);
+        MapWindowPoints(popup, nullptr, reinterpret_cast<POINT*>(&at), 2);
+        const WindowDc own(popup);
+        BitBlt(memory.get(), at.left - area.left, at.top - area.top, at.right - at.left,
+               at.bottom - at.top, own.get(), 0, 0, SRCCOPY);
+    }
     SelectObject(memory.get(), old);
     GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(h), pixels.data(),
               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
@@ -120,13 +129,13 @@ void saveShotOf(HWND hwnd, const std::string& suffix, bool fromScreen) {
     writeBmp(screen.get(), area, file);
 }
 
-void saveScreenShot(HWND around, const std::string& suffix) {
+void saveScreenShot(HWND around, const std::string& suffix, HWND popup) {
     const std::string file = shotFile(suffix);
     if (file.empty()) return;
     RECT area{};
     GetWindowRect(around, &area);
     const WindowDc screen(nullptr);
-    writeBmp(screen.get(), area, file);
+    writeBmp(screen.get(), area, file, popup);
 }
 
 std::wstring besideTestProgram(const std::wstring& name) {

@@ -24,9 +24,11 @@ namespace pelorin::test {
 // when it is not built.
 HMODULE programResources();
 std::wstring programPath();
-// With PELORIN_SHOT_DIR set, the screen over the window `around` (popups
-// included) goes to <dir>/<suite>.<test><suffix>.bmp.
-void saveScreenShot(HWND around, const std::string& suffix);
+// With PELORIN_SHOT_DIR set, the screen over the window `around` goes to
+// <dir>/<suite>.<test><suffix>.bmp, with `popup` (a menu held open) drawn
+// over it at its place from its own picture: under Wine the screen lacks a
+// menu that a test holds open, though the menu has painted itself.
+void saveScreenShot(HWND around, const std::string& suffix, HWND popup = nullptr);
 // The file `name` in the test program's own folder.
 std::wstring besideTestProgram(const std::wstring& name);
 

@@ -42,8 +42,9 @@ void press(HWND list, WORD key, bool control) {
 // While the menu is open: the screen over the window, then the menu closes.
 void CALLBACK shootMenuAndClose(HWND window, UINT, UINT_PTR id, DWORD) {
     KillTimer(window, id);
-    if (const HWND menu = FindWindowW(L"#32768", nullptr)) UpdateWindow(menu);
-    saveScreenShot(window, ".menu");
+    const HWND menu = FindWindowW(L"#32768", nullptr);
+    if (menu) UpdateWindow(menu);
+    saveScreenShot(window, ".menu", menu);
     EndMenu();
 }
 
