@@ -21,6 +21,12 @@
 #include "outlook/automation_win.h"
 #include "scan/filesystem.h"
 
+// The C runtime expands no wildcards in the arguments: a pattern reaches the
+// program as written, to be matched against long names only.
+extern "C" {
+int _dowildcard = 0;
+}
+
 namespace {
 
 std::optional<std::wstring> environmentVariable(const std::wstring& name) {
