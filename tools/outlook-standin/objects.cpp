@@ -6,6 +6,7 @@
 #include "base/handles_win.h"
 #include "base/path_win.h"
 #include "dispatch.h"
+#include "logon.h"
 #include "profile.h"
 #include "settings.h"
 #include "stores.h"
@@ -28,6 +29,8 @@ enum : DISPID {
     kStoreCount,
     kStorePath,
     kProfilePath,
+    kLogon,
+    kCurrentProfileName,
 };
 constexpr WORD kMethod = DISPATCH_METHOD;
 // MAPI_E_TIMEOUT: what MAPI answers when a wait for a lock runs out.
@@ -67,7 +70,9 @@ public:
                           {L"DefaultStore", kDefaultStore, kGet},
                           {L"StoreCount", kStoreCount, kGet},
                           {L"StorePath", kStorePath, kGet},
-                          {L"ProfilePath", kProfilePath, kGet}}),
+                          {L"ProfilePath", kProfilePath, kGet},
+                          {L"Logon", kLogon, kMethod},
+                          {L"CurrentProfileName", kCurrentProfileName, kGet}}),
           profile_(defaultProfilePath()) {}
 
 protected:
@@ -75,7 +80,12 @@ protected:
         HRESULT hr = S_OK;
         std::wstring path;
         long type = 0;
+        if (id == kLogon) return logon(args);
+        const std::wstring profile = sessionProfile();  // any other use opens the session
         switch (id) {
+        case kCurrentProfileName:
+            if (FAILED(hr = args.expect(0))) return hr;
+            return returnText(result, profile);
         case kAddStore:
             if (FAILED(hr = args.expect(1)) || FAILED(hr = args.text(0, path))) return hr;
             addStore(path, L"AddStore");
@@ -199,7 +209,7 @@ protected:
             // Outlook's is empty when the user has no profile; reading it
             // needs none.
             if (FAILED(hr = args.expect(0))) return hr;
-            return returnText(result, profileMissing() ? L"" : L"Outlook");
+            return returnText(result, profileMissing() ? L"" : defaultProfileName());
         }
         return DISP_E_MEMBERNOTFOUND;
     }
