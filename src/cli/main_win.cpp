@@ -38,14 +38,15 @@ std::optional<std::wstring> environmentVariable(const std::wstring& name) {
 }
 
 // The window's Outlook session, with its message filter, each call given up
-// after --timeout; never from a service account.
+// after --timeout, on the --profile named; never from a service account.
 std::unique_ptr<pelorin::cli::OutlookProfile> connectOutlook(const pelorin::cli::Options& options) {
     using namespace pelorin;
     if (cli::runsAsServiceAccount()) throw cli::OutlookUnavailable{cli::kServiceAccount};
     outlook::CallRetry retry;
     retry.waitLimit = std::chrono::seconds(options.timeoutSeconds);
-    return cli::connectSession(outlook::makeComAutomation(retry),
-                               [] { return scan::makePlatformFileSystem(); });
+    return cli::connectSession(
+        outlook::makeComAutomation(retry), [] { return scan::makePlatformFileSystem(); },
+        options.profile);
 }
 
 }  // namespace
