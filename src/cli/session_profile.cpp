@@ -78,12 +78,14 @@ bool sameProfileName(const std::wstring& a, const std::wstring& b) {
 // The profile Outlook has open, which must be the one named before anything
 // is read or changed. Outlook uses one profile while it runs: Logon opens the
 // named one only in an Outlook that is not running yet (and changes nothing
-// in one that is), without a dialog, in the one session there is.
+// in one that is). No dialog (no one may be there to answer it), and a new
+// session rather than a shared MAPI one that another program may hold open
+// on another profile.
 void useProfile(outlook::AutoObject& application, const std::wstring& wanted, bool wasRunning) {
     const auto mapi = application.callObject(L"GetNamespace", L"MAPI");
     if (!wasRunning) {
         try {
-            mapi->callArgs(L"Logon", {wanted, outlook::Omitted{}, false, false});
+            mapi->callArgs(L"Logon", {wanted, outlook::Omitted{}, false, true});
         } catch (const Error& e) {
             if (outlook::isStoppedWait(e)) throw;
             throw OutlookUnavailable{L"the Outlook profile \"" + wanted +

@@ -34,7 +34,7 @@ public:
     virtual void call(const std::wstring& member, const std::wstring& arg) = 0;
     virtual void callWith(const std::wstring& member, AutoObject& arg) = 0;
     // A member with several arguments whose result is not read
-    // (Logon(profile, , False, False)).
+    // (Logon(profile, , False, True)).
     virtual void callArgs(const std::wstring& member, const std::vector<Argument>& args) = 0;
 };
 
