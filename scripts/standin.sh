@@ -32,7 +32,7 @@ case "${1:-register}" in
     reset)
         # Settings go too, whether or not a profile was ever written.
         dir=$(folder)
-        rm -f "$dir"/{stores.txt,calls.log,busy-start-ms,fail-addstore,block-addstore-ms,profile-lock-ms,ignore-addstore,no-profile} ;;
+        rm -f "$dir"/{stores.txt,calls.log,busy-start-ms,fail-addstore,block-addstore-ms,profile-lock-ms,ignore-addstore,no-profile,profiles} ;;
     busy)
         dir=$(folder)
         mkdir -p "$dir"

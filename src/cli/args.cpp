@@ -85,6 +85,14 @@ std::optional<UsageError> applyOption(const CommandRules& rules, const std::wstr
         return std::nullopt;
     }
     if (arg == L"--timeout") return timeout(rules, arg, args, i, options);
+    if (arg == L"--profile") {
+        if (rules.command == Command::Check) return usage(arg + L" is not an option of check");
+        if (i + 1 >= args.size() || args[i + 1].empty())
+            return usage(arg + L" needs a profile name");
+        if (!options.profile.empty()) return usage(arg + L" is given twice");
+        options.profile = args[++i];
+        return std::nullopt;
+    }
     return usage(L"unknown option " + arg);
 }
 

@@ -25,6 +25,7 @@ struct Options {
     ListEncoding listEncoding = ListEncoding::Auto;  // --list-encoding ansi|oem
     std::wstring report;                             // --report CSV
     std::wstring log;                                // --log FILE
+    std::wstring profile;                            // --profile NAME
     bool json = false;                               // --json
     bool quiet = false;                              // --quiet
     std::vector<std::wstring> paths;

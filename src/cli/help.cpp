@@ -12,17 +12,23 @@ std::wstring helpText() {
 Usage:
   pelorin-cli attach [--continue] [--dry-run] [--from LIST] [--list-encoding ansi|oem]
                      [--report CSV] [--log FILE] [--json] [--quiet]
-                     [--timeout SECONDS] PATH...
+                     [--timeout SECONDS] [--profile NAME] PATH...
   pelorin-cli detach [--all | --missing] [--from LIST] [--list-encoding ansi|oem] [--report CSV]
-                     [--log FILE] [--json] [--quiet] [--timeout SECONDS] [PATH...]
+                     [--log FILE] [--json] [--quiet] [--timeout SECONDS]
+                     [--profile NAME] [PATH...]
   pelorin-cli list   [--report CSV] [--log FILE] [--json] [--quiet] [--timeout SECONDS]
+                     [--profile NAME]
   pelorin-cli check  [--from LIST] [--list-encoding ansi|oem] [--report CSV]
                      [--log FILE] [--json] [--quiet] PATH...
   pelorin-cli --help | --version
 
 A PATH is a PST file or a folder; a folder is searched with all its subfolders
 for files named *.pst. Folders that cannot be read are skipped and reported,
-and the run then ends with exit code 1.
+and the run then ends with exit code 1. The file name of a PATH (or of a line
+of LIST) may hold the wildcards * and ? (D:\Archive\*.pst): it names the
+matching files of that folder, not of its subfolders, matched against their
+full names (never their short 8.3 names). A pattern that matches no file is
+a skipped line and exit code 1; a wildcard in a folder's name is a usage error.
 
   attach     adds each file to the Outlook profile, in order. A file already in
              the profile is reported as "already" and not added again. A file
@@ -99,6 +105,11 @@ and the run then ends with exit code 1.
                  (it may be showing a password prompt or a repair question)
                  before giving up on it as "stopped" (Outlook may still add it;
                  the next run reports it "already"); default 120
+  --profile NAME attach, detach, list: use the Outlook profile NAME. When
+                 Outlook is not running it is started with that profile.
+                 When Outlook runs with another profile, or there is no
+                 profile NAME, the run ends with exit code 3 naming it, and
+                 nothing is changed
 
 Output: one line per file on standard output,
   RESULT<TAB>PATH[<TAB>REASON]
@@ -120,11 +131,11 @@ Exit codes:
      read, or the report could not be written or moved into place
   2  usage error: unknown option, no paths, a list file that cannot be read
      or is refused, a report name that would replace another file, a log
-     that cannot be opened
+     that cannot be opened, a wildcard in a folder's name
   3  Outlook unavailable: not installed, cannot be started, running elevated
      while Outlook is not (or the other way round), or running as a service
      account such as SYSTEM, where Outlook automation is not supported (run it
-     in the user's session)
+     in the user's session), or not on the --profile named
 )help";
 }
 

@@ -21,6 +21,12 @@
 #include "outlook/automation_win.h"
 #include "scan/filesystem.h"
 
+// The C runtime expands no wildcards in the arguments: a pattern reaches the
+// program as written, to be matched against long names only.
+extern "C" {
+int _dowildcard = 0;
+}
+
 namespace {
 
 std::optional<std::wstring> environmentVariable(const std::wstring& name) {
@@ -32,14 +38,15 @@ std::optional<std::wstring> environmentVariable(const std::wstring& name) {
 }
 
 // The window's Outlook session, with its message filter, each call given up
-// after --timeout; never from a service account.
+// after --timeout, on the --profile named; never from a service account.
 std::unique_ptr<pelorin::cli::OutlookProfile> connectOutlook(const pelorin::cli::Options& options) {
     using namespace pelorin;
     if (cli::runsAsServiceAccount()) throw cli::OutlookUnavailable{cli::kServiceAccount};
     outlook::CallRetry retry;
     retry.waitLimit = std::chrono::seconds(options.timeoutSeconds);
-    return cli::connectSession(outlook::makeComAutomation(retry),
-                               [] { return scan::makePlatformFileSystem(); });
+    return cli::connectSession(
+        outlook::makeComAutomation(retry), [] { return scan::makePlatformFileSystem(); },
+        options.profile);
 }
 
 }  // namespace

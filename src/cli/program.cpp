@@ -9,6 +9,7 @@
 #include "base/error.h"
 #include "cli/commands.h"
 #include "pst/attach_step.h"
+#include "pst/name_pattern.h"
 #include "pst/pst_scan.h"
 
 namespace pelorin::cli {
@@ -18,11 +19,12 @@ namespace {
 struct Files {
     std::vector<std::wstring> files;
     std::vector<std::wstring> unreadableFolders;
+    std::vector<std::wstring> unmatchedPatterns;
 };
 
 // Each path made absolute; a folder becomes the PST files of its tree, in the
-// scanner's order; anything else is taken as a file. Each file once, under
-// the first of its spellings.
+// scanner's order; a pattern the matching files of its folder; anything else
+// is taken as a file. Each file once, under the first of its spellings.
 Files expandPaths(const std::vector<std::wstring>& paths, Services& services) {
     Files out;
     std::set<std::wstring> seen;
@@ -32,6 +34,15 @@ Files expandPaths(const std::vector<std::wstring>& paths, Services& services) {
     const std::unique_ptr<scan::FileSystem> fs = services.fileSystems();
     for (const std::wstring& given : paths) {
         std::wstring path = services.files.fullPath(given);
+        if (pst::isPattern(path)) {
+            const pst::PatternFiles found = pst::filesMatching(path, *fs);
+            if (!found.readable)
+                out.unreadableFolders.push_back(found.folder);
+            else if (found.paths.empty())
+                out.unmatchedPatterns.push_back(path);
+            for (const std::wstring& file : found.paths) take(file);
+            continue;
+        }
         if (!fs->folderExists(path)) {
             take(path);
             continue;
@@ -103,6 +114,8 @@ std::variant<std::vector<std::wstring>, std::wstring> listPaths(const Options& o
         const std::wstring path = listLinePath(line.path, folder, services.files);
         if (path.empty())
             return at + L" is relative to a drive's current folder; write the path in full";
+        if (const std::wstring problem = pst::patternProblem(line.path); !problem.empty())
+            return at + L": " + problem;
         if (line.viaVariables && isRoot(path))
             return at + L" becomes the root " + path +
                    L" only through its variables; write a root out in full if it is meant";
@@ -126,6 +139,17 @@ bool gatherPaths(Options& options, Services& services) {
         services.console.err(L"pelorin-cli: no paths given (the list file " + options.listFile +
                              L" names none)");
         return false;
+    }
+    return true;
+}
+
+// A wildcard in a folder's name is a usage error.
+bool patternsAreSound(const Options& options, Services& services) {
+    for (const std::wstring& path : options.paths) {
+        if (const std::wstring problem = pst::patternProblem(path); !problem.empty()) {
+            services.console.err(L"pelorin-cli: " + problem);
+            return false;
+        }
     }
     return true;
 }
@@ -189,16 +213,33 @@ bool runCommand(const Options& options, const std::vector<std::wstring>& files, 
     return true;
 }
 
-// The summary over the files, and the folders that could not be read.
+// What the run could not turn into files, as skipped lines ahead of the files.
+std::size_t reportGaps(const Files& expanded, Reporter& reporter) {
+    for (const std::wstring& folder : expanded.unreadableFolders)
+        reporter.done(FileRecord{folder, Result::Skipped, L"folder could not be read"});
+    for (const std::wstring& pattern : expanded.unmatchedPatterns)
+        reporter.done(FileRecord{pattern, Result::Skipped, L"no file matches"});
+    return expanded.unreadableFolders.size() + expanded.unmatchedPatterns.size();
+}
+
+std::wstring counted(std::size_t n, const wchar_t* one, const wchar_t* many) {
+    return std::to_wstring(n) + L" " + (n == 1 ? one : many);
+}
+
+// The summary over the files, then the folders that could not be read and
+// the patterns that matched nothing.
 std::wstring summaryOf(const Options& options, const std::vector<FileRecord>& records,
-                       std::size_t unreadable) {
-    // The unreadable folders' records come first; the summary counts files.
-    const std::vector<FileRecord> files(records.begin() + static_cast<std::ptrdiff_t>(unreadable),
-                                        records.end());
+                       const Files& expanded) {
+    const std::size_t unreadable = expanded.unreadableFolders.size();
+    const std::size_t unmatched = expanded.unmatchedPatterns.size();
+    // Their records come first; the summary counts files.
+    const std::vector<FileRecord> files(
+        records.begin() + static_cast<std::ptrdiff_t>(unreadable + unmatched), records.end());
     std::wstring text = summaryText(options.command, files, options.dryRun);
     if (unreadable)
-        text += L", " + std::to_wstring(unreadable) + (unreadable == 1 ? L" folder" : L" folders") +
-                L" could not be read";
+        text += L", " + counted(unreadable, L"folder", L"folders") + L" could not be read";
+    if (unmatched)
+        text += L", " + counted(unmatched, L"pattern", L"patterns") + L" matched no file";
     return text;
 }
 
@@ -207,28 +248,26 @@ std::wstring summaryOf(const Options& options, const std::vector<FileRecord>& re
 int runOptions(Options& options, Services& services, RunLog* log, std::wstring& summary) {
     const std::unique_ptr<scan::FileSystem> fs = services.fileSystems();
     std::unique_ptr<ReportWriter> report;
-    if (!gatherPaths(options, services) || !switchesArePaths(options, services, *fs) ||
-        !openReport(options, services, *fs, report))
+    if (!patternsAreSound(options, services) || !gatherPaths(options, services) ||
+        !switchesArePaths(options, services, *fs) || !openReport(options, services, *fs, report))
         return kExitUsage;
 
     const Files expanded = expandPaths(options.paths, services);
     const LineStyle style{options.json, options.quiet};
     Reporter reporter(services.console, static_cast<int>(expanded.files.size()), report.get(), log,
                       style);
-    for (const std::wstring& folder : expanded.unreadableFolders)
-        reporter.done(FileRecord{folder, Result::Skipped, L"folder could not be read"});
+    const std::size_t gaps = reportGaps(expanded, reporter);
     const bool reached = runCommand(options, expanded.files, services, reporter);
 
     int code = reached ? exitCodeOf(reporter.records()) : kExitNoOutlook;
-    if (code == kExitOk && !expanded.unreadableFolders.empty()) code = kExitFailed;
+    if (code == kExitOk && gaps) code = kExitFailed;
     if (report) {
         if (const std::wstring problem = report->commit(); !problem.empty()) {
             services.console.err(L"pelorin-cli: " + problem);
             if (code == kExitOk) code = kExitFailed;
         }
     }
-    if (reached)
-        summary = summaryOf(options, reporter.records(), expanded.unreadableFolders.size());
+    if (reached) summary = summaryOf(options, reporter.records(), expanded);
     if (options.json && !options.quiet)
         services.console.out(jsonSummary(summary, code));
     else if (reached && !options.quiet)

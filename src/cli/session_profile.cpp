@@ -6,6 +6,7 @@
 #include "outlook/failure_text.h"
 #include "outlook/session.h"
 #include "pst/attach_step.h"
+#include "pst/name_pattern.h"
 #include "pst/pst_scan.h"
 
 namespace pelorin::cli {
@@ -70,12 +71,59 @@ std::unique_ptr<outlook::AutoObject> requireProfile(outlook::Automation& automat
     return application;
 }
 
+bool sameProfileName(const std::wstring& a, const std::wstring& b) {
+    return pst::caseFolded(a) == pst::caseFolded(b);
+}
+
+// The profile Outlook has open, which must be the one named before anything
+// is read or changed. Outlook uses one profile while it runs: Logon opens the
+// named one only in an Outlook that is not running yet (and changes nothing
+// in one that is). No dialog (no one may be there to answer it), and a new
+// session rather than a shared MAPI one that another program may hold open
+// on another profile.
+void useProfile(outlook::AutoObject& application, const std::wstring& wanted, bool wasRunning) {
+    const auto mapi = application.callObject(L"GetNamespace", L"MAPI");
+    if (!wasRunning) {
+        try {
+            mapi->callArgs(L"Logon", {wanted, outlook::Omitted{}, false, true});
+        } catch (const Error& e) {
+            if (outlook::isStoppedWait(e)) throw;
+            throw OutlookUnavailable{L"the Outlook profile \"" + wanted +
+                                     L"\" does not exist or cannot be opened (" +
+                                     outlook::shortReason(e) + L")"};
+        }
+    }
+    std::wstring open;
+    try {
+        open = mapi->getText(L"CurrentProfileName");
+    } catch (const Error& e) {
+        if (e.hresult() != kHrUnknownName) throw;
+        throw OutlookUnavailable{
+            L"this Outlook does not say which profile it has open, so --profile cannot be "
+            L"kept to; run without --profile"};
+    }
+    if (sameProfileName(open, wanted)) return;
+    if (wasRunning)
+        throw OutlookUnavailable{L"Outlook is running with the profile \"" + open + L"\", not \"" +
+                                 wanted + L"\"; close Outlook and run again"};
+    // An Outlook that runs may not have said so yet (it registers itself
+    // late), and one that starts may fall back to its default profile.
+    throw OutlookUnavailable{L"Outlook has the profile \"" + open + L"\" open, not \"" + wanted +
+                             L"\": Outlook was running already (close it and run again), or "
+                             L"there is no profile \"" +
+                             wanted + L"\""};
+}
+
 }  // namespace
 
 std::unique_ptr<OutlookProfile> connectSession(std::unique_ptr<outlook::Automation> automation,
-                                               const scan::FileSystemFactory& fileSystems) {
+                                               const scan::FileSystemFactory& fileSystems,
+                                               const std::wstring& profileName) {
     try {
+        // Asked before Outlook is started by the connection itself.
+        const bool wasRunning = !profileName.empty() && automation->running(L"Outlook.Application");
         const auto running = requireProfile(*automation);
+        if (!profileName.empty()) useProfile(*running, profileName, wasRunning);
         return std::make_unique<SessionProfile>(std::move(automation), fileSystems());
     } catch (const outlook::ConnectError& e) {
         throw OutlookUnavailable{outlook::connectFailureText(e)};

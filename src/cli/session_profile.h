@@ -22,8 +22,12 @@ inline constexpr wchar_t kServiceAccount[] =
 inline constexpr wchar_t kNoProfileYet[] = L"no Outlook profile yet; run again later";
 
 // Raises OutlookUnavailable with the window's text when Outlook cannot be
-// reached, and with kNoProfileYet when the user has no profile.
+// reached, and with kNoProfileYet when the user has no profile. With a
+// profile named, Outlook must have that one open (logged on to when Outlook
+// was not running yet): another one open, or a profile that cannot be
+// opened, raises OutlookUnavailable naming it before any store is read.
 std::unique_ptr<OutlookProfile> connectSession(std::unique_ptr<outlook::Automation> automation,
-                                               const scan::FileSystemFactory& fileSystems);
+                                               const scan::FileSystemFactory& fileSystems,
+                                               const std::wstring& profileName = {});
 
 }  // namespace pelorin::cli

@@ -7,8 +7,15 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <variant>
+#include <vector>
 
 namespace pelorin::outlook {
+
+// An argument of AutoObject::callArgs: a text, a yes/no, or an optional
+// one left out.
+struct Omitted {};
+using Argument = std::variant<std::wstring, bool, Omitted>;
 
 class AutoObject {
 public:
@@ -26,6 +33,9 @@ public:
     // Members whose result is not read: AddStore(path), RemoveStore(folder).
     virtual void call(const std::wstring& member, const std::wstring& arg) = 0;
     virtual void callWith(const std::wstring& member, AutoObject& arg) = 0;
+    // A member with several arguments whose result is not read
+    // (Logon(profile, , False, True)).
+    virtual void callArgs(const std::wstring& member, const std::vector<Argument>& args) = 0;
 };
 
 // How a call that a busy Outlook refused (RPC_E_CALL_REJECTED,
@@ -46,6 +56,12 @@ class Automation {
 public:
     virtual ~Automation() = default;
     virtual std::unique_ptr<AutoObject> create(const std::wstring& progId) = 0;
+    // Whether the program of the ProgID runs already (it has registered its
+    // object as the active one). An automation that cannot tell says no.
+    virtual bool running(const std::wstring& progId) {
+        (void)progId;
+        return false;
+    }
 };
 
 }  // namespace pelorin::outlook

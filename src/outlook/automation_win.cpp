@@ -4,6 +4,7 @@
 #include "outlook/automation_win.h"
 
 #include <objbase.h>
+#include <oleauto.h>
 #include <wrl/client.h>
 
 #include "outlook/com_win.h"
@@ -72,6 +73,18 @@ public:
         com::Variant a(other->object_.Get());
         run(member, DISPATCH_METHOD, &a, 1);
     }
+    void callArgs(const std::wstring& member, const std::vector<Argument>& args) override {
+        std::vector<com::Variant> values;
+        for (const Argument& arg : args) {
+            if (const auto* text = std::get_if<std::wstring>(&arg))
+                values.emplace_back(*text);
+            else if (const auto* yes = std::get_if<bool>(&arg))
+                values.push_back(com::Variant::boolean(*yes));
+            else
+                values.push_back(com::Variant::omitted());
+        }
+        run(member, DISPATCH_METHOD, values.data(), static_cast<unsigned>(values.size()));
+    }
 
 private:
     com::Variant run(const std::wstring& member, WORD flags, com::Variant* args = nullptr,
@@ -119,6 +132,14 @@ public:
         com::check(::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&object)),
                    progId);
         return std::make_unique<ComObject>(std::move(object), std::move(shared));
+    }
+
+    // Outlook registers its application as the active object while it runs.
+    bool running(const std::wstring& progId) override {
+        CLSID clsid{};
+        ComPtr<IUnknown> active;
+        return SUCCEEDED(::CLSIDFromProgID(progId.c_str(), &clsid)) &&
+               SUCCEEDED(::GetActiveObject(clsid, nullptr, &active));
     }
 
 private:

@@ -65,6 +65,20 @@ public:
         v_.vt = VT_I4;
         v_.lVal = value;
     }
+    // Not a constructor: a text literal would take it (pointer to bool).
+    static Variant boolean(bool value) {
+        Variant v;
+        v.v_.vt = VT_BOOL;
+        v.v_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+        return v;
+    }
+    // An optional argument left out, as automation passes one.
+    static Variant omitted() {
+        Variant v;
+        v.v_.vt = VT_ERROR;
+        v.v_.scode = DISP_E_PARAMNOTFOUND;
+        return v;
+    }
     // Holds a reference of its own.
     explicit Variant(IDispatch* object) : Variant() {
         v_.vt = VT_DISPATCH;

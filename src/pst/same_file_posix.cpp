@@ -1,14 +1,17 @@
 #include <cwctype>
 
 #include "pst/attach_step.h"
+#include "pst/name_pattern.h"
 
 namespace pelorin::pst {
 
 // Outlook's paths are Windows paths even where the tests run natively.
-std::wstring fileKey(const std::wstring& path) {
-    std::wstring key = path;
-    for (wchar_t& c : key) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    return key;
+std::wstring fileKey(const std::wstring& path) { return caseFolded(path); }
+
+std::wstring caseFolded(const std::wstring& text) {
+    std::wstring folded = text;
+    for (wchar_t& c : folded) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    return folded;
 }
 
 }  // namespace pelorin::pst

@@ -5,6 +5,7 @@
 #include "base/handles_win.h"
 #include "base/path_win.h"
 #include "pst/attach_step.h"
+#include "pst/name_pattern.h"
 
 namespace pelorin::pst {
 
@@ -30,12 +31,15 @@ std::wstring fileKey(const std::wstring& path) {
                       info.nFileIndexLow);
         return key;
     }
-    const std::wstring full = fullPath(withoutPrefix(path));
-    std::wstring upper(full.size(), L'\0');
-    const int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.data(),
-                                  static_cast<int>(full.size()), upper.data(),
+    return caseFolded(fullPath(withoutPrefix(path)));
+}
+
+std::wstring caseFolded(const std::wstring& text) {
+    std::wstring upper(text.size(), L'\0');
+    const int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(),
+                                  static_cast<int>(text.size()), upper.data(),
                                   static_cast<int>(upper.size()), nullptr, nullptr, 0);
-    return n == static_cast<int>(full.size()) ? upper : full;
+    return n == static_cast<int>(text.size()) ? upper : text;
 }
 
 }  // namespace pelorin::pst

@@ -42,6 +42,10 @@ public:
             o_.step(member);
             return o_.defaultProfileName;
         }
+        if (name_ == L"MAPI" && member == L"CurrentProfileName") {
+            o_.step(member);
+            return o_.openProfile;
+        }
         const std::wstring& path = o_.stores.at(static_cast<size_t>(index_ - 1));
         if (member != L"FilePath" || path.empty()) notFound(member);
         return path;
@@ -53,6 +57,12 @@ public:
     void call(const std::wstring& member, const std::wstring& arg) override {
         o_.step(member + L" " + arg);
         if (member == L"AddStore" && o_.addedStoresJoin) o_.stores.push_back(arg);
+    }
+    void callArgs(const std::wstring& member, const std::vector<outlook::Argument>& args) override {
+        const std::wstring* profile = std::get_if<std::wstring>(&args.at(0));
+        if (member != L"Logon" || !profile) notFound(member);
+        o_.step(member + L" " + *profile);
+        if (!o_.runs) o_.openProfile = *profile;
     }
 
 private:
@@ -73,6 +83,9 @@ std::wstring StubObject::getText(const std::wstring& m) { notFound(m); }
 long StubObject::getInteger(const std::wstring& m) { notFound(m); }
 void StubObject::call(const std::wstring& m, const std::wstring&) { notFound(m); }
 void StubObject::callWith(const std::wstring& m, AutoObject&) { notFound(m); }
+void StubObject::callArgs(const std::wstring& m, const std::vector<outlook::Argument>&) {
+    notFound(m);
+}
 
 std::vector<std::wstring> ScriptedOutlook::calls(const std::wstring& prefix) const {
     std::vector<std::wstring> out;

@@ -26,6 +26,7 @@ public:
     long getInteger(const std::wstring& member) override;
     void call(const std::wstring& member, const std::wstring& arg) override;
     void callWith(const std::wstring& member, AutoObject& arg) override;
+    void callArgs(const std::wstring& member, const std::vector<outlook::Argument>& args) override;
 };
 
 struct Failure {
@@ -45,6 +46,11 @@ public:
     std::function<void(const std::wstring& entry)> during;
     // The application's DefaultProfileName; empty: the user has no profile.
     std::wstring defaultProfileName = L"Outlook";
+    // Outlook runs already (running() says so), and the profile it has open
+    // (CurrentProfileName); Logon, logged "Logon NAME", opens NAME unless
+    // Outlook was running.
+    bool runs = false;
+    std::wstring openProfile = L"Outlook";
 
     // Fails the call with this log entry like a refused AddStore.
     void failOn(const std::wstring& entry, std::int32_t hresult = -2147352567,
@@ -56,6 +62,7 @@ public:
 
     void step(const std::wstring& entry);
     std::unique_ptr<outlook::AutoObject> create(const std::wstring& progId) override;
+    bool running(const std::wstring&) override { return runs; }
 };
 
 }  // namespace pelorin::test

@@ -45,6 +45,12 @@ const ArgsCase kArgs[] = {
     {{L"attach", L"--timeout"}, 2, L"--timeout needs"},
     {{L"check", L"--timeout", L"5", L"C:\\a.pst"}, 2, L"--timeout is not an option of check"},
     {{L"list", L"--timeout", L"86400"}, 0, L""},
+    {{L"check", L"--profile", L"Work", L"C:\\a.pst"}, 2, L"--profile is not an option of check"},
+    {{L"list", L"--profile"}, 2, L"--profile needs a profile name"},
+    {{L"list", L"--profile", L"A", L"--profile", L"B"}, 2, L"--profile is given twice"},
+    {{L"list", L"--profile", L"Work"}, 0, L""},
+    {{L"check", L"C:\\a*\\b.pst"}, 2, L"C:\\a*\\b.pst has a wildcard (* or ?) in a folder's name"},
+    {{L"check", L"--from", L"wild.txt"}, 2, L"wild.txt: line 2: D:\\a?\\*.pst has a wildcard"},
     {{L"--help"}, 0, L""},
     {{L"attach", L"--help"}, 0, L""},
     {{L"--version"}, 0, L""},
@@ -57,6 +63,7 @@ TEST(CliArgs, ExitCodesAndUsageErrors) {
     for (const ArgsCase& c : kArgs) {
         CliRun run;
         run.files.contents[L"empty.txt"] = "# nothing yet\r\n\r\n";
+        run.files.contents[L"wild.txt"] = "D:\\in\\*.pst\r\nD:\\a?\\*.pst\r\n";
         const int code = run.run(c.args);
         const std::wstring all = c.args.empty() ? L"" : c.args[0];
         EXPECT_EQ(code, c.exitCode) << all << " " << c.args.size();

@@ -21,6 +21,7 @@ public:
     std::unique_ptr<outlook::AutoObject> create(const std::wstring& progId) override {
         return outlook_.create(progId);
     }
+    bool running(const std::wstring& progId) override { return outlook_.running(progId); }
 
 private:
     ScriptedOutlook& outlook_;
@@ -31,8 +32,13 @@ struct ConnectCase {
     std::wstring defaultProfileName;
     std::optional<std::pair<std::wstring, std::int32_t>> failure;  // log entry, HRESULT
     std::optional<std::wstring> unavailable;  // the text's start; none: connected
+    std::wstring profile = {};                // --profile
+    bool runs = false;                        // Outlook runs already...
+    std::wstring open = L"Outlook";           // ...with this profile, or opens it without Logon
 };
 
+// With --profile Archive: Logon only when Outlook is not running yet, and the
+// stores are never read unless Archive is the profile open.
 TEST(CliSession, ConnectsOnlyWhenTheUserHasAProfile) {
     const ConnectCase cases[] = {
         {"a profile", L"Outlook", std::nullopt, std::nullopt},
@@ -49,22 +55,40 @@ TEST(CliSession, ConnectsOnlyWhenTheUserHasAProfile) {
          L"Outlook",
          {{L"create Outlook.Application", outlook::kHrClassString}},
          outlook::kNotInstalled},
+        {"logged on to it", L"Outlook", std::nullopt, std::nullopt, L"Archive"},
+        {"running with it", L"Outlook", std::nullopt, std::nullopt, L"Archive", true, L"ARCHIVE"},
+        {"running with another", L"Outlook", std::nullopt,
+         L"Outlook is running with the profile \"Outlook\", not \"Archive\"", L"Archive", true},
+        {"no such profile",
+         L"Outlook",
+         {{L"Logon Archive", 0x80040111}},
+         L"the Outlook profile \"Archive\" does not exist",
+         L"Archive"},
     };
     for (const ConnectCase& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedOutlook outlook;
         outlook.defaultProfileName = c.defaultProfileName;
+        outlook.runs = c.runs;
+        outlook.openProfile = c.open;
         if (c.failure) outlook.failOn(c.failure->first, c.failure->second);
         std::optional<std::wstring> message;
         try {
-            cli::connectSession(std::make_unique<Borrowed>(outlook),
-                                [] { return scan::makePlatformFileSystem(); });
+            cli::connectSession(
+                std::make_unique<Borrowed>(outlook), [] { return scan::makePlatformFileSystem(); },
+                c.profile);
         } catch (const cli::OutlookUnavailable& e) {
             message = e.message;
         }
         ASSERT_EQ(message.has_value(), c.unavailable.has_value()) << message.value_or(L"");
-        if (message) EXPECT_EQ(message->rfind(*c.unavailable, 0), 0u) << *message;
-        EXPECT_EQ(outlook.calls(L"GetNamespace").empty(), c.unavailable.has_value());
+        if (message) {
+            EXPECT_EQ(message->rfind(*c.unavailable, 0), 0u) << *message;
+        }
+        if (c.profile.empty()) {
+            EXPECT_EQ(outlook.calls(L"GetNamespace").empty(), c.unavailable.has_value());
+        }
+        EXPECT_EQ(outlook.calls(L"Stores").empty(), c.unavailable.has_value());
+        EXPECT_EQ(outlook.calls(L"Logon").size(), !c.profile.empty() && !c.runs ? 1u : 0u);
     }
 }
 

@@ -43,10 +43,15 @@ Output Started::finish() {
     return result;
 }
 
-Started startCli(const TempTree& tree, const std::vector<std::wstring>& args) {
+Started startCli(const TempTree& tree, const std::vector<std::wstring>& args, HANDLE output) {
     const std::wstring exe = besideTestProgram(L"pelorin-cli.exe");
     std::wstring line = L"\"" + exe + L"\"";
-    for (const std::wstring& arg : args) line += L" \"" + arg + L"\"";
+    // Quoted only where needed: the C runtime would expand an unquoted
+    // wildcard if its globbing were on.
+    for (const std::wstring& arg : args)
+        line += arg.empty() || arg.find_first_of(L" \t\"") != std::wstring::npos
+                    ? L" \"" + arg + L"\""
+                    : L" " + arg;
     // Fresh files for each run: a server started from the run may still
     // hold the last run's handles for a moment.
     static int serial = 0;
@@ -56,7 +61,7 @@ Started startCli(const TempTree& tree, const std::vector<std::wstring>& args) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = out.get();
+    si.hStdOutput = output ? output : out.get();
     si.hStdError = err.get();
     PROCESS_INFORMATION pi{};
     if (::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,

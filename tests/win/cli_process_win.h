@@ -28,7 +28,9 @@ struct Started {
     Output finish();
 };
 
-Started startCli(const TempTree& tree, const std::vector<std::wstring>& args);
+// Its standard output goes to `output` when given (an inheritable handle).
+Started startCli(const TempTree& tree, const std::vector<std::wstring>& args,
+                 HANDLE output = nullptr);
 
 // Runs pelorin-cli.exe with the arguments to its end.
 Output runCli(const TempTree& tree, const std::vector<std::wstring>& args);

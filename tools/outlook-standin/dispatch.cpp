@@ -12,6 +12,28 @@ HRESULT Args::expect(unsigned count) const {
     return params_->cArgs == count ? S_OK : DISP_E_BADPARAMCOUNT;
 }
 
+HRESULT Args::atMost(unsigned count) const {
+    if (params_->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+    return params_->cArgs <= count ? S_OK : DISP_E_BADPARAMCOUNT;
+}
+
+bool Args::given(unsigned index) const {
+    if (index >= params_->cArgs) return false;
+    const VARIANT* v = at(index);
+    return !(v->vt == VT_ERROR && v->scode == DISP_E_PARAMNOTFOUND) && v->vt != VT_EMPTY;
+}
+
+HRESULT Args::boolean(unsigned index, bool& out) const {
+    VARIANT v;
+    ::VariantInit(&v);
+    if (FAILED(::VariantChangeType(&v, at(index), 0, VT_BOOL))) {
+        if (argErr_) *argErr_ = params_->cArgs - 1 - index;
+        return DISP_E_TYPEMISMATCH;
+    }
+    out = v.boolVal != VARIANT_FALSE;
+    return S_OK;
+}
+
 HRESULT Args::text(unsigned index, std::wstring& out) const {
     VARIANT v;
     ::VariantInit(&v);

@@ -27,6 +27,11 @@ class Args {
 public:
     Args(DISPPARAMS* params, UINT* argErr) : params_(params), argErr_(argErr) {}
     HRESULT expect(unsigned count) const;
+    // For members whose arguments are all optional: no more than `count`.
+    HRESULT atMost(unsigned count) const;
+    // Whether the argument was passed (not left out).
+    bool given(unsigned index) const;
+    HRESULT boolean(unsigned index, bool& out) const;
     HRESULT text(unsigned index, std::wstring& out) const;
     HRESULT integer(unsigned index, long& out) const;
     // A root folder of this server's stores: its file path. Anything else,

@@ -7,6 +7,7 @@
 #include "base/path_win.h"
 #include "dispatch.h"
 #include "held_files.h"
+#include "logon.h"
 #include "profile.h"
 #include "settings.h"
 #include "stores.h"
@@ -29,6 +30,8 @@ enum : DISPID {
     kStoreCount,
     kStorePath,
     kProfilePath,
+    kLogon,
+    kCurrentProfileName,
 };
 constexpr WORD kMethod = DISPATCH_METHOD;
 // MAPI_E_TIMEOUT: what MAPI answers when a wait for a lock runs out.
@@ -68,7 +71,9 @@ public:
                           {L"DefaultStore", kDefaultStore, kGet},
                           {L"StoreCount", kStoreCount, kGet},
                           {L"StorePath", kStorePath, kGet},
-                          {L"ProfilePath", kProfilePath, kGet}}),
+                          {L"ProfilePath", kProfilePath, kGet},
+                          {L"Logon", kLogon, kMethod},
+                          {L"CurrentProfileName", kCurrentProfileName, kGet}}),
           profile_(defaultProfilePath()) {
         // Outlook opens the profile's stores when it logs on.
         try {
@@ -81,7 +86,12 @@ protected:
         HRESULT hr = S_OK;
         std::wstring path;
         long type = 0;
+        if (id == kLogon) return logon(args);
+        const std::wstring profile = sessionProfile();  // any other use opens the session
         switch (id) {
+        case kCurrentProfileName:
+            if (FAILED(hr = args.expect(0))) return hr;
+            return returnText(result, profile);
         case kAddStore:
             if (FAILED(hr = args.expect(1)) || FAILED(hr = args.text(0, path))) return hr;
             addStore(path, L"AddStore");
@@ -207,7 +217,7 @@ protected:
             // Outlook's is empty when the user has no profile; reading it
             // needs none.
             if (FAILED(hr = args.expect(0))) return hr;
-            return returnText(result, profileMissing() ? L"" : L"Outlook");
+            return returnText(result, profileMissing() ? L"" : defaultProfileName());
         }
         return DISP_E_MEMBERNOTFOUND;
     }

@@ -85,6 +85,17 @@ bool profileMissing() {
     return ::GetFileAttributesW(besideProfile(L"no-profile").c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::vector<ProfileEntry> profileEntries() {
+    std::vector<ProfileEntry> entries;
+    for (const std::wstring& line : linesOf(L"profiles")) {
+        const size_t tab = line.find(L'\t');
+        if (line.empty() || tab == 0) continue;
+        entries.push_back(
+            {line.substr(0, tab), tab != std::wstring::npos && line.substr(tab + 1) == L"running"});
+    }
+    return entries;
+}
+
 void logCall(const std::wstring& line) {
     std::ofstream out(std::filesystem::path(besideProfile(L"calls.log")),
                       std::ios::binary | std::ios::app);

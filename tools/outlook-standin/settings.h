@@ -14,12 +14,18 @@
 //   no-profile      present: the user has no Outlook profile yet, as at a
 //                   first logon. DefaultProfileName is empty and GetNamespace
 //                   opens the profile wizard, which waits for the user
+//   profiles        lines "NAME" or "NAME<TAB>running": the user's Outlook
+//                   profiles, the first the default one. The one marked
+//                   running is open in an Outlook the user started, whose
+//                   session Logon leaves as it is. Absent: one profile,
+//                   "Outlook", and Outlook not running
 //   calls.log       written by the server: one line per AddStore, AddStoreEx
 //                   and RemoveStore, with the path
 #pragma once
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace standin {
 
@@ -38,6 +44,13 @@ DWORD profileLockMs();
 bool addStoreIgnored(const std::wstring& path);
 // Whether no-profile is present.
 bool profileMissing();
+
+struct ProfileEntry {
+    std::wstring name;
+    bool running = false;
+};
+// The lines of `profiles`; none when it is absent.
+std::vector<ProfileEntry> profileEntries();
 
 void logCall(const std::wstring& line);
 
