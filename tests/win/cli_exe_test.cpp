@@ -176,11 +176,13 @@ TEST_F(CliExe, DetachAllThenListAndTheDefaultStoreRefused) {
     EXPECT_NE(run.out.find(L"detached\t" + b + L"\r\n"), std::wstring::npos) << run.out;
     run = runCli(tree, {L"list"});
     ASSERT_EQ(run.lines().size(), 1u) << run.out;
-    const std::wstring kept = run.lines()[0].substr(3, run.lines()[0].find(L'\t', 3) - 3);
+    const std::wstring line = run.lines()[0];  // result, path, what the store is
+    const size_t path = line.find(L'\t') + 1;
+    const std::wstring kept = line.substr(path, line.find(L'\t', path) - path);
     EXPECT_NE(run.lines()[0].find(L"\tpst (default): "), std::wstring::npos) << run.out;
 
     run = runCli(tree, {L"detach", kept});
-    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.exitCode, 1u) << run.err;
     EXPECT_EQ(run.out, L"failed\t" + kept + L"\trefused: the profile's default store\r\n");
     forgetStoresUnder(tree.path());
 }
