@@ -51,7 +51,10 @@ test-sanitize: sanitize-build
 
 # Each Wine test runs once: a test that fails, or whose Wine process ends
 # non-zero after it passed, fails the run (wine-run.sh names the exit code).
+# The stand-in's profile starts empty, as in a new prefix: stores an earlier
+# run left behind (a test stopped half-way) would change what list reports.
 test-win: prefix
+	@$(SCRIPTS)/standin.sh reset
 	cd $(WIN) && $(CURDIR)/$(SCRIPTS)/with-wine.sh ctest --output-on-failure -j $(JOBS) \
 	    --output-junit $(JUNIT)
 
