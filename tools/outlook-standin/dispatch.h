@@ -15,6 +15,13 @@ namespace standin {
 void lockServer();
 void unlockServer();
 
+// The IDispatch calls the server's objects answered, for count-calls.
+struct CallCounts {
+    unsigned long names = 0;    // GetIDsOfNames
+    unsigned long invokes = 0;  // Invoke
+};
+CallCounts& callCounts();
+
 struct Member {
     const wchar_t* name;
     DISPID id;

@@ -199,6 +199,7 @@ int serve() {
         ::DispatchMessageW(&msg);
     }
     ::KillTimer(nullptr, idle);
+    writeCallCounts();
     ::CoRevokeClassObject(cookie);
     ::CoRegisterMessageFilter(previous.Get(), nullptr);
     ::CoUninitialize();

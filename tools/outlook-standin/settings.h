@@ -14,6 +14,8 @@
 //   no-profile      present: the user has no Outlook profile yet, as at a
 //                   first logon. DefaultProfileName is empty and GetNamespace
 //                   opens the profile wizard, which waits for the user
+//   count-calls     present: the server appends one line to it when it
+//                   ends, "GetIDsOfNames N Invoke N", the calls it answered
 //   calls.log       written by the server: one line per AddStore, AddStoreEx
 //                   and RemoveStore, with the path
 #pragma once
@@ -40,5 +42,7 @@ bool addStoreIgnored(const std::wstring& path);
 bool profileMissing();
 
 void logCall(const std::wstring& line);
+// At the server's end: its call counts into count-calls, when present.
+void writeCallCounts();
 
 }  // namespace standin
