@@ -1,6 +1,7 @@
 #include "cli/session_profile.h"
 
 #include <cstdint>
+#include <unordered_map>
 
 #include "base/error.h"
 #include "outlook/failure_text.h"
@@ -21,13 +22,17 @@ public:
           session_(*automation_),
           inProfile_(session_.storePathsOrNone()) {}
 
+    // The store objects are kept, so that removing one needs no new search.
     std::vector<Store> stores() override {
         std::vector<Store> out;
-        for (const outlook::StoreInfo& info : session_.stores(&defaultKnown_))
-            out.push_back(Store{info.displayName, info.filePath,
-                                info.exchangeStoreType == outlook::kPstStoreType &&
-                                    pst::isPstPath(info.filePath),
-                                info.isDefault});
+        objects_.clear();
+        for (outlook::StoreInfo& info : session_.stores(&defaultKnown_)) {
+            out.push_back(Store{
+                info.displayName, info.filePath,
+                info.exchangeStoreType == outlook::kPstStoreType && pst::isPstPath(info.filePath),
+                info.isDefault});
+            if (!info.filePath.empty()) objects_.emplace(info.filePath, std::move(info.object));
+        }
         return out;
     }
     bool defaultKnown() override { return defaultKnown_; }
@@ -36,6 +41,12 @@ public:
         return pst::attachFile(*files_, session_, inProfile_, path) == pst::AttachOutcome::Added;
     }
     void remove(const Store& store) override {
+        if (const auto read = objects_.find(store.filePath); read != objects_.end()) {
+            const std::shared_ptr<outlook::AutoObject> object = std::move(read->second);
+            objects_.erase(read);
+            session_.removeStore(*object);
+            return;
+        }
         const auto same = [&](const std::wstring& p) { return pst::sameFile(p, store.filePath); };
         if (session_.removeStores(same) == 0)
             throw Error(kErrAutomation, L"the store is no longer in the profile");
@@ -47,6 +58,8 @@ private:
     outlook::OutlookSession session_;
     pst::ProfileFiles inProfile_;
     bool defaultKnown_ = false;
+    // The objects of the stores last read, by their file path as Outlook gave it.
+    std::unordered_map<std::wstring, std::shared_ptr<outlook::AutoObject>> objects_;
 };
 
 constexpr std::int32_t kHrUnknownName =

@@ -6,6 +6,9 @@
 #include <objbase.h>
 #include <wrl/client.h>
 
+#include <cstdint>
+#include <unordered_map>
+
 #include "outlook/com_win.h"
 #include "outlook/message_filter_win.h"
 
@@ -15,17 +18,21 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-// What every object of one application shares: the retry rule and the
-// message filter, registered until the last of them is released.
+// What every object of one application shares: the retry rule, the message
+// filter (registered until the last of them is released) and the DISPIDs
+// learnt, by kind of object and member name.
 struct Shared {
     CallRetry retry;
     std::unique_ptr<MessageFilterScope> filter;
+    std::unordered_map<std::wstring, DISPID> ids;
 };
 
 class ComObject final : public AutoObject {
 public:
-    ComObject(ComPtr<IDispatch> object, std::shared_ptr<Shared> shared)
-        : object_(std::move(object)), shared_(std::move(shared)) {}
+    // `kind` says how the object was reached (the ProgID, then each member
+    // on the way): objects reached the same way are of one interface.
+    ComObject(ComPtr<IDispatch> object, std::shared_ptr<Shared> shared, std::wstring kind)
+        : object_(std::move(object)), shared_(std::move(shared)), kind_(std::move(kind)) {}
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
     // Before the filter goes. Releasing is a call Outlook answers too: its
@@ -76,9 +83,25 @@ public:
 private:
     com::Variant run(const std::wstring& member, WORD flags, com::Variant* args = nullptr,
                      unsigned count = 0) {
-        if (!shared_->filter)
-            return com::invokeArgs(object_.Get(), member, flags, args, count, &shared_->retry);
+        if (!shared_->filter) return send(member, flags, args, count);
         const auto watch = shared_->filter->call();
+        return send(member, flags, args, count);
+    }
+
+    // A member's DISPID is asked for once per kind of object, as an
+    // interface's DISPIDs are fixed. Should an object not know a DISPID
+    // learnt from another of its kind, it is asked for its own.
+    com::Variant send(const std::wstring& member, WORD flags, com::Variant* args, unsigned count) {
+        const std::wstring key = kind_ + L"|" + member;
+        const auto found = shared_->ids.find(key);
+        const bool known = found != shared_->ids.end();
+        const DISPID id = known ? found->second : com::idOf(object_.Get(), member, &shared_->retry);
+        if (!known) shared_->ids.emplace(key, id);
+        try {
+            return com::invokeId(object_.Get(), id, member, flags, args, count, &shared_->retry);
+        } catch (const Error& e) {
+            if (!known || e.hresult() != static_cast<std::int32_t>(DISP_E_MEMBERNOTFOUND)) throw;
+        }
         return com::invokeArgs(object_.Get(), member, flags, args, count, &shared_->retry);
     }
 
@@ -91,11 +114,12 @@ private:
         } else {
             com::raise(DISP_E_TYPEMISMATCH, member + L": the result is not an object");
         }
-        return std::make_unique<ComObject>(std::move(object), shared_);
+        return std::make_unique<ComObject>(std::move(object), shared_, kind_ + L"." + member);
     }
 
     ComPtr<IDispatch> object_;
     std::shared_ptr<Shared> shared_;
+    std::wstring kind_;
 };
 
 class ComAutomation final : public Automation {
@@ -118,7 +142,7 @@ public:
         ComPtr<IDispatch> object;
         com::check(::CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&object)),
                    progId);
-        return std::make_unique<ComObject>(std::move(object), std::move(shared));
+        return std::make_unique<ComObject>(std::move(object), std::move(shared), progId);
     }
 
 private:
@@ -133,7 +157,8 @@ std::unique_ptr<Automation> makeComAutomation(CallRetry retry) {
 }
 
 std::unique_ptr<AutoObject> wrapDispatch(IDispatch* object) {
-    return std::make_unique<ComObject>(ComPtr<IDispatch>(object), std::make_shared<Shared>());
+    return std::make_unique<ComObject>(ComPtr<IDispatch>(object), std::make_shared<Shared>(),
+                                       L"wrapped");
 }
 
 }  // namespace pelorin::outlook

@@ -49,14 +49,14 @@ std::vector<StoreInfo> OutlookSession::stores(bool* defaultKnown) {
         if (defaultKnown) *defaultKnown = true;
     } catch (const std::exception&) {}
     std::vector<StoreInfo> out;
-    const long count = all->getInteger(L"Count");
+    const long count = lastCount_ = all->getInteger(L"Count");
     for (long i = 1; i <= count; ++i) {
         try {
-            auto store = all->item(i);
             StoreInfo info;
-            info.filePath = filePathOf(*store);
-            info.displayName = store->getText(L"DisplayName");
-            info.exchangeStoreType = store->getInteger(L"ExchangeStoreType");
+            info.object = all->item(i);
+            info.filePath = filePathOf(*info.object);
+            info.displayName = info.object->getText(L"DisplayName");
+            info.exchangeStoreType = info.object->getInteger(L"ExchangeStoreType");
             info.isDefault = !info.filePath.empty() && info.filePath == defaultPath;
             out.push_back(std::move(info));
         } catch (const std::exception&) {
@@ -70,7 +70,7 @@ std::vector<std::wstring> OutlookSession::storePathsOrNone() {
     std::vector<std::wstring> paths;
     try {
         auto all = mapi_->getObject(L"Stores");
-        const long count = all->getInteger(L"Count");
+        const long count = lastCount_ = all->getInteger(L"Count");
         for (long i = 1; i <= count; ++i) {
             try {
                 std::wstring path = filePathOf(*all->item(i));
@@ -87,7 +87,7 @@ void OutlookSession::addStore(const std::wstring& path) { mapi_->call(L"AddStore
 
 long OutlookSession::storeCount() {
     try {
-        return mapi_->getObject(L"Stores")->getInteger(L"Count");
+        return lastCount_ = mapi_->getObject(L"Stores")->getInteger(L"Count");
     } catch (const Error& e) {
         if (isStoppedWait(e)) throw;  // the user's stop is no unreadable list
         return -1;
@@ -96,13 +96,15 @@ long OutlookSession::storeCount() {
     }
 }
 
+long OutlookSession::lastStoreCount() { return lastCount_ >= 0 ? lastCount_ : storeCount(); }
+
 OutlookSession::Listed OutlookSession::listsStore(
     long after, const std::function<bool(const std::wstring&)>& matches) {
     std::unique_ptr<AutoObject> all;
     long count = 0;
     try {
         all = mapi_->getObject(L"Stores");
-        count = all->getInteger(L"Count");
+        count = lastCount_ = all->getInteger(L"Count");
     } catch (const Error& e) {
         if (isStoppedWait(e)) throw;
         return Listed::Unknown;
@@ -132,11 +134,13 @@ int OutlookSession::removeStores(const std::function<bool(const std::wstring&)>&
         const std::wstring path = filePathOf(*store);
         if (!path.empty() && matches(path)) doomed.push_back(std::move(store));
     }
-    for (auto& store : doomed) {
-        auto root = store->getObject(L"GetRootFolder");
-        mapi_->callWith(L"RemoveStore", *root);
-    }
+    for (auto& store : doomed) removeStore(*store);
     return static_cast<int>(doomed.size());
+}
+
+void OutlookSession::removeStore(AutoObject& store) {
+    auto root = store.getObject(L"GetRootFolder");
+    mapi_->callWith(L"RemoveStore", *root);
 }
 
 }  // namespace pelorin::outlook

@@ -37,6 +37,8 @@ struct StoreInfo {
     std::wstring filePath;  // empty for a store that is not a file
     long exchangeStoreType = -1;
     bool isDefault = false;
+    // The store's own object, so that removing it needs no new search.
+    std::shared_ptr<AutoObject> object;
 };
 
 class OutlookSession {
@@ -59,6 +61,10 @@ public:
     void addStore(const std::wstring& path);
     // Stores.Count; -1 when it cannot be read.
     long storeCount();
+    // The count as this session last read it (with the stores, or in the
+    // check after an AddStore), else read now: where the next AddStore puts
+    // its store unless another program changed the profile meanwhile.
+    long lastStoreCount();
     // Whether the profile lists a store whose FilePath satisfies `matches`:
     // first the stores past the first `after` (where AddStore puts a new
     // one), then the others. Unknown when the stores cannot be read.
@@ -68,10 +74,13 @@ public:
     // Removes every store whose FilePath satisfies `matches` (RemoveStore of
     // its root folder); returns how many were removed.
     int removeStores(const std::function<bool(const std::wstring& filePath)>& matches);
+    // Removes one store read by stores() (RemoveStore of its root folder).
+    void removeStore(AutoObject& store);
 
 private:
     std::unique_ptr<AutoObject> application_;
     std::unique_ptr<AutoObject> mapi_;
+    long lastCount_ = -1;
 };
 
 }  // namespace pelorin::outlook

@@ -27,6 +27,7 @@ struct ScriptedFiles final : cli::FileProbe {
     std::optional<std::string> readAll(const std::wstring& path) override;
     bool writeAll(const std::wstring& path, const std::string& bytes) override;
     bool samePath(const std::wstring& a, const std::wstring& b) override;
+    std::wstring fileKey(const std::wstring& path) override;
     std::wstring fullPath(const std::wstring& path) override;
 
     // A sound Unicode PST of 8192 bytes at each path.
