@@ -1,6 +1,7 @@
 #include "cli/session_profile.h"
 
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 
 #include "base/error.h"
@@ -17,10 +18,7 @@ class SessionProfile final : public OutlookProfile {
 public:
     SessionProfile(std::unique_ptr<outlook::Automation> automation,
                    std::unique_ptr<scan::FileSystem> files)
-        : automation_(std::move(automation)),
-          files_(std::move(files)),
-          session_(*automation_),
-          inProfile_(session_.storePathsOrNone()) {}
+        : automation_(std::move(automation)), files_(std::move(files)), session_(*automation_) {}
 
     // The store objects are kept, so that removing one needs no new search.
     std::vector<Store> stores() override {
@@ -36,9 +34,9 @@ public:
         return out;
     }
     bool defaultKnown() override { return defaultKnown_; }
-    bool contains(const std::wstring& path) override { return inProfile_.contains(path); }
+    bool contains(const std::wstring& path) override { return inProfile().contains(path); }
     bool attach(const std::wstring& path) override {
-        return pst::attachFile(*files_, session_, inProfile_, path) == pst::AttachOutcome::Added;
+        return pst::attachFile(*files_, session_, inProfile(), path) == pst::AttachOutcome::Added;
     }
     void remove(const Store& store) override {
         if (const auto read = objects_.find(store.filePath); read != objects_.end()) {
@@ -53,10 +51,17 @@ public:
     }
 
 private:
+    // The profile's files, read when first asked about: list and detach
+    // read the profile once, through stores().
+    pst::ProfileFiles& inProfile() {
+        if (!inProfile_) inProfile_.emplace(session_.storePathsOrNone());
+        return *inProfile_;
+    }
+
     std::unique_ptr<outlook::Automation> automation_;
     std::unique_ptr<scan::FileSystem> files_;
     outlook::OutlookSession session_;
-    pst::ProfileFiles inProfile_;
+    std::optional<pst::ProfileFiles> inProfile_;
     bool defaultKnown_ = false;
     // The objects of the stores last read, by their file path as Outlook gave it.
     std::unordered_map<std::wstring, std::shared_ptr<outlook::AutoObject>> objects_;

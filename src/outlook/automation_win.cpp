@@ -6,10 +6,12 @@
 #include <objbase.h>
 #include <wrl/client.h>
 
+#include <array>
 #include <cstdint>
 #include <unordered_map>
 
 #include "outlook/com_win.h"
+#include "outlook/failure_text.h"
 #include "outlook/message_filter_win.h"
 
 namespace pelorin::outlook {
@@ -58,6 +60,41 @@ public:
         com::Variant a(index);
         return objectOf(run(L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, &a, 1), L"Item");
     }
+    // For Each: the collection's enumerator hands out many elements a call.
+    // A collection without one is read through Count and Item(i).
+    std::vector<std::unique_ptr<AutoObject>> elements() override {
+        ComPtr<IEnumVARIANT> items;
+        try {
+            com::Variant e = watched([&] {
+                return com::invokeId(object_.Get(), DISPID_NEWENUM, L"_NewEnum",
+                                     DISPATCH_METHOD | DISPATCH_PROPERTYGET, nullptr, 0,
+                                     &shared_->retry);
+            });
+            if ((e.vt() == VT_UNKNOWN || e.vt() == VT_DISPATCH) && e.get()->punkVal)
+                e.get()->punkVal->QueryInterface(IID_PPV_ARGS(&items));
+        } catch (const Error& error) {
+            if (isStoppedWait(error)) throw;
+        }
+        if (!items) return AutoObject::elements();
+        std::vector<std::unique_ptr<AutoObject>> out;
+        for (HRESULT hr = S_OK; hr == S_OK;) {
+            constexpr ULONG kBatch = 100;
+            std::array<VARIANT, kBatch> batch;
+            for (VARIANT& v : batch) ::VariantInit(&v);
+            ULONG got = 0;
+            hr = watched([&] {
+                return com::retryWhileBusy(&shared_->retry,
+                                           [&] { return items->Next(kBatch, batch.data(), &got); });
+            });
+            com::check(hr, L"_NewEnum");
+            if (got > kBatch) com::raise(E_UNEXPECTED, L"_NewEnum: too many elements");
+            std::vector<com::Variant> owned(got);
+            for (ULONG i = 0; i < got; ++i) *owned[i].put() = batch[i];
+            for (com::Variant& v : owned) out.push_back(objectOf(std::move(v), L"Item"));
+            if (got == 0) break;
+        }
+        return out;
+    }
     std::wstring getText(const std::wstring& member) override {
         com::Variant v = run(member, DISPATCH_PROPERTYGET);
         com::check(::VariantChangeType(v.get(), v.get(), 0, VT_BSTR), member);
@@ -83,9 +120,15 @@ public:
 private:
     com::Variant run(const std::wstring& member, WORD flags, com::Variant* args = nullptr,
                      unsigned count = 0) {
-        if (!shared_->filter) return send(member, flags, args, count);
+        return watched([&] { return send(member, flags, args, count); });
+    }
+
+    // The call, with the thread's message filter watching its wait.
+    template <class Call>
+    auto watched(Call&& call) -> decltype(call()) {
+        if (!shared_->filter) return call();
         const auto watch = shared_->filter->call();
-        return send(member, flags, args, count);
+        return call();
     }
 
     // A member's DISPID is asked for once per kind of object, as an

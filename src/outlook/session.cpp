@@ -49,11 +49,12 @@ std::vector<StoreInfo> OutlookSession::stores(bool* defaultKnown) {
         if (defaultKnown) *defaultKnown = true;
     } catch (const std::exception&) {}
     std::vector<StoreInfo> out;
-    const long count = lastCount_ = all->getInteger(L"Count");
-    for (long i = 1; i <= count; ++i) {
+    std::vector<std::unique_ptr<AutoObject>> elements = all->elements();
+    lastCount_ = static_cast<long>(elements.size());
+    for (std::unique_ptr<AutoObject>& element : elements) {
         try {
             StoreInfo info;
-            info.object = all->item(i);
+            info.object = std::move(element);
             info.filePath = filePathOf(*info.object);
             info.displayName = info.object->getText(L"DisplayName");
             info.exchangeStoreType = info.object->getInteger(L"ExchangeStoreType");
@@ -69,13 +70,11 @@ std::vector<StoreInfo> OutlookSession::stores(bool* defaultKnown) {
 std::vector<std::wstring> OutlookSession::storePathsOrNone() {
     std::vector<std::wstring> paths;
     try {
-        auto all = mapi_->getObject(L"Stores");
-        const long count = lastCount_ = all->getInteger(L"Count");
-        for (long i = 1; i <= count; ++i) {
-            try {
-                std::wstring path = filePathOf(*all->item(i));
-                if (!path.empty()) paths.push_back(std::move(path));
-            } catch (const std::exception&) {}
+        const auto elements = mapi_->getObject(L"Stores")->elements();
+        lastCount_ = static_cast<long>(elements.size());
+        for (const auto& element : elements) {
+            std::wstring path = filePathOf(*element);
+            if (!path.empty()) paths.push_back(std::move(path));
         }
     } catch (const std::exception&) {
         return {};

@@ -15,10 +15,11 @@ namespace standin {
 void lockServer();
 void unlockServer();
 
-// The IDispatch calls the server's objects answered, for count-calls.
+// The calls the server's objects answered, for count-calls.
 struct CallCounts {
     unsigned long names = 0;    // GetIDsOfNames
     unsigned long invokes = 0;  // Invoke
+    unsigned long nexts = 0;    // IEnumVARIANT::Next
 };
 CallCounts& callCounts();
 

@@ -253,8 +253,8 @@ void Profile::append(const std::string& line) {
 }
 
 // The plain list of paths, written through a temporary file and a rename
-// when the journal holds more lines than stores. Only when no other server
-// is changing the profile at that moment; else later.
+// when the journal holds more lines than stores; not while another server
+// is changing the profile (the next server to start tries again).
 void Profile::compact() {
     compacted_ = true;
     if (lines_ == paths_->size()) return;

@@ -6,6 +6,8 @@
 // change costs the same however many stores the profile holds. A server
 // compacts the file to the plain list of paths when it first reads it, and
 // afterwards reads only what other servers appended since it last looked.
+// Only servers change the file while any runs (tests and scripts rewrite it
+// only while none does).
 // Changes hold the profile lock, shared by every stand-in process: when
 // another holds it past profile-lock-ms, the change is refused with MAPI's
 // time-out and the profile is left alone.

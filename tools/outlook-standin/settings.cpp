@@ -95,7 +95,8 @@ void writeCallCounts() {
     const std::wstring file = besideProfile(L"count-calls");
     if (::GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     std::ofstream out(std::filesystem::path(file), std::ios::binary | std::ios::app);
-    out << "GetIDsOfNames " << callCounts().names << " Invoke " << callCounts().invokes << "\n";
+    out << "GetIDsOfNames " << callCounts().names << " Invoke " << callCounts().invokes << " Next "
+        << callCounts().nexts << "\n";
 }
 
 }  // namespace standin

@@ -15,7 +15,8 @@
 //                   first logon. DefaultProfileName is empty and GetNamespace
 //                   opens the profile wizard, which waits for the user
 //   count-calls     present: the server appends one line to it when it
-//                   ends, "GetIDsOfNames N Invoke N", the calls it answered
+//                   ends, "GetIDsOfNames N Invoke N Next N", the calls it
+//                   answered (Next: of a store enumerator)
 //   calls.log       written by the server: one line per AddStore, AddStoreEx
 //                   and RemoveStore, with the path
 #pragma once

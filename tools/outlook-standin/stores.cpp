@@ -139,6 +139,7 @@ public:
         return static_cast<ULONG>(left);
     }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
+        ++callCounts().nexts;
         ULONG n = 0;
         for (; n < count && next_ < paths_->size(); ++n, ++next_) {
             ::VariantInit(&out[n]);
