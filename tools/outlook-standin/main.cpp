@@ -199,10 +199,10 @@ int serve() {
         ::DispatchMessageW(&msg);
     }
     ::KillTimer(nullptr, idle);
-    writeCallCounts();
     ::CoRevokeClassObject(cookie);
     ::CoRegisterMessageFilter(previous.Get(), nullptr);
     ::CoUninitialize();
+    writeCallCounts();  // once no client can reach this server any more
     return 0;
 }
 
