@@ -17,7 +17,7 @@ EXE := $(shell sed -n 's/^\#define PELORIN_EXE_NAME "\(.*\)"$$/\1/p' src/app/ver
 # ctest's results as JUnit XML in each build folder, for CI and the summary.
 JUNIT := junit.xml
 
-.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize test-thread fuzz soak run exe dist screenshot demo shots bench bench-win clean
+.PHONY: all deps native win prefix test test-native test-win sanitize-build test-sanitize test-thread fuzz soak run exe dist screenshot demo shots bench bench-win bench-cli clean
 
 all: native win
 
@@ -120,6 +120,11 @@ bench: native
 # Add Folder on the real window under Wine over the benchmark tree.
 bench-win: prefix
 	@$(SCRIPTS)/bench.sh win $(WIN)
+
+# pelorin-cli against a cscript loop making the same Outlook calls, both
+# under Wine against the stand-in, with profiles of 250 and 1,000 stores.
+bench-cli: prefix
+	@$(SCRIPTS)/with-wine.sh python3 $(SCRIPTS)/bench-cli.py $(WIN)
 
 clean:
 	rm -rf build dist

@@ -28,11 +28,15 @@ case "${1:-register}" in
         wineserver -w ;;
     stores)
         dir=$(folder)
-        [ -f "$dir/stores.txt" ] && cat "$dir/stores.txt" ;;
+        # The profile is a journal: a line "|path" removes that store.
+        [ -f "$dir/stores.txt" ] && awk '
+            /^\|/ { k = toupper(substr($0, 2)); for (i in s) if (toupper(s[i]) == k) delete s[i]; next }
+            length { s[++n] = $0 }
+            END { for (i = 1; i <= n; i++) if (i in s) print s[i] }' "$dir/stores.txt" ;;
     reset)
         # Settings go too, whether or not a profile was ever written.
         dir=$(folder)
-        rm -f "$dir"/{stores.txt,calls.log,busy-start-ms,fail-addstore,block-addstore-ms,profile-lock-ms,ignore-addstore,no-profile,profiles} ;;
+        rm -f "$dir"/{stores.txt,calls.log,busy-start-ms,fail-addstore,block-addstore-ms,profile-lock-ms,ignore-addstore,no-profile,profiles,count-calls} ;;
     busy)
         dir=$(folder)
         mkdir -p "$dir"

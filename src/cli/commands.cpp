@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include <exception>
+#include <unordered_map>
 
 #include "base/error.h"
 #include "cli/store_health.h"
@@ -11,10 +12,19 @@ namespace pelorin::cli {
 
 namespace {
 
-const Store* storeOf(const std::vector<Store>& stores, const std::wstring& path, FileProbe& probe) {
+// The file stores by their keys: each named file is found by its key's hash.
+using StoresByKey = std::unordered_map<std::wstring, const Store*>;
+
+StoresByKey byKey(const std::vector<Store>& stores, FileProbe& probe) {
+    StoresByKey out;
     for (const Store& store : stores)
-        if (!store.filePath.empty() && probe.samePath(store.filePath, path)) return &store;
-    return nullptr;
+        if (!store.filePath.empty()) out.emplace(probe.fileKey(store.filePath), &store);
+    return out;
+}
+
+const Store* storeOf(const StoresByKey& stores, const std::wstring& path, FileProbe& probe) {
+    const auto found = stores.find(probe.fileKey(path));
+    return found == stores.end() ? nullptr : found->second;
 }
 
 // The record of a file with what its header and length say.
@@ -99,8 +109,9 @@ void detachFiles(const Options& options, const std::vector<std::wstring>& files,
         for (const Store& store : stores)
             if (store.pst) targets.push_back({store.filePath, &store});
     } else {
+        const StoresByKey keyed = byKey(stores, probe);
         for (const std::wstring& path : files)
-            targets.push_back({path, storeOf(stores, path, probe)});
+            targets.push_back({path, storeOf(keyed, path, probe)});
     }
     for (const DetachTarget& target : targets) {
         reporter.starting(target.path);

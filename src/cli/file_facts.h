@@ -21,6 +21,9 @@ public:
     virtual std::optional<std::string> readAll(const std::wstring& path) = 0;
     // Whether two paths name the same file, as the file system compares them.
     virtual bool samePath(const std::wstring& a, const std::wstring& b) = 0;
+    // What every spelling of one file has in common: two paths are the same
+    // file when their keys are equal. For looking paths up by their hash.
+    virtual std::wstring fileKey(const std::wstring& path) = 0;
     // The absolute form of a path: Outlook would resolve a relative one
     // against its own current folder.
     virtual std::wstring fullPath(const std::wstring& path) = 0;

@@ -63,6 +63,7 @@ public:
     bool samePath(const std::wstring& a, const std::wstring& b) override {
         return pst::sameFile(a, b);
     }
+    std::wstring fileKey(const std::wstring& path) override { return pst::fileKey(path); }
     std::wstring fullPath(const std::wstring& path) override { return pelorin::fullPath(path); }
 
 private:

@@ -1,6 +1,8 @@
 #include "cli/session_profile.h"
 
 #include <cstdint>
+#include <optional>
+#include <unordered_map>
 
 #include "base/error.h"
 #include "outlook/failure_text.h"
@@ -17,37 +19,53 @@ class SessionProfile final : public OutlookProfile {
 public:
     SessionProfile(std::unique_ptr<outlook::Automation> automation,
                    std::unique_ptr<scan::FileSystem> files)
-        : automation_(std::move(automation)),
-          files_(std::move(files)),
-          session_(*automation_),
-          inProfile_(session_.storePathsOrNone()) {}
+        : automation_(std::move(automation)), files_(std::move(files)), session_(*automation_) {}
 
+    // The store objects are kept, so that removing one needs no new search.
     std::vector<Store> stores() override {
         std::vector<Store> out;
-        for (const outlook::StoreInfo& info : session_.stores(&defaultKnown_))
+        objects_.clear();
+        for (outlook::StoreInfo& info : session_.stores(&defaultKnown_)) {
             out.push_back(Store{
                 info.displayName, info.filePath,
                 info.exchangeStoreType == outlook::kPstStoreType && pst::isPstPath(info.filePath),
                 info.isDefault, info.unreadable});
+            if (!info.filePath.empty()) objects_.emplace(info.filePath, std::move(info.object));
+        }
         return out;
     }
     bool defaultKnown() override { return defaultKnown_; }
-    bool contains(const std::wstring& path) override { return inProfile_.contains(path); }
+    bool contains(const std::wstring& path) override { return inProfile().contains(path); }
     bool attach(const std::wstring& path) override {
-        return pst::attachFile(*files_, session_, inProfile_, path) == pst::AttachOutcome::Added;
+        return pst::attachFile(*files_, session_, inProfile(), path) == pst::AttachOutcome::Added;
     }
     void remove(const Store& store) override {
+        if (const auto read = objects_.find(store.filePath); read != objects_.end()) {
+            const std::shared_ptr<outlook::AutoObject> object = std::move(read->second);
+            objects_.erase(read);
+            session_.removeStore(*object);
+            return;
+        }
         const auto same = [&](const std::wstring& p) { return pst::sameFile(p, store.filePath); };
         if (session_.removeStores(same) == 0)
             throw Error(kErrAutomation, L"the store is no longer in the profile");
     }
 
 private:
+    // The profile's files, read when first asked about: list and detach
+    // read the profile once, through stores().
+    pst::ProfileFiles& inProfile() {
+        if (!inProfile_) inProfile_.emplace(session_.storePathsOrNone());
+        return *inProfile_;
+    }
+
     std::unique_ptr<outlook::Automation> automation_;
     std::unique_ptr<scan::FileSystem> files_;
     outlook::OutlookSession session_;
-    pst::ProfileFiles inProfile_;
+    std::optional<pst::ProfileFiles> inProfile_;
     bool defaultKnown_ = false;
+    // The objects of the stores last read, by their file path as Outlook gave it.
+    std::unordered_map<std::wstring, std::shared_ptr<outlook::AutoObject>> objects_;
 };
 
 constexpr std::int32_t kHrUnknownName =

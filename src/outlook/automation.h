@@ -28,6 +28,14 @@ public:
                                                    const std::wstring& arg) = 0;
     // Item(index) of a collection, 1-based.
     virtual std::unique_ptr<AutoObject> item(long index) = 0;
+    // Every element of a collection in order, as For Each gives them; here
+    // through Count and Item(i).
+    virtual std::vector<std::unique_ptr<AutoObject>> elements() {
+        std::vector<std::unique_ptr<AutoObject>> out;
+        const long count = getInteger(L"Count");
+        for (long i = 1; i <= count; ++i) out.push_back(item(i));
+        return out;
+    }
     virtual std::wstring getText(const std::wstring& member) = 0;
     virtual long getInteger(const std::wstring& member) = 0;
     // Members whose result is not read: AddStore(path), RemoveStore(folder).

@@ -102,18 +102,22 @@ HRESULT retryWhileBusy(const CallRetry* retry, const std::function<HRESULT()>& c
     }
 }
 
-Variant invokeArgs(IDispatch* object, std::wstring_view name, WORD flags, Variant* args,
-                   unsigned count, const CallRetry* retry) {
+DISPID idOf(IDispatch* object, std::wstring_view name, const CallRetry* retry) {
     const std::wstring member(name);
     if (!object) raise(E_POINTER, member + L": no object");
-
     LPOLESTR names[] = {const_cast<LPOLESTR>(member.c_str())};
     DISPID id = DISPID_UNKNOWN;
     check(retryWhileBusy(
               retry,
               [&] { return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); }),
           member);
+    return id;
+}
 
+Variant invokeId(IDispatch* object, DISPID id, std::wstring_view name, WORD flags, Variant* args,
+                 unsigned count, const CallRetry* retry) {
+    const std::wstring member(name);
+    if (!object) raise(E_POINTER, member + L": no object");
     // DISPPARAMS takes the arguments right to left.
     std::vector<VARIANT> reversed(count);
     for (unsigned i = 0; i < count; ++i) reversed[count - 1 - i] = *args[i].get();
@@ -129,6 +133,11 @@ Variant invokeArgs(IDispatch* object, std::wstring_view name, WORD flags, Varian
     if (hr == DISP_E_EXCEPTION) raise(error.code(), member + L": " + error.description());
     check(hr, member);
     return result;
+}
+
+Variant invokeArgs(IDispatch* object, std::wstring_view name, WORD flags, Variant* args,
+                   unsigned count, const CallRetry* retry) {
+    return invokeId(object, idOf(object, name, retry), name, flags, args, count, retry);
 }
 
 }  // namespace pelorin::outlook::com

@@ -136,6 +136,14 @@ private:
 // messages are handled, so the window repaints and no click runs nested.
 HRESULT retryWhileBusy(const CallRetry* retry, const std::function<HRESULT()>& call);
 
+// The DISPID of member `name` of `object` (GetIDsOfNames).
+DISPID idOf(IDispatch* object, std::wstring_view name, const CallRetry* retry = nullptr);
+
+// Calls member `id` (named `name` in failures) on `object` with the given
+// arguments (left to right) and returns its result.
+Variant invokeId(IDispatch* object, DISPID id, std::wstring_view name, WORD flags, Variant* args,
+                 unsigned count, const CallRetry* retry = nullptr);
+
 // Calls `name` on `object` with the given arguments (left to right) and
 // returns its result. Raises pelorin::Error on every failure.
 Variant invokeArgs(IDispatch* object, std::wstring_view name, WORD flags, Variant* args,

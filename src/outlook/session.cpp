@@ -49,16 +49,17 @@ std::vector<StoreInfo> OutlookSession::stores(bool* defaultKnown) {
         if (defaultKnown) *defaultKnown = true;
     } catch (const std::exception&) {}
     std::vector<StoreInfo> out;
-    const long count = all->getInteger(L"Count");
-    for (long i = 1; i <= count; ++i) {
+    std::vector<std::unique_ptr<AutoObject>> elements = all->elements();
+    lastCount_ = static_cast<long>(elements.size());
+    for (std::unique_ptr<AutoObject>& element : elements) {
         // A store that cannot be read (a broken link to a server, say) is
         // still a row, with the reason.
         StoreInfo info;
+        info.object = std::move(element);
         try {
-            auto store = all->item(i);
-            info.filePath = filePathOf(*store);
-            info.displayName = store->getText(L"DisplayName");
-            info.exchangeStoreType = store->getInteger(L"ExchangeStoreType");
+            info.filePath = filePathOf(*info.object);
+            info.displayName = info.object->getText(L"DisplayName");
+            info.exchangeStoreType = info.object->getInteger(L"ExchangeStoreType");
         } catch (const Error& e) {
             info.unreadable = describeWithCode(e);
         } catch (const std::exception&) {
@@ -73,13 +74,11 @@ std::vector<StoreInfo> OutlookSession::stores(bool* defaultKnown) {
 std::vector<std::wstring> OutlookSession::storePathsOrNone() {
     std::vector<std::wstring> paths;
     try {
-        auto all = mapi_->getObject(L"Stores");
-        const long count = all->getInteger(L"Count");
-        for (long i = 1; i <= count; ++i) {
-            try {
-                std::wstring path = filePathOf(*all->item(i));
-                if (!path.empty()) paths.push_back(std::move(path));
-            } catch (const std::exception&) {}
+        const auto elements = mapi_->getObject(L"Stores")->elements();
+        lastCount_ = static_cast<long>(elements.size());
+        for (const auto& element : elements) {
+            std::wstring path = filePathOf(*element);
+            if (!path.empty()) paths.push_back(std::move(path));
         }
     } catch (const std::exception&) {
         return {};
@@ -91,7 +90,7 @@ void OutlookSession::addStore(const std::wstring& path) { mapi_->call(L"AddStore
 
 long OutlookSession::storeCount() {
     try {
-        return mapi_->getObject(L"Stores")->getInteger(L"Count");
+        return lastCount_ = mapi_->getObject(L"Stores")->getInteger(L"Count");
     } catch (const Error& e) {
         if (isStoppedWait(e)) throw;  // the user's stop is no unreadable list
         return -1;
@@ -100,13 +99,15 @@ long OutlookSession::storeCount() {
     }
 }
 
+long OutlookSession::lastStoreCount() { return lastCount_ >= 0 ? lastCount_ : storeCount(); }
+
 OutlookSession::Listed OutlookSession::listsStore(
     long after, const std::function<bool(const std::wstring&)>& matches) {
     std::unique_ptr<AutoObject> all;
     long count = 0;
     try {
         all = mapi_->getObject(L"Stores");
-        count = all->getInteger(L"Count");
+        count = lastCount_ = all->getInteger(L"Count");
     } catch (const Error& e) {
         if (isStoppedWait(e)) throw;
         return Listed::Unknown;
@@ -136,11 +137,13 @@ int OutlookSession::removeStores(const std::function<bool(const std::wstring&)>&
         const std::wstring path = filePathOf(*store);
         if (!path.empty() && matches(path)) doomed.push_back(std::move(store));
     }
-    for (auto& store : doomed) {
-        auto root = store->getObject(L"GetRootFolder");
-        mapi_->callWith(L"RemoveStore", *root);
-    }
+    for (auto& store : doomed) removeStore(*store);
     return static_cast<int>(doomed.size());
+}
+
+void OutlookSession::removeStore(AutoObject& store) {
+    auto root = store.getObject(L"GetRootFolder");
+    mapi_->callWith(L"RemoveStore", *root);
 }
 
 }  // namespace pelorin::outlook

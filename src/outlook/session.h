@@ -40,6 +40,8 @@ struct StoreInfo {
     // Set when the store's properties could not be read: Outlook's reason
     // ("... (0x80004005)"); the fields read before it are kept.
     std::wstring unreadable;
+    // The store's own object, so that removing it needs no new search.
+    std::shared_ptr<AutoObject> object;
 };
 
 class OutlookSession {
@@ -63,6 +65,10 @@ public:
     void addStore(const std::wstring& path);
     // Stores.Count; -1 when it cannot be read.
     long storeCount();
+    // The count as this session last read it (with the stores, or in the
+    // check after an AddStore), else read now: where the next AddStore puts
+    // its store unless another program changed the profile meanwhile.
+    long lastStoreCount();
     // Whether the profile lists a store whose FilePath satisfies `matches`:
     // first the stores past the first `after` (where AddStore puts a new
     // one), then the others. Unknown when the stores cannot be read.
@@ -72,10 +78,13 @@ public:
     // Removes every store whose FilePath satisfies `matches` (RemoveStore of
     // its root folder); returns how many were removed.
     int removeStores(const std::function<bool(const std::wstring& filePath)>& matches);
+    // Removes one store read by stores() (RemoveStore of its root folder).
+    void removeStore(AutoObject& store);
 
 private:
     std::unique_ptr<AutoObject> application_;
     std::unique_ptr<AutoObject> mapi_;
+    long lastCount_ = -1;
 };
 
 }  // namespace pelorin::outlook

@@ -56,7 +56,7 @@ AttachOutcome attachFile(scan::FileSystem& files, outlook::OutlookSession& outlo
     if (std::wstring refusal = nameRefusal(path); !refusal.empty())
         throw Error(kErrBadFileName, refusal);
     if (profile.contains(path)) return AttachOutcome::AlreadyInProfile;
-    const long before = outlook.storeCount();
+    const long before = outlook.lastStoreCount();
     outlook.addStore(path);
     const auto same = [&](const std::wstring& p) { return sameFile(p, path); };
     if (outlook.listsStore(before, same) == outlook::OutlookSession::Listed::No)

@@ -6,8 +6,8 @@
 // profile must list it. Outlook makes a new, empty PST for a path that does
 // not exist, so a file that went missing must never reach it.
 #pragma once
-#include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "outlook/session.h"
@@ -29,7 +29,7 @@ bool sameFile(const std::wstring& a, const std::wstring& b);
 std::wstring nameRefusal(const std::wstring& path);
 
 // The file stores of the profile, read once at the start of a run and
-// extended with every file the run adds.
+// extended with every file the run adds; looked up by their keys' hash.
 class ProfileFiles {
 public:
     explicit ProfileFiles(const std::vector<std::wstring>& paths);
@@ -37,7 +37,7 @@ public:
     void add(const std::wstring& path) { keys_.insert(fileKey(path)); }
 
 private:
-    std::set<std::wstring> keys_;
+    std::unordered_set<std::wstring> keys_;
 };
 
 enum class AttachOutcome { Added, AlreadyInProfile };

@@ -115,8 +115,10 @@ std::optional<std::string> ScriptedFiles::readAll(const std::wstring& path) {
 }
 
 bool ScriptedFiles::samePath(const std::wstring& a, const std::wstring& b) {
-    return folded(fullPath(a)) == folded(fullPath(b));
+    return fileKey(a) == fileKey(b);
 }
+
+std::wstring ScriptedFiles::fileKey(const std::wstring& path) { return folded(fullPath(path)); }
 
 std::wstring ScriptedFiles::fullPath(const std::wstring& path) {
     const bool full = path.size() > 1 && (path[1] == L':' || path[0] == L'\\' || path[0] == L'/');

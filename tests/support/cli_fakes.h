@@ -26,6 +26,7 @@ struct ScriptedFiles final : cli::FileProbe {
     cli::FileFacts facts(const std::wstring& path) override;
     std::optional<std::string> readAll(const std::wstring& path) override;
     bool samePath(const std::wstring& a, const std::wstring& b) override;
+    std::wstring fileKey(const std::wstring& path) override;
     std::wstring fullPath(const std::wstring& path) override;
 
     // A sound Unicode PST of 8192 bytes at each path.

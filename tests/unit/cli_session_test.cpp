@@ -87,7 +87,8 @@ TEST(CliSession, ConnectsOnlyWhenTheUserHasAProfile) {
         if (c.profile.empty()) {
             EXPECT_EQ(outlook.calls(L"GetNamespace").empty(), c.unavailable.has_value());
         }
-        EXPECT_EQ(outlook.calls(L"Stores").empty(), c.unavailable.has_value());
+        // No store is read before the profile is known to be the one asked for.
+        if (c.unavailable) EXPECT_TRUE(outlook.calls(L"Stores").empty());
         EXPECT_EQ(outlook.calls(L"Logon").size(), !c.profile.empty() && !c.runs ? 1u : 0u);
     }
 }

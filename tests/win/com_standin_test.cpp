@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <wrl/client.h>
 
+#include <cwctype>
 #include <fstream>
 #include <iterator>
 #include <filesystem>
@@ -24,6 +25,7 @@
 #include "support/pst_files.h"
 #include "support/rows.h"
 #include "support/temp_tree.h"
+#include "win/cli_process_win.h"
 #include "win/harness_win.h"
 #include "base/error.h"
 #include "base/text.h"
@@ -259,6 +261,42 @@ TEST_F(ComStandin, EveryStoreIsOnDiskWhenAddStoreReturns) {
         EXPECT_EQ(text.find(".tmp"), std::string::npos);
     }
     EXPECT_EQ(ourStores(), (std::vector<std::wstring>{first, second}));
+}
+
+// A new server reads the profile as the servers before it left it: each
+// removal applied whatever the case, a line cut short (a server killed as it
+// wrote) ignored and dropped by the next change, and the file compacted to
+// the plain list once it holds more lines than stores.
+TEST_F(ComStandin, ANewServerReadsTheProfileTheOthersLeft) {
+    const std::wstring a = tree.path(L"a.pst"), b = tree.path(L"b.pst"), c = pst(L"c.pst");
+    std::wstring upperA = a;
+    for (wchar_t& ch : upperA) ch = static_cast<wchar_t>(::towupper(ch));
+    const std::string lineA = toUtf8(a) + "\n", lineB = toUtf8(b) + "\n";
+    const std::string cut = toUtf8(c).substr(0, 6);
+    struct Case {
+        std::string file;
+        std::vector<std::wstring> stores;
+        std::string after;  // the file once the new server has read it and added c
+    };
+    const Case cases[] = {
+        {lineA + lineB, {a, b}, lineA + lineB + toUtf8(c) + "\n"},
+        {lineA + lineB + "|" + toUtf8(upperA) + "\n", {b}, lineB + toUtf8(c) + "\n"},
+        {lineA + lineB + cut, {a, b}, lineA + lineB + toUtf8(c) + "\n"},
+    };
+    const std::filesystem::path profile = test::standinFile(standin::kProfileFile);
+    const std::string saved = test::fileBytes(profile.wstring());
+    for (const Case& k : cases) {
+        std::ofstream(profile, std::ios::binary | std::ios::trunc) << k.file;
+        {
+            auto automation = makeComAutomation();
+            OutlookSession outlook(*automation);
+            EXPECT_EQ(outlook.storePathsOrNone(), k.stores) << k.file;
+            outlook.addStore(c);
+        }
+        EXPECT_EQ(test::fileBytes(profile.wstring()), k.after) << k.file;
+        ASSERT_TRUE(test::standinGone());
+    }
+    std::ofstream(profile, std::ios::binary | std::ios::trunc) << saved;
 }
 
 // While another server holds the profile past the wait, a change is refused

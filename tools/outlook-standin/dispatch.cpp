@@ -7,6 +7,11 @@
 
 namespace standin {
 
+CallCounts& callCounts() {
+    static CallCounts counts;
+    return counts;
+}
+
 HRESULT Args::expect(unsigned count) const {
     if (params_->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
     return params_->cArgs == count ? S_OK : DISP_E_BADPARAMCOUNT;
@@ -114,6 +119,7 @@ HRESULT DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 // A starting server refuses calls on its objects (activation goes through):
 // the caller's message filter or its own retry decides when to try again.
 HRESULT DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    ++callCounts().names;
     if (busyNow()) return RPC_E_CALL_REJECTED;
     if (!names || !ids || count == 0) return E_INVALIDARG;
     // Names after the first would be parameter names: none are known.
@@ -129,6 +135,7 @@ HRESULT DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
 
 HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* error, UINT* argErr) {
+    ++callCounts().invokes;
     if (busyNow()) return RPC_E_CALL_REJECTED;
     if (!params) return E_INVALIDARG;
     const Member* member = nullptr;

@@ -15,6 +15,14 @@ namespace standin {
 void lockServer();
 void unlockServer();
 
+// The calls the server's objects answered, for count-calls.
+struct CallCounts {
+    unsigned long names = 0;    // GetIDsOfNames
+    unsigned long invokes = 0;  // Invoke
+    unsigned long nexts = 0;    // IEnumVARIANT::Next
+};
+CallCounts& callCounts();
+
 struct Member {
     const wchar_t* name;
     DISPID id;

@@ -202,6 +202,7 @@ int serve() {
     ::CoRevokeClassObject(cookie);
     ::CoRegisterMessageFilter(previous.Get(), nullptr);
     ::CoUninitialize();
+    writeCallCounts();  // once no client can reach this server any more
     return 0;
 }
 

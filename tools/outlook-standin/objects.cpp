@@ -34,32 +34,7 @@ enum : DISPID {
     kCurrentProfileName,
 };
 constexpr WORD kMethod = DISPATCH_METHOD;
-// MAPI_E_TIMEOUT: what MAPI answers when a wait for a lock runs out.
-constexpr HRESULT kMapiTimeout = static_cast<HRESULT>(0x80040401);
 constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
-
-// Two stand-in processes may share one profile: each read-modify-write of
-// it holds this lock, so neither loses the other's change. When the other
-// holds it past the wait, the call is refused and the profile is left alone.
-class ProfileLock {
-public:
-    ProfileLock() : mutex_(::CreateMutexW(nullptr, FALSE, L"Local\\Pelorin.StandinProfile")) {
-        const DWORD wait =
-            mutex_ ? ::WaitForSingleObject(mutex_.get(), profileLockMs()) : WAIT_FAILED;
-        if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
-            throw Refusal{kMapiTimeout,
-                          L"The profile is in use by another program. Try again later."};
-        }
-    }
-    ~ProfileLock() {
-        if (mutex_) ::ReleaseMutex(mutex_.get());
-    }
-    ProfileLock(const ProfileLock&) = delete;
-    ProfileLock& operator=(const ProfileLock&) = delete;
-
-private:
-    pelorin::UniqueKernelHandle mutex_;
-};
 
 class Namespace final : public DispatchObject {
 public:
@@ -73,11 +48,10 @@ public:
                           {L"StorePath", kStorePath, kGet},
                           {L"ProfilePath", kProfilePath, kGet},
                           {L"Logon", kLogon, kMethod},
-                          {L"CurrentProfileName", kCurrentProfileName, kGet}}),
-          profile_(defaultProfilePath()) {
+                          {L"CurrentProfileName", kCurrentProfileName, kGet}}) {
         // Outlook opens the profile's stores when it logs on.
         try {
-            holdStoreFiles(profile_.load());
+            holdStoreFiles(*profile_.stores());
         } catch (const Refusal&) {}
     }
 
@@ -108,22 +82,22 @@ protected:
             return S_OK;
         case kStores:
             if (FAILED(hr = args.expect(0))) return hr;
-            return returnObject(result, newStores(profile_.load()));
+            return returnObject(result, newStores(profile_.stores()));
         case kDefaultStore: {
             if (FAILED(hr = args.expect(0))) return hr;
-            const auto stores = profile_.load();
-            if (stores.empty()) throw Refusal{E_FAIL, L"The profile has no default store."};
-            return returnObject(result, newStore(stores.front()));
+            const Paths stores = profile_.stores();
+            if (stores->empty()) throw Refusal{E_FAIL, L"The profile has no default store."};
+            return returnObject(result, newStore(stores->front()));
         }
         case kStoreCount:
             if (FAILED(hr = args.expect(0))) return hr;
-            return returnInteger(result, static_cast<long>(profile_.load().size()));
+            return returnInteger(result, static_cast<long>(profile_.stores()->size()));
         case kStorePath: {
             long index = 0;
             if (FAILED(hr = args.expect(1)) || FAILED(hr = args.integer(0, index))) return hr;
-            const auto stores = profile_.load();
-            if (index < 1 || static_cast<size_t>(index) > stores.size()) return DISP_E_BADINDEX;
-            return returnText(result, stores[static_cast<size_t>(index - 1)]);
+            const Paths stores = profile_.stores();
+            if (index < 1 || static_cast<size_t>(index) > stores->size()) return DISP_E_BADINDEX;
+            return returnText(result, (*stores)[static_cast<size_t>(index - 1)]);
         }
         case kProfilePath:
             if (FAILED(hr = args.expect(0))) return hr;
@@ -141,12 +115,9 @@ private:
         applyInjectedFailure(given);
         if (addStoreIgnored(given)) return;
         const std::wstring path = plainOpenPath(given);
-        ProfileLock lock;
-        auto stores = profile_.load();
-        // A file already in the profile counts as added (it is open already).
-        if (std::any_of(stores.begin(), stores.end(),
-                        [&](const std::wstring& s) { return pelorin::samePath(s, path); }))
-            return;
+        // A file already in the profile counts as added: it is open already,
+        // and the hold on it would refuse the checks below.
+        if (profile_.contains(path)) return;
         if (::GetFileAttributesW(pelorin::longPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
             createEmptyPst(path);
         const std::wstring refusal = refusalFor(path);
@@ -154,25 +125,15 @@ private:
             const bool denied = refusal.rfind(L"File access", 0) == 0;
             throw Refusal{denied ? E_ACCESSDENIED : E_FAIL, refusal};
         }
-        stores.push_back(path);
-        profile_.save(stores);
-        holdStoreFiles({path});
+        if (profile_.add(path)) holdStoreFiles({path});
     }
 
     void removeStore(const std::wstring& path) {
         logCall(L"RemoveStore " + path);
-        ProfileLock lock;
-        auto stores = profile_.load();
-        const auto end = std::stable_partition(
-            stores.begin(), stores.end(),
-            [&](const std::wstring& s) { return !pelorin::samePath(s, path); });
-        if (end == stores.end()) return;
-        for (auto it = end; it != stores.end(); ++it) releaseStoreFile(*it);
-        stores.erase(end, stores.end());
-        profile_.save(stores);
+        if (profile_.remove(path)) releaseStoreFile(path);
     }
 
-    Profile profile_;
+    Profile& profile_ = Profile::instance();
 };
 
 // Without a profile Outlook opens its profile wizard on the first call that

@@ -102,4 +102,12 @@ void logCall(const std::wstring& line) {
     out << pelorin::toUtf8(line) << "\n";
 }
 
+void writeCallCounts() {
+    const std::wstring file = besideProfile(L"count-calls");
+    if (::GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    std::ofstream out(std::filesystem::path(file), std::ios::binary | std::ios::app);
+    out << "GetIDsOfNames " << callCounts().names << " Invoke " << callCounts().invokes << " Next "
+        << callCounts().nexts << "\n";
+}
+
 }  // namespace standin

@@ -19,6 +19,9 @@
 //                   running is open in an Outlook the user started, whose
 //                   session Logon leaves as it is. Absent: one profile,
 //                   "Outlook", and Outlook not running
+//   count-calls     present: the server appends one line to it when it
+//                   ends, "GetIDsOfNames N Invoke N Next N", the calls it
+//                   answered (Next: of a store enumerator)
 //   calls.log       written by the server: one line per AddStore, AddStoreEx
 //                   and RemoveStore, with the path
 #pragma once
@@ -53,5 +56,7 @@ struct ProfileEntry {
 std::vector<ProfileEntry> profileEntries();
 
 void logCall(const std::wstring& line);
+// At the server's end: its call counts into count-calls, when present.
+void writeCallCounts();
 
 }  // namespace standin

@@ -84,7 +84,7 @@ private:
 
 class Stores final : public DispatchObject {
 public:
-    explicit Stores(std::vector<std::wstring> paths)
+    explicit Stores(Paths paths)
         : DispatchObject({{L"Count", kCount, kGet},
                           {L"Item", kItem, kGet},
                           {L"_NewEnum", DISPID_NEWENUM, kGet}}),
@@ -96,12 +96,12 @@ protected:
         switch (id) {
         case kCount:
             if (FAILED(hr = args.expect(0))) return hr;
-            return returnInteger(result, static_cast<long>(paths_.size()));
+            return returnInteger(result, static_cast<long>(paths_->size()));
         case kItem: {
             long index = 0;
             if (FAILED(hr = args.expect(1)) || FAILED(hr = args.integer(0, index))) return hr;
-            if (index < 1 || static_cast<size_t>(index) > paths_.size()) return DISP_E_BADINDEX;
-            return returnNew<Store>(result, paths_[static_cast<size_t>(index - 1)]);
+            if (index < 1 || static_cast<size_t>(index) > paths_->size()) return DISP_E_BADINDEX;
+            return returnNew<Store>(result, (*paths_)[static_cast<size_t>(index - 1)]);
         }
         case DISPID_NEWENUM:
             if (FAILED(hr = args.expect(0))) return hr;
@@ -113,12 +113,12 @@ protected:
 private:
     // The enumeration hands out a fresh Store per path in a VARIANT array.
     HRESULT enumerate(VARIANT* result);
-    std::vector<std::wstring> paths_;
+    Paths paths_;
 };
 
 class StoreEnum final : public IEnumVARIANT {
 public:
-    explicit StoreEnum(std::vector<std::wstring> paths) : paths_(std::move(paths)) { lockServer(); }
+    explicit StoreEnum(Paths paths) : paths_(std::move(paths)) { lockServer(); }
     ~StoreEnum() { unlockServer(); }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -139,17 +139,18 @@ public:
         return static_cast<ULONG>(left);
     }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
+        ++callCounts().nexts;
         ULONG n = 0;
-        for (; n < count && next_ < paths_.size(); ++n, ++next_) {
+        for (; n < count && next_ < paths_->size(); ++n, ++next_) {
             ::VariantInit(&out[n]);
-            returnNew<Store>(&out[n], paths_[next_]);
+            returnNew<Store>(&out[n], (*paths_)[next_]);
         }
         if (fetched) *fetched = n;
         return n == count ? S_OK : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
         next_ += count;
-        return next_ <= paths_.size() ? S_OK : S_FALSE;
+        return next_ <= paths_->size() ? S_OK : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE Reset() override {
         next_ = 0;
@@ -166,7 +167,7 @@ public:
 
 private:
     LONG refs_ = 1;
-    std::vector<std::wstring> paths_;
+    Paths paths_;
     size_t next_ = 0;
 };
 
@@ -184,9 +185,7 @@ HRESULT Stores::enumerate(VARIANT* result) {
 
 }  // namespace
 
-IDispatch* newStores(std::vector<std::wstring> paths) {
-    return new (std::nothrow) Stores(std::move(paths));
-}
+IDispatch* newStores(Paths paths) { return new (std::nothrow) Stores(std::move(paths)); }
 
 IDispatch* newStore(const std::wstring& path) { return new (std::nothrow) Store(path); }
 

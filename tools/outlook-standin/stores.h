@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "profile.h"
+
 namespace standin {
 
-IDispatch* newStores(std::vector<std::wstring> paths);  // one reference
+IDispatch* newStores(Paths paths);  // one reference
 IDispatch* newStore(const std::wstring& path);
 
 // The file path of a root folder this server handed out, or false when the
