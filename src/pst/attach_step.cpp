@@ -45,6 +45,21 @@ ProfileFiles::ProfileFiles(const std::vector<std::wstring>& paths) {
     for (const std::wstring& path : paths) add(path);
 }
 
+bool ProfileFiles::contains(const std::wstring& path) const {
+    if (pathKeys_.count(pathKey(path)) > 0) return true;
+    if (!fileKeysRead_) {
+        for (const std::wstring& known : paths_) fileKeys_.insert(fileKey(known));
+        fileKeysRead_ = true;
+    }
+    return fileKeys_.count(fileKey(path)) > 0;
+}
+
+void ProfileFiles::add(const std::wstring& path) {
+    paths_.push_back(path);
+    pathKeys_.insert(pathKey(path));
+    if (fileKeysRead_) fileKeys_.insert(fileKey(path));
+}
+
 AttachOutcome attachFile(scan::FileSystem& files, outlook::OutlookSession& outlook,
                          ProfileFiles& profile, const std::wstring& path) {
     try {

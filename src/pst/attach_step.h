@@ -23,21 +23,30 @@ std::wstring fileKey(const std::wstring& path);
 // Whether two paths name the same file (their keys are equal).
 bool sameFile(const std::wstring& a, const std::wstring& b);
 
+// What two spellings of one path have in common, without opening the file:
+// the full path case-folded, with no \\?\ prefix.
+std::wstring pathKey(const std::wstring& path);
+
 // Why the path must not reach AddStore though the file exists: a name in it
 // ends in a space or a dot, which a plain Windows path loses (AddStore would
 // open another file, or make a new one). Empty: none.
 std::wstring nameRefusal(const std::wstring& path);
 
 // The file stores of the profile, read once at the start of a run and
-// extended with every file the run adds; looked up by their keys' hash.
+// extended with every file the run adds; looked up by their keys' hash. A
+// path the profile holds as it is spelled is found without opening a file;
+// only for another spelling are the files opened for their keys, each once.
 class ProfileFiles {
 public:
     explicit ProfileFiles(const std::vector<std::wstring>& paths);
-    bool contains(const std::wstring& path) const { return keys_.count(fileKey(path)) > 0; }
-    void add(const std::wstring& path) { keys_.insert(fileKey(path)); }
+    bool contains(const std::wstring& path) const;
+    void add(const std::wstring& path);
 
 private:
-    std::unordered_set<std::wstring> keys_;
+    std::vector<std::wstring> paths_;  // every file, for their keys when first needed
+    std::unordered_set<std::wstring> pathKeys_;
+    mutable std::unordered_set<std::wstring> fileKeys_;
+    mutable bool fileKeysRead_ = false;
 };
 
 enum class AttachOutcome { Added, AlreadyInProfile };

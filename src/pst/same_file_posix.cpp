@@ -7,6 +7,7 @@ namespace pelorin::pst {
 
 // Outlook's paths are Windows paths even where the tests run natively.
 std::wstring fileKey(const std::wstring& path) { return caseFolded(path); }
+std::wstring pathKey(const std::wstring& path) { return caseFolded(path); }
 
 std::wstring caseFolded(const std::wstring& text) {
     std::wstring folded = text;

@@ -31,6 +31,10 @@ std::wstring fileKey(const std::wstring& path) {
                       info.nFileIndexLow);
         return key;
     }
+    return pathKey(path);
+}
+
+std::wstring pathKey(const std::wstring& path) {
     return caseFolded(fullPath(withoutPrefix(path)));
 }
 
