@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 
 #include "base/handles_win.h"
 #include "base/path_win.h"
+#include "outlook/pst_header.h"
 #include "profile.h"
 
 namespace standin {
@@ -24,14 +26,31 @@ std::wstring keyOf(const std::wstring& path) {
     return key;
 }
 
+// Whether the open file holds a PST header Outlook accepts.
+bool isPst(HANDLE file) {
+    LARGE_INTEGER length{};
+    if (!::GetFileSizeEx(file, &length)) return false;
+    std::uint8_t head[pelorin::outlook::kPstHeaderBytes];
+    DWORD got = 0, total = 0;
+    while (total < sizeof head &&
+           ::ReadFile(file, head + total, static_cast<DWORD>(sizeof head - total), &got, nullptr) &&
+           got > 0)
+        total += got;
+    return pelorin::outlook::accepted(pelorin::outlook::checkPstHeader(
+        head, total, static_cast<std::uint64_t>(length.QuadPart)));
+}
+
+// Opened as Outlook opens a store (a read-only file or a folder fails here),
+// and kept only when it is a PST Outlook accepts: one open, so that a logon
+// costs one open of each store.
 void hold(const std::wstring& path) {
     auto& files = heldFiles();
     std::wstring key = keyOf(path);
-    if (files.count(key) || !refusalFor(path).empty()) return;
+    if (files.count(key)) return;
     pelorin::UniqueFile file(::CreateFileW(pelorin::longPath(path).c_str(),
                                            GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return;
+    if (!file || !isPst(file.get())) return;
     OVERLAPPED whole{};
     ::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
                  MAXDWORD, &whole);
