@@ -2,12 +2,10 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <map>
 
 #include "base/handles_win.h"
 #include "base/path_win.h"
-#include "outlook/pst_header.h"
 #include "profile.h"
 
 namespace standin {
@@ -26,18 +24,10 @@ std::wstring keyOf(const std::wstring& path) {
     return key;
 }
 
-// Whether the open file holds a PST header Outlook accepts.
 bool isPst(HANDLE file) {
     LARGE_INTEGER length{};
-    if (!::GetFileSizeEx(file, &length)) return false;
-    std::uint8_t head[pelorin::outlook::kPstHeaderBytes];
-    DWORD got = 0, total = 0;
-    while (total < sizeof head &&
-           ::ReadFile(file, head + total, static_cast<DWORD>(sizeof head - total), &got, nullptr) &&
-           got > 0)
-        total += got;
-    return pelorin::outlook::accepted(pelorin::outlook::checkPstHeader(
-        head, total, static_cast<std::uint64_t>(length.QuadPart)));
+    return ::GetFileSizeEx(file, &length) &&
+           pstHeaderAccepted(file, static_cast<std::uint64_t>(length.QuadPart));
 }
 
 // Opened as Outlook opens a store (a read-only file or a folder fails here),

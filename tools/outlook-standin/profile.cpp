@@ -344,17 +344,18 @@ std::wstring refusalFor(const std::wstring& path) {
     if (!f) return denied;
     LARGE_INTEGER length{};
     if (!::GetFileSizeEx(f.get(), &length)) return denied;
+    if (!pstHeaderAccepted(f.get(), static_cast<std::uint64_t>(length.QuadPart))) return notPst;
+    return L"";
+}
+
+bool pstHeaderAccepted(HANDLE file, std::uint64_t length) {
     std::uint8_t head[pelorin::outlook::kPstHeaderBytes];
     DWORD got = 0, total = 0;
-    while (
-        total < sizeof head &&
-        ::ReadFile(f.get(), head + total, static_cast<DWORD>(sizeof head - total), &got, nullptr) &&
-        got > 0)
+    while (total < sizeof head &&
+           ::ReadFile(file, head + total, static_cast<DWORD>(sizeof head - total), &got, nullptr) &&
+           got > 0)
         total += got;
-    if (!pelorin::outlook::accepted(pelorin::outlook::checkPstHeader(
-            head, total, static_cast<std::uint64_t>(length.QuadPart))))
-        return notPst;
-    return L"";
+    return pelorin::outlook::accepted(pelorin::outlook::checkPstHeader(head, total, length));
 }
 
 }  // namespace standin

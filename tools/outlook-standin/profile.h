@@ -14,6 +14,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -69,6 +70,10 @@ std::wstring plainOpenPath(const std::wstring& path);
 // Empty when the file can be added as a store; otherwise the reason, in the
 // words the caller will see.
 std::wstring refusalFor(const std::wstring& path);
+
+// Whether the file, open and read from its start, holds a PST header Outlook
+// accepts for a file of `length` bytes.
+bool pstHeaderAccepted(HANDLE file, std::uint64_t length);
 
 // Writes a new, empty PST where no file is, as Outlook's AddStore does.
 // Raises Refusal when it cannot.
