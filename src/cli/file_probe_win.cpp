@@ -40,10 +40,12 @@ std::vector<std::wstring> oneDriveFolders(const VariableLookup& variables) {
 
 class Win32FileProbe final : public FileProbe {
 public:
-    explicit Win32FileProbe(std::vector<std::wstring> oneDrive) : oneDrive_(std::move(oneDrive)) {}
+    explicit Win32FileProbe(std::vector<std::wstring> oneDrive) {
+        places_.oneDriveFolders = std::move(oneDrive);
+    }
 
     FileFacts facts(const std::wstring& path) override {
-        return pst::readFileFacts(path, oneDrive_);
+        return pst::readFileFacts(path, places_);
     }
 
     std::optional<std::string> readAll(const std::wstring& path) override {
@@ -67,7 +69,7 @@ public:
     std::wstring fullPath(const std::wstring& path) override { return pelorin::fullPath(path); }
 
 private:
-    const std::vector<std::wstring> oneDrive_;  // read once a run
+    pst::FilePlaces places_;  // learnt once a run
 };
 
 }  // namespace

@@ -14,15 +14,21 @@ namespace {
 // keeps: pinned, unpinned (online only) and recalled on access.
 constexpr DWORD kCloudAttributes = 0x00080000 | 0x00100000 | 0x00400000;
 
-bool onNetwork(const std::wstring& path) {
+bool remoteDrive(wchar_t letter, FilePlaces& places) {
+    const wchar_t upper = letter >= L'a' && letter <= L'z' ? letter - L'a' + L'A' : letter;
+    if (upper < L'A' || upper > L'Z') return false;
+    unsigned& type = places.driveTypes[upper - L'A'];
+    if (type == DRIVE_UNKNOWN) type = ::GetDriveTypeW((std::wstring(1, upper) + L":\\").c_str());
+    return type == DRIVE_REMOTE;
+}
+
+bool onNetwork(const std::wstring& path, FilePlaces& places) {
     const std::wstring full = fullPath(path);
     if (full.rfind(L"\\\\?\\UNC\\", 0) == 0) return true;
     if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0)
-        return full.size() > 6 && full[5] == L':' &&
-               ::GetDriveTypeW((full.substr(4, 2) + L"\\").c_str()) == DRIVE_REMOTE;
+        return full.size() > 6 && full[5] == L':' && remoteDrive(full[4], places);
     if (full.rfind(L"\\\\", 0) == 0) return true;
-    return full.size() >= 2 && full[1] == L':' &&
-           ::GetDriveTypeW((full.substr(0, 2) + L"\\").c_str()) == DRIVE_REMOTE;
+    return full.size() >= 2 && full[1] == L':' && remoteDrive(full[0], places);
 }
 
 bool inOneDrive(const std::wstring& path, DWORD attributes,
@@ -85,8 +91,7 @@ Absence absenceOf(const std::wstring& path, DWORD error) {
 
 }  // namespace
 
-FileFacts readFileFacts(const std::wstring& path,
-                        const std::vector<std::wstring>& oneDriveFolders) {
+FileFacts readFileFacts(const std::wstring& path, FilePlaces& places) {
     FileFacts facts;
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (path.empty()) return facts;
@@ -102,8 +107,8 @@ FileFacts readFileFacts(const std::wstring& path,
     facts.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
                                            data.nFileSizeLow);
     facts.readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
-    facts.network = onNetwork(path);
-    facts.oneDrive = inOneDrive(path, data.dwFileAttributes, oneDriveFolders);
+    facts.network = onNetwork(path, places);
+    facts.oneDrive = inOneDrive(path, data.dwFileAttributes, places.oneDriveFolders);
     readHead(path, facts);
     return facts;
 }

@@ -2,6 +2,7 @@
 // through a handle, whether another process holds the file, the drive's
 // kind, and whether OneDrive keeps it in sync.
 #pragma once
+#include <array>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,14 @@
 
 namespace pelorin::pst {
 
-// `oneDriveFolders`: the folders OneDrive keeps in sync for this user.
-FileFacts readFileFacts(const std::wstring& path, const std::vector<std::wstring>& oneDriveFolders);
+// What a run learns once about where files live: the folders OneDrive
+// keeps in sync for this user, and each drive letter's kind when first asked
+// (asking Windows costs as much as reading a file's header).
+struct FilePlaces {
+    std::vector<std::wstring> oneDriveFolders;
+    std::array<unsigned, 26> driveTypes{};  // DRIVE_UNKNOWN (0) until asked
+};
+
+FileFacts readFileFacts(const std::wstring& path, FilePlaces& places);
 
 }  // namespace pelorin::pst
