@@ -3,7 +3,11 @@
 // the command, the report and the exit code.
 #include "cli/program.h"
 
+#include <atomic>
+#include <exception>
+#include <future>
 #include <set>
+#include <unordered_map>
 #include <variant>
 
 #include "base/error.h"
@@ -185,21 +189,69 @@ bool openReport(const Options& options, Services& services, scan::FileSystem& fs
     return problem.empty();
 }
 
-// Runs the command on the files; false when Outlook could not be used.
-bool runCommand(const Options& options, const std::vector<std::wstring>& files, Services& services,
-                Reporter& reporter) {
+// Facts learnt ahead of the command, each handed out once; anything else is
+// asked of the probe beneath.
+class FactsAhead final : public FileProbe {
+public:
+    FactsAhead(FileProbe& probe, std::unordered_map<std::wstring, FileFacts> facts)
+        : probe_(probe), facts_(std::move(facts)) {}
+
+    FileFacts facts(const std::wstring& path) override {
+        const auto found = facts_.find(path);
+        if (found == facts_.end()) return probe_.facts(path);
+        FileFacts out = std::move(found->second);
+        facts_.erase(found);
+        return out;
+    }
+    std::optional<std::string> readAll(const std::wstring& path) override {
+        return probe_.readAll(path);
+    }
+    bool samePath(const std::wstring& a, const std::wstring& b) override {
+        return probe_.samePath(a, b);
+    }
+    std::wstring fileKey(const std::wstring& path) override { return probe_.fileKey(path); }
+    std::wstring fullPath(const std::wstring& path) override { return probe_.fullPath(path); }
+
+private:
+    FileProbe& probe_;
+    std::unordered_map<std::wstring, FileFacts> facts_;
+};
+
+// The run's files and, for attach, the facts of those looked at before
+// `enough` was set (Outlook answered): no more are held in memory, and none
+// grows old waiting for its turn.
+struct Gathered {
+    Files expanded;
+    std::unordered_map<std::wstring, FileFacts> facts;
+};
+
+Gathered gather(const Options& options, Services& services, const std::atomic<bool>& enough) {
+    Gathered out{expandPaths(options.paths, services), {}};
+    if (options.command != Command::Attach) return out;
+    for (const std::wstring& file : out.expanded.files) {
+        if (enough) break;
+        out.facts.emplace(file, services.files.facts(file));
+    }
+    return out;
+}
+
+// Runs the command on the files; false when Outlook could not be used
+// (`unreached` holds why it could not be reached).
+bool runCommand(const Options& options, const std::vector<std::wstring>& files,
+                std::unique_ptr<OutlookProfile> profile, const std::exception_ptr& unreached,
+                FileProbe& probe, Services& services, Reporter& reporter) {
     if (options.command == Command::Check) {
-        checkFiles(files, services.files, reporter);
+        checkFiles(files, probe, reporter);
         return true;
     }
     try {
-        const std::unique_ptr<OutlookProfile> profile = services.connect(options);
+        if (unreached) std::rethrow_exception(unreached);
         if (options.command == Command::Attach)
-            attachFiles(options, files, *profile, services.files, reporter);
+            attachFiles(options, files, *profile, probe, reporter);
         else if (options.command == Command::Detach)
-            detachFiles(options, files, *profile, services.files, reporter);
+            detachFiles(options, files, *profile, probe, reporter);
         else
-            listStores(*profile, services.files, reporter);
+            listStores(*profile, probe, reporter);
     } catch (const OutlookUnavailable& e) {
         std::wstring text = e.message;  // one line, for logs
         for (wchar_t& c : text)
@@ -252,12 +304,32 @@ int runOptions(Options& options, Services& services, RunLog* log, std::wstring& 
         !switchesArePaths(options, services, *fs) || !openReport(options, services, *fs, report))
         return kExitUsage;
 
-    const Files expanded = expandPaths(options.paths, services);
+    // The files are found, and for attach looked at, while Outlook starts:
+    // on a big tree, a slow share or a cold Outlook each takes a while, and
+    // neither needs the other. Outlook's calls stay on this thread.
+    std::atomic<bool> connected = false;
+    auto gathering =
+        std::async(std::launch::async, [&] { return gather(options, services, connected); });
+    std::unique_ptr<OutlookProfile> profile;
+    std::exception_ptr unreached;  // told after the files that could not be found
+    if (options.command != Command::Check) {
+        try {
+            profile = services.connect(options);
+        } catch (...) {
+            unreached = std::current_exception();
+        }
+    }
+    connected = true;
+    Gathered gathered = gathering.get();
+    const Files& expanded = gathered.expanded;
+    FactsAhead probe(services.files, std::move(gathered.facts));
+
     const LineStyle style{options.json, options.quiet};
     Reporter reporter(services.console, static_cast<int>(expanded.files.size()), report.get(), log,
                       style);
     const std::size_t gaps = reportGaps(expanded, reporter);
-    const bool reached = runCommand(options, expanded.files, services, reporter);
+    const bool reached = runCommand(options, expanded.files, std::move(profile), unreached, probe,
+                                    services, reporter);
 
     int code = reached ? exitCodeOf(reporter.records()) : kExitNoOutlook;
     if (code == kExitOk && gaps) code = kExitFailed;
