@@ -101,6 +101,7 @@ bool ScriptedReports::replace(const std::wstring& from, const std::wstring& to) 
 }
 
 cli::FileFacts ScriptedFiles::facts(const std::wstring& path) {
+    if (looked) looked(path);
     for (const auto& [name, facts] : files)
         if (samePath(name, path)) return facts;
     cli::FileFacts none;
@@ -170,6 +171,7 @@ int CliRun::run(const std::vector<std::wstring>& args) {
                            events,
                            [this](const cli::Options& o) -> std::unique_ptr<cli::OutlookProfile> {
                                timeoutSeconds = o.timeoutSeconds;
+                               if (connecting) connecting();
                                if (unavailable) throw cli::OutlookUnavailable{*unavailable};
                                // The run owns what it is given; this one hands over a view.
                                struct View final : cli::OutlookProfile {

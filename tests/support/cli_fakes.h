@@ -3,6 +3,7 @@
 // the test sets. runCli() over them gives the output and the exit code.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -33,6 +34,7 @@ struct ScriptedFiles final : cli::FileProbe {
     void pst(const std::vector<std::wstring>& paths);
     std::map<std::wstring, cli::FileFacts> files;
     std::map<std::wstring, std::string> contents;  // for readAll
+    std::function<void(const std::wstring&)> looked;  // set: told of each facts() asked
 };
 
 // Attaches as the window's step does: a file the scripted files lack is
@@ -81,6 +83,7 @@ struct CliRun {
     ScriptedFiles files;
     ScriptedProfile profile{files};
     std::optional<std::wstring> unavailable;  // set: connecting raises this
+    std::function<void()> connecting;         // set: runs inside the connection
     int timeoutSeconds = 0;                   // what the connection was given
     std::map<std::wstring, std::wstring> variables;
     ScriptedReports reports;

@@ -2,7 +2,11 @@
 // removed or refused, the line for each, the summary and the exit code.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
+#include <memory>
+#include <mutex>
 
 #include "base/text.h"
 #include "cli/records.h"
@@ -352,6 +356,37 @@ TEST(CliRun, UnreadableFolderFailsTheRun) {
     EXPECT_EQ(run.results(), (std::vector<std::wstring>{L"skipped\t" + locked,
                                                         L"attached\t" + tree.path(L"mail/a.pst")}));
     EXPECT_EQ(run.console.errLines.back(), L"1 of 1 attached, 1 folder could not be read");
+}
+
+// The files are looked at while Outlook starts: the connection here waits
+// until the attach's file has been looked at (a run that connected first
+// would wait in vain). With Outlook out of reach, the folders that could not
+// be read still get their lines.
+TEST(CliRun, FilesAreLookedAtWhileOutlookStarts) {
+    const std::wstring a = L"C:\\a.pst";
+    CliRun run;
+    run.files.pst({a});
+    std::promise<void> seen;
+    run.files.looked = [&, once = std::make_shared<std::once_flag>()](const std::wstring&) {
+        std::call_once(*once, [&] { seen.set_value(); });
+    };
+    bool overlapped = false;
+    run.connecting = [&] {
+        overlapped = seen.get_future().wait_for(std::chrono::seconds(30)) ==
+                     std::future_status::ready;
+    };
+    EXPECT_EQ(run.run({L"attach", a}), 0);
+    EXPECT_TRUE(overlapped);
+
+    TempTree tree;
+    tree.file(L"mail/a.pst");
+    CliRun away;
+    away.unavailable = L"Outlook could not be started.";
+    away.unreadableFolder = tree.path(L"mail");
+    EXPECT_EQ(away.run({L"attach", tree.path(L"mail")}), 3);
+    const auto sep = static_cast<wchar_t>(std::filesystem::path::preferred_separator);
+    EXPECT_EQ(away.results(), std::vector<std::wstring>{L"skipped\t" + tree.path(L"mail") + sep});
+    EXPECT_EQ(away.console.errLines.back(), L"pelorin-cli: Outlook could not be started.");
 }
 
 // The report's target is checked before anything runs; a refused one
